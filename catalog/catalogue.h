@@ -1,0 +1,112 @@
+// The catalogue: the list of rows (one per file found) and the folder tree,
+// in one thread-safe store. One producer (a scan or a snapshot load) writes
+// while readers look; every operation is atomic with respect to the others.
+//
+// Rows are kept compactly: the path as an interned folder text plus the file
+// name, numbers as numbers. Cells still read back exactly in their text
+// forms, and a cell set to text that is not in its canonical form (a hand-
+// edited snapshot may hold anything) reads back as that text, unchanged.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "catalog/file_types.h"
+#include "catalog/folder_tree.h"
+#include "catalog/number_text.h"
+#include "catalog/text_arena.h"
+
+namespace tallowin {
+
+enum CatalogueCell : int {
+  kCellPath = 0,
+  kCellType = 1,
+  kCellSize = 2,
+  kCellOffset = 3,
+  kCellModifiedLow = 4,
+  kCellModifiedHigh = 5,
+  kCellAccessedLow = 6,
+  kCellAccessedHigh = 7,
+  kCellCreatedLow = 8,
+  kCellCreatedHigh = 9,
+};
+inline constexpr int kCatalogueCellCount = 10;
+
+using RowIndex = std::int32_t;
+
+class Catalogue {
+ public:
+  explicit Catalogue(FileTypeLookup lookup = GenericFileType);
+  Catalogue(const Catalogue&) = delete;
+  Catalogue& operator=(const Catalogue&) = delete;
+
+  // Appends a row with cell 0 = `path`, its type and icon derived from the
+  // path, cells 2-9 empty and the check mark clear. Returns the new index, or
+  // -1 when the list already holds the largest count it can number.
+  RowIndex AppendCatalogueRow(std::u16string_view path);
+  // Cells 2 to 9; anything else is ignored, as is a row out of range.
+  void SetCatalogueCell(RowIndex row, int cell, std::u16string_view text);
+  // The same as setting the canonical text of `value`, without the text.
+  void SetCatalogueNumber(RowIndex row, int cell, std::int64_t value);
+  void SetCatalogueFileTime(RowIndex row, int lowCell, FileTime time);
+  // Empty text for a row or cell out of range.
+  std::u16string GetCatalogueCell(RowIndex row, int cell) const;
+  RowIndex CatalogueRowCount() const;
+  void SetRowChecked(RowIndex row, bool checked);
+  bool IsRowChecked(RowIndex row) const;
+  void SetAllRowsChecked(bool checked);
+  void ClearCatalogue();
+
+  // The type of a row, as an index into FileType(); 0 for a row out of range.
+  std::uint32_t IconIndex(RowIndex row) const;
+  FileTypeInfo FileType(std::uint32_t iconIndex) const;
+
+  void EnsureFolderPath(std::u16string_view path);
+  void ClearFolderTree();
+  // Runs `read` with the folder tree while no writer can change it.
+  template <typename Read>
+  auto ReadFolderTree(Read read) const {
+    std::shared_lock lock(mutex_);
+    return read(std::as_const(tree_));
+  }
+
+ private:
+  static constexpr std::uint32_t kNoFolderText = UINT32_MAX;
+  struct Row {
+    std::int64_t size;
+    std::int64_t offset;
+    std::uint32_t halves[6];  // cells 4 to 9
+    std::uint32_t folder;     // interned text before the last backslash
+    TextArena::Ref name;      // text after it
+    std::uint32_t type;
+    std::uint8_t present;     // one bit per cell 2-9: the cell holds a value
+    std::uint8_t verbatim;    // one bit per cell 2-9: the value is in texts_
+    bool checked;
+  };
+
+  bool IsRow(RowIndex row) const { return row >= 0 && static_cast<std::size_t>(row) < rows_.size(); }
+  std::uint32_t InternFolder(std::u16string_view folder);
+  void StoreVerbatim(Row& row, RowIndex index, int cell, std::u16string_view text);
+  void StoreValue(Row& row, int cell, std::int64_t value);
+  std::u16string CellText(const Row& row, RowIndex index, int cell) const;
+  static std::uint64_t VerbatimKey(RowIndex row, int cell) {
+    return (static_cast<std::uint64_t>(row) << 4) | static_cast<std::uint64_t>(cell);
+  }
+
+  mutable std::shared_mutex mutex_;
+  ChunkedVector<Row> rows_;
+  TextArena names_;
+  std::deque<std::u16string> folderTexts_;
+  std::unordered_map<std::u16string_view, std::uint32_t> folderIds_;
+  std::unordered_map<std::uint64_t, std::u16string> texts_;
+  FileTypeTable types_;
+  FolderTree tree_;
+};
+
+}  // namespace tallowin

@@ -1,0 +1,50 @@
+// Type descriptions and icons of catalogue rows. They depend on the file
+// name's extension alone; the front end supplies the lookup (the core has no
+// access to the desktop's type database), and results are cached per
+// extension so that a scan of a million files asks only a few times.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tallowin {
+
+struct FileTypeInfo {
+  std::u16string description;
+  std::string iconName;  // a freedesktop icon name; empty for the generic icon
+};
+
+// Called with the extension without its dot (empty when the name has none).
+using FileTypeLookup = std::function<FileTypeInfo(std::u16string_view extension)>;
+
+// Used where no desktop database is at hand: "TXT File" for .txt, "File"
+// without an extension, as a desktop shows unregistered types.
+FileTypeInfo GenericFileType(std::u16string_view extension);
+
+// The text after the last "." of the last backslash-separated component.
+std::u16string_view FileExtension(std::u16string_view path);
+
+// Not thread-safe; the catalogue guards it.
+class FileTypeTable {
+ public:
+  explicit FileTypeTable(FileTypeLookup lookup);
+
+  // The index of the type of `path`; the same extension gives the same index.
+  std::uint32_t IndexFor(std::u16string_view path);
+  const FileTypeInfo& Info(std::uint32_t index) const { return types_[index]; }
+  std::size_t Count() const { return types_.size(); }
+
+ private:
+  FileTypeLookup lookup_;
+  std::vector<FileTypeInfo> types_;
+  std::unordered_map<std::u16string, std::uint32_t> byExtension_;
+  std::u16string lastExtension_;
+  std::uint32_t lastIndex_ = 0;
+  bool haveLast_ = false;
+};
+
+}  // namespace tallowin

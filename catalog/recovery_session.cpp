@@ -1,0 +1,21 @@
+#include "catalog/recovery_session.h"
+
+#include <string>
+
+namespace tallowin {
+
+void LogRecoveryStart(const ActivityLog& log, std::u16string_view bkfPath) {
+  log.Mark(std::u16string(bkfPath) + u"\r\n");
+  log.Mark(marks::kRecoveryStarted);
+}
+
+bool RunRecoveryWorker(Catalogue& catalogue, CBkfScanner& scanner, const ActivityLog& log,
+                       const std::filesystem::path& bkfPath) {
+  log.Mark(marks::kRecoveryWorker);
+  catalogue.ClearFolderTree();
+  catalogue.ClearCatalogue();
+  log.Mark(marks::kCatalogueCleared);
+  return scanner.Start(bkfPath);
+}
+
+}  // namespace tallowin

@@ -1,0 +1,51 @@
+// Reading the BKF file. The scan and the save read through BkfReader so that
+// tests can stand in short reads and failures that real files seldom give.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+
+namespace tallowin {
+
+class BkfReader {
+ public:
+  virtual ~BkfReader() = default;
+  virtual std::uint64_t GetSize() const = 0;
+  // Reads up to buffer.size() bytes at `offset` and returns how many bytes it
+  // filled: fewer at the end of the file or where reading failed.
+  virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> buffer) = 0;
+};
+
+// The open BKF file: read-only, with an exclusive lock so that no other
+// program holding such a lock works on it at the same time. Recovery never
+// needs write access, so read-only media work too.
+class CBkfFile final : public BkfReader {
+ public:
+  CBkfFile();
+  ~CBkfFile() override;
+  CBkfFile(const CBkfFile&) = delete;
+  CBkfFile& operator=(const CBkfFile&) = delete;
+
+  // Closes any open file first. False when the file is missing, not a
+  // regular file or device, unreadable, or locked by another program.
+  bool Open(const std::filesystem::path& path);
+  bool IsOpen() const;
+  std::uint64_t GetSize() const override;
+  std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> buffer) override;
+  void Close();
+
+ private:
+  struct Handle;
+  std::unique_ptr<Handle> handle_;
+};
+
+using BkfOpener = std::function<std::unique_ptr<BkfReader>(const std::filesystem::path&)>;
+
+// Opens a CBkfFile; null when it cannot be opened.
+std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path);
+
+}  // namespace tallowin

@@ -1,0 +1,73 @@
+// CBkfFile on POSIX systems: pread at 64-bit offsets and an advisory flock.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "engine/bkf_file.h"
+
+namespace tallowin {
+
+struct CBkfFile::Handle {
+  int fd = -1;
+};
+
+CBkfFile::CBkfFile() = default;
+
+CBkfFile::~CBkfFile() { Close(); }
+
+bool CBkfFile::Open(const std::filesystem::path& path) {
+  Close();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool usable = ::fstat(fd, &info) == 0 && (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode));
+  // A file system without locks must not stop a recovery; a lock held
+  // elsewhere must.
+  const bool locked = usable && (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK);
+  if (!locked) {
+    ::close(fd);
+    return false;
+  }
+#ifdef POSIX_FADV_SEQUENTIAL
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+  handle_ = std::make_unique<Handle>(Handle{fd});
+  return true;
+}
+
+bool CBkfFile::IsOpen() const { return handle_ != nullptr; }
+
+std::uint64_t CBkfFile::GetSize() const {
+  if (!handle_) return 0;
+  const off_t end = ::lseek(handle_->fd, 0, SEEK_END);
+  return end < 0 ? 0 : static_cast<std::uint64_t>(end);
+}
+
+std::size_t CBkfFile::ReadAt(std::uint64_t offset, std::span<std::byte> buffer) {
+  if (!handle_) return 0;
+  std::size_t filled = 0;
+  while (filled < buffer.size()) {
+    const ssize_t got = ::pread(handle_->fd, buffer.data() + filled, buffer.size() - filled,
+                                static_cast<off_t>(offset + filled));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  return filled;
+}
+
+void CBkfFile::Close() {
+  if (handle_) ::close(handle_->fd);  // releases the lock too
+  handle_.reset();
+}
+
+std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path) {
+  auto file = std::make_unique<CBkfFile>();
+  if (!file->Open(path)) return nullptr;
+  return file;
+}
+
+}  // namespace tallowin

@@ -1,0 +1,129 @@
+#include "engine/bkf_scanner.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "catalog/program_texts.h"
+#include "engine/catalogue_builder.h"
+#include "engine/mtf_block.h"
+
+namespace tallowin {
+
+CBkfScanner::CBkfScanner(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer,
+                         BkfOpener opener)
+    : catalogue_(catalogue), log_(log), observer_(observer), opener_(std::move(opener)),
+      window_(kWindowSize) {}
+
+CBkfScanner::~CBkfScanner() {
+  running_ = false;
+  Wait();
+}
+
+bool CBkfScanner::Start(const std::filesystem::path& bkfPath) {
+  if (scanning_) return false;
+  Wait();
+  log_.Mark(marks::kScannerStart);
+  std::unique_ptr<BkfReader> file = opener_(bkfPath);
+  if (!file) {
+    observer_.OnOpenFailed(texts::kOpenFailed);
+    return false;
+  }
+  running_ = true;
+  scanning_ = true;
+  worker_ = std::thread(&CBkfScanner::RunWorker, this, std::move(file));
+  return true;
+}
+
+void CBkfScanner::Stop() {
+  running_ = false;
+  observer_.OnStopped();
+}
+
+void CBkfScanner::Wait() {
+  if (worker_.joinable() && worker_.get_id() != std::this_thread::get_id()) worker_.join();
+}
+
+void CBkfScanner::RunWorker(std::unique_ptr<BkfReader> file) {
+  observer_.OnSearching(texts::kSearching);
+  ScanFile(*file);  // a stopped scan ends as a finished one does
+  file.reset();
+  catalogue_.SetAllRowsChecked(true);
+  Stop();
+  const RowIndex rows = catalogue_.CatalogueRowCount();
+  scanning_ = false;
+  observer_.OnScanFinished(rows, rows > 0 ? std::u16string_view{} : texts::kNoDataFound);
+}
+
+bool CBkfScanner::Scan(BkfReader& file) {
+  running_ = true;
+  return ScanFile(file);
+}
+
+// The running flag is set by Start, before the thread exists, so that a Stop
+// that comes at once is not lost.
+bool CBkfScanner::ScanFile(BkfReader& file) {
+  log_.Mark(marks::kScanBegins);
+  const std::uint64_t fileSize = file.GetSize();
+  std::uint64_t position = 0;
+  CatalogueBuilder builder(catalogue_, log_, observer_);
+  const std::span<std::byte> window(window_);
+
+  // Reads at `position` into the window; the bytes that the read did not
+  // fill are zeroed so that nothing of an earlier window is ever seen.
+  const auto readWindow = [&](std::size_t count) {
+    const std::size_t filled = std::min(count, file.ReadAt(position, window.first(count)));
+    std::fill(window.begin() + static_cast<std::ptrdiff_t>(filled), window.end(), std::byte{0});
+    return Bytes(window.first(filled));
+  };
+
+  while (position < fileSize) {
+    log_.Mark(marks::kMainPassIteration);
+    if (!Running()) return false;
+    if (position + kWindowSize > fileSize) break;
+    const Bytes filled = readWindow(kWindowSize);
+    log_.Mark(marks::kWindowRead);
+    for (std::size_t k = 0; k < kBlocksPerWindow; ++k) {
+      log_.Mark(marks::kPosition);
+      if (!Running()) return false;
+      const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
+      const BlockClass kind = ClassifyBlock(site.Block());
+      if (kind != BlockClass::kTape) log_.Mark(marks::kNotTape);
+      if (kind == BlockClass::kSset) {
+        log_.Mark(marks::kSetBlock);
+        builder.OnSetBlock(site, ScanPass::kMain);
+      } else if (kind == BlockClass::kDirb) {
+        log_.Mark(marks::kDirectoryBlock);
+        builder.OnDirectoryBlock(site);
+      } else if (kind == BlockClass::kFile) {
+        log_.Mark(marks::kFileBlock);
+        // The last block's search must stay inside the window.
+        builder.OnFileBlock(site, k + 1 < kBlocksPerWindow ? kStreamSearchLimit
+                                                           : kLastBlockStreamSearchLimit);
+      }
+    }
+    position += kWindowSize;
+    observer_.OnProgress(position, fileSize);
+  }
+
+  // A remainder of 512 bytes or less is not examined.
+  const std::uint64_t remainder = fileSize % kWindowSize;
+  if (remainder <= kBlockSize) return true;
+  const Bytes filled = readWindow(static_cast<std::size_t>(remainder));
+  for (std::size_t k = 0; k < remainder / kBlockSize; ++k) {
+    if (!Running()) return false;
+    const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
+    const BlockClass kind = ClassifyBlock(site.Block());
+    if (kind == BlockClass::kSset) {
+      builder.OnSetBlock(site, ScanPass::kTail);
+    } else if (kind == BlockClass::kDirb) {
+      log_.Mark(marks::kDirectoryBlock);
+      builder.OnDirectoryBlock(site);
+    } else if (kind == BlockClass::kFile) {
+      log_.Mark(marks::kFileBlock);
+      builder.OnFileBlock(site, kStreamSearchLimit);
+    }
+  }
+  return true;
+}
+
+}  // namespace tallowin

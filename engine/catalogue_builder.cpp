@@ -1,0 +1,78 @@
+#include "engine/catalogue_builder.h"
+
+#include "catalog/number_text.h"
+
+namespace tallowin {
+namespace {
+
+constexpr std::u16string_view kUnusableCharacters = u"/|*:?<>";
+// A directory's folder chain goes into the tree only up to this length.
+constexpr std::size_t kMaxTreePath = 260;
+
+}  // namespace
+
+bool IsUnusableName(std::u16string_view name) {
+  return name.find_first_of(kUnusableCharacters) != std::u16string_view::npos;
+}
+
+CatalogueBuilder::CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log,
+                                   ScanObserver& observer)
+    : catalogue_(catalogue), log_(log), observer_(observer) {}
+
+void CatalogueBuilder::OnSetBlock(const BlockSite& site, ScanPass pass) {
+  const Bytes block = site.Block();
+  const std::uint16_t size = ReadU16(block, mtf::kSetNameSize);
+  if (size > mtf::kMaxSetNameBytes) return;
+  std::u16string name = ReadMtfString(block, size, ReadU16(block, mtf::kSetNameOffset));
+  for (char16_t& c : name) {
+    if (c == u'\\' || c == u'/' || c == u':' || (c == u'"' && pass == ScanPass::kMain)) c = u'_';
+  }
+  if (IsUnusableName(name)) name.clear();
+  ++context_.setCounter;
+  context_.setLabel = u"BACKUP SET " + FormatUInt64(context_.setCounter) + u"(" + name + u")";
+}
+
+void CatalogueBuilder::OnDirectoryBlock(const BlockSite& site) {
+  const Bytes block = site.Block();
+  std::u16string name = ReadMtfString(block, ReadU16(block, mtf::kDirectoryNameSize),
+                                      ReadU16(block, mtf::kDirectoryNameOffset), mtf::kNameLimit);
+  if (IsUnusableName(name)) {
+    name = u"lost dir" + FormatUInt64(context_.lostDirectoryCounter++) + u"\\";
+  }
+  if (name.empty() || name.front() != u'\\') name.insert(name.begin(), u'\\');
+  if (name.back() != u'\\') name.push_back(u'\\');
+  context_.currentDirectory = std::move(name);
+
+  const std::u16string path = u"BKF\\" + context_.setLabel + context_.currentDirectory;
+  if (path.size() <= kMaxTreePath) catalogue_.EnsureFolderPath(path);
+}
+
+void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSearchLimit) {
+  const Bytes block = site.Block();
+  const auto stream = FindDataStream(block, streamSearchLimit);
+  if (!stream) return;
+  std::u16string name = ReadMtfString(block, ReadU16(block, mtf::kFileNameSize),
+                                      ReadU16(block, mtf::kFileNameOffset), mtf::kNameLimit);
+  if (name.empty()) return;
+  if (name.front() == u'\\') name.erase(0, 1);
+  if (IsUnusableName(name)) return;
+  auto& directory = context_.currentDirectory;
+  if (directory.empty() || directory.front() != u'\\') directory.insert(directory.begin(), u'\\');
+
+  const std::u16string path = u"BKF\\" + context_.setLabel + directory + name;
+  const RowIndex row = catalogue_.AppendCatalogueRow(path);
+  catalogue_.SetCatalogueFileTime(row, kCellModifiedLow, DecodeMtfDate(block, mtf::kModifiedDate));
+  catalogue_.SetCatalogueFileTime(row, kCellCreatedLow, DecodeMtfDate(block, mtf::kCreatedDate));
+  catalogue_.SetCatalogueFileTime(row, kCellAccessedLow, DecodeMtfDate(block, mtf::kAccessedDate));
+  log_.Mark(marks::kRowAdded);
+  catalogue_.EnsureFolderPath(path);
+  catalogue_.SetCatalogueNumber(
+      row, kCellSize, static_cast<std::int64_t>(ReadU64(block, *stream + mtf::kStreamLength)));
+  catalogue_.SetCatalogueNumber(
+      row, kCellOffset,
+      static_cast<std::int64_t>(site.windowPosition + site.blockOffset + *stream +
+                                mtf::kStreamHeaderSize));
+  observer_.OnFilesFound(++context_.filesFound);
+}
+
+}  // namespace tallowin

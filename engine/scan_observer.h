@@ -1,0 +1,34 @@
+// How a scan reports to its front end. Called on the scan's worker thread;
+// a front end that draws must hand the news to its own thread. The program's
+// texts for each event are in catalog/program_texts.h.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace tallowin {
+
+class ScanObserver {
+ public:
+  virtual ~ScanObserver() = default;
+
+  // The BKF file could not be opened; no scan runs. `message` is the text to show.
+  virtual void OnOpenFailed(std::u16string_view message) { (void)message; }
+  // The worker has started: the searching label shows `label`.
+  virtual void OnSearching(std::u16string_view label) { (void)label; }
+  // Once per window of the main pass.
+  virtual void OnProgress(std::uint64_t position, std::uint64_t fileSize) {
+    (void)position, (void)fileSize;
+  }
+  // Once per catalogue row added.
+  virtual void OnFilesFound(std::uint64_t count) { (void)count; }
+  // Stop was called: the progress bar and the Stop button go away.
+  virtual void OnStopped() {}
+  // The worker has closed the file and checked every row. With no rows,
+  // `noDataMessage` is the message to show; otherwise it is empty.
+  virtual void OnScanFinished(std::int32_t rowCount, std::u16string_view noDataMessage) {
+    (void)rowCount, (void)noDataMessage;
+  }
+};
+
+}  // namespace tallowin
