@@ -1,0 +1,88 @@
+#include "cli/row_output.h"
+
+#include <array>
+#include <cstdint>
+
+#include "catalog/file_time.h"
+#include "catalog/text_convert.h"
+
+namespace tallowin::cli {
+namespace {
+
+std::array<std::u16string, kCatalogueCellCount> Cells(const Catalogue& catalogue, RowIndex row) {
+  std::array<std::u16string, kCatalogueCellCount> cells;
+  for (int cell = 0; cell < kCatalogueCellCount; ++cell) {
+    cells[static_cast<std::size_t>(cell)] = catalogue.GetCatalogueCell(row, cell);
+  }
+  return cells;
+}
+
+FileTime Time(const std::array<std::u16string, kCatalogueCellCount>& cells, int lowCell) {
+  return JoinFileTime(cells[static_cast<std::size_t>(lowCell)],
+                      cells[static_cast<std::size_t>(lowCell + 1)]);
+}
+
+void AppendEscape(std::string& out, unsigned unit) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(unit >> shift) & 0xF]);
+}
+
+std::string JsonString(std::u16string_view text) {
+  std::string out = "\"";
+  std::u16string plain;  // a run of text without anything to escape
+  const auto flush = [&] {
+    out += Utf8ForDisplay(plain);
+    plain.clear();
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    const bool high = c >= 0xD800 && c <= 0xDBFF;
+    const bool low = c >= 0xDC00 && c <= 0xDFFF;
+    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      plain.push_back(c);
+      plain.push_back(text[++i]);
+    } else if (high || low || c < 0x20) {
+      flush();
+      AppendEscape(out, c);
+    } else if (c == u'"' || c == u'\\') {
+      flush();
+      out.push_back('\\');
+      out.push_back(static_cast<char>(c));
+    } else {
+      plain.push_back(c);
+    }
+  }
+  flush();
+  out += '"';
+  return out;
+}
+
+}  // namespace
+
+std::string PlainRowLine(const Catalogue& catalogue, RowIndex row) {
+  const auto cells = Cells(catalogue, row);
+  return Utf8ForDisplay(cells[kCellSize]) + '\t' + FormatIso8601(Time(cells, kCellModifiedLow)) +
+         '\t' + Utf8ForDisplay(cells[kCellPath]);
+}
+
+std::string JsonRowLine(const Catalogue& catalogue, RowIndex row) {
+  const auto cells = Cells(catalogue, row);
+  std::string out = "{\"row\": " + std::to_string(row);
+  out += ", \"path\": " + JsonString(cells[kCellPath]);
+  out += ", \"type\": " + JsonString(cells[kCellType]);
+  out += ", \"size\": " + std::to_string(ParseInt64(cells[kCellSize]));
+  out += ", \"offset\": " + std::to_string(ParseInt64(cells[kCellOffset]));
+  out += ", \"modified\": \"" + FormatIso8601(Time(cells, kCellModifiedLow)) + '"';
+  out += ", \"accessed\": \"" + FormatIso8601(Time(cells, kCellAccessedLow)) + '"';
+  out += ", \"created\": \"" + FormatIso8601(Time(cells, kCellCreatedLow)) + '"';
+  out += ", \"cells\": [";
+  for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+    if (cell != 0) out += ", ";
+    out += JsonString(cells[cell]);
+  }
+  out += "]}";
+  return out;
+}
+
+}  // namespace tallowin::cli

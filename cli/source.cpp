@@ -1,0 +1,150 @@
+#include "cli/source.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+
+#include "catalog/program_texts.h"
+#include "catalog/recovery_session.h"
+#include "catalog/snapshot.h"
+#include "catalog/text_convert.h"
+#include "cli/exit_codes.h"
+#include "cli/interrupt.h"
+#include "cli/terminal_progress.h"
+#include "engine/bkf_scanner.h"
+
+namespace tallowin::cli {
+namespace {
+
+constexpr auto kTick = std::chrono::milliseconds(100);
+
+// Carries the scan's news from its worker thread to the waiting main thread.
+class ScanWatcher final : public ScanObserver {
+ public:
+  void OnOpenFailed(std::u16string_view message) override { openFailure_ = message; }
+  void OnProgress(std::uint64_t position, std::uint64_t fileSize) override {
+    position_ = position;
+    size_ = fileSize;
+  }
+  void OnFilesFound(std::uint64_t count) override { files_ = count; }
+  void OnScanFinished(std::int32_t, std::u16string_view) override {
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+    done_.notify_all();
+  }
+
+  // Waits up to one tick; true once the scan has ended.
+  bool WaitTick() {
+    std::unique_lock lock(mutex_);
+    return done_.wait_for(lock, kTick, [&] { return finished_; });
+  }
+  std::u16string_view OpenFailure() const { return openFailure_; }
+  std::uint64_t Position() const { return position_; }
+  std::uint64_t Size() const { return size_; }
+  std::uint64_t Files() const { return files_; }
+
+ private:
+  std::u16string_view openFailure_;
+  std::atomic<std::uint64_t> position_{0}, size_{0}, files_{0};
+  std::mutex mutex_;
+  std::condition_variable done_;
+  bool finished_ = false;
+};
+
+class SnapshotWatcher final : public SnapshotLoadObserver {
+ public:
+  SnapshotWatcher(const SourceOptions& options, TerminalProgress& progress)
+      : options_(options), progress_(progress) {}
+
+  std::optional<std::u16string> LocateMissingBkf(std::u16string_view recordedPath) override {
+    // Listing needs no BKF file; a save is told which one to use.
+    if (options_.bkfOverride) return Utf16FromPath(std::filesystem::absolute(*options_.bkfOverride));
+    return std::u16string(recordedPath);
+  }
+  void OnProgress(int percent) override {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastShown_ < kTick) return;
+    lastShown_ = now;
+    progress_.Show(static_cast<std::uint64_t>(percent), 100, 0);
+  }
+  bool StopRequested() override { return Interrupted(); }
+
+ private:
+  const SourceOptions& options_;
+  TerminalProgress& progress_;
+  std::chrono::steady_clock::time_point lastShown_{};
+};
+
+int NoRowsExitCode(const std::filesystem::path& source, std::u16string_view message) {
+  if (Interrupted()) return kExitInterrupted;
+  ReportProblem(source, message);
+  return kExitNoData;
+}
+
+}  // namespace
+
+void ReportProblem(const std::filesystem::path& path, std::u16string_view message) {
+  std::fprintf(stderr, "twbkf: %s: %s\n", Utf8ForDisplay(Utf16FromPath(path)).c_str(),
+               Utf8ForDisplay(message).c_str());
+}
+
+LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, ActivityLog& log,
+                     const SourceOptions& options) {
+  const std::filesystem::path path = std::filesystem::absolute(bkf);
+  const std::u16string path16 = Utf16FromPath(path);
+  if (options.log) {
+    log.DeleteLogFile();
+    log.SetGenerateLog(true);
+  }
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) {
+    ReportProblem(path, u"No such file");
+    return {kExitSourceUnreadable, path16};
+  }
+  LogRecoveryStart(log, path16);
+
+  ScanWatcher watcher;
+  CBkfScanner scanner(catalogue, log, watcher);
+  if (!RunRecoveryWorker(catalogue, scanner, log, path)) {
+    ReportProblem(path, watcher.OpenFailure());
+    return {kExitSourceUnreadable, path16};
+  }
+  TerminalProgress progress(options.quiet);
+  while (!watcher.WaitTick()) {
+    if (Interrupted()) scanner.Stop();
+    progress.Show(watcher.Position(), watcher.Size(), watcher.Files());
+  }
+  scanner.Wait();
+  progress.Finish();
+  if (catalogue.CatalogueRowCount() == 0) {
+    return {NoRowsExitCode(path, texts::kNoDataFound), path16};
+  }
+  return {kExitSuccess, path16};
+}
+
+LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogue,
+                        const SourceOptions& options) {
+  if (!LooksLikeSnapshot(source)) {
+    ActivityLog log;
+    return ScanBkf(source, catalogue, log, options);
+  }
+  TerminalProgress progress(options.quiet);
+  SnapshotWatcher watcher(options, progress);
+  const SnapshotLoadResult result = LoadSnapshot(source, catalogue, watcher);
+  progress.Finish();
+  switch (result.status) {
+    case SnapshotLoadStatus::kLoaded:
+      return {kExitSuccess, result.bkfPath};
+    case SnapshotLoadStatus::kNoData:
+      return {NoRowsExitCode(source, result.message), result.bkfPath};
+    case SnapshotLoadStatus::kOpenFailed:
+    case SnapshotLoadStatus::kCancelled:
+      break;
+  }
+  ReportProblem(source, result.message);
+  return {kExitSourceUnreadable, {}};
+}
+
+}  // namespace tallowin::cli

@@ -1,0 +1,36 @@
+// Filling the catalogue from what the user named: a BKF file is scanned, a
+// snapshot (known by its content, not its name) is loaded.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "catalog/activity_log.h"
+#include "catalog/catalogue.h"
+
+namespace tallowin::cli {
+
+struct SourceOptions {
+  bool quiet = false;
+  // Write the activity log as a recovery started with Generate Log on.
+  bool log = false;
+  // The BKF file to use when a snapshot's recorded one no longer exists.
+  std::optional<std::filesystem::path> bkfOverride;
+};
+
+struct LoadedSource {
+  int exitCode = 0;        // 0 when the catalogue holds rows
+  std::u16string bkfPath;  // the BKF file the catalogue describes
+};
+
+// Messages go to standard error.
+LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, ActivityLog& log,
+                     const SourceOptions& options);
+LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogue,
+                        const SourceOptions& options);
+
+// Prints `message` as the program's message about `path`.
+void ReportProblem(const std::filesystem::path& path, std::u16string_view message);
+
+}  // namespace tallowin::cli

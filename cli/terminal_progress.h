@@ -1,0 +1,26 @@
+// One line of progress on standard error, redrawn a few times a second, shown
+// only when standard error is a terminal and not silenced.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace tallowin::cli {
+
+class TerminalProgress {
+ public:
+  explicit TerminalProgress(bool quiet);
+  ~TerminalProgress();
+
+  // Bytes of `total` done, and how many files were found so far.
+  void Show(std::uint64_t done, std::uint64_t total, std::uint64_t files);
+  // Clears the line so that messages start on a clean one.
+  void Finish();
+
+ private:
+  bool enabled_;
+  bool drawn_ = false;
+  std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace tallowin::cli

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <fcntl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "catalog/catalogue.h"
+#include "catalog/snapshot.h"
+#include "catalog/text_convert.h"
+#include "catalog/utf16_bytes.h"
+#include "engine/bkf_scanner.h"
+#include "tests/cli/run_program.h"
+#include "tests/support/memory_reader.h"
+#include "tests/support/mtf_writer.h"
+
+namespace tallowin {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FileEntry;
+using test::MtfWriter;
+using test::RunProgram;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class TwbkfTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("twbkf-test-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  test::ProgramResult Twbkf(std::vector<std::string> arguments,
+                            const std::function<void(pid_t)>& whileRunning = {}) {
+    arguments.insert(arguments.begin(), TWBKF_PATH);
+    return RunProgram(arguments, {"HOME=" + dir_.string()}, whileRunning);
+  }
+  fs::path Bkf(const MtfWriter& writer, const std::string& name = "backup.bkf") {
+    writer.WriteTo(dir_ / name);
+    return dir_ / name;
+  }
+  // A sparse file far too large to scan in a moment, with `head` at its start.
+  fs::path HugeSparseBkf(const MtfWriter& head) {
+    const fs::path path = Bkf(head, "huge.bkf");
+    fs::resize_file(path, std::uintmax_t{64} << 30);
+    return path;
+  }
+
+  fs::path dir_;
+};
+
+MtfWriter TwoFiles() {
+  MtfWriter writer;
+  writer.Tape().DataSet(u"Daily").Directory(u"Docs");
+  writer.File({.name = u"a.txt", .data = "alpha"}).File({.name = u"b.doc", .data = std::string(3000, 'b')});
+  return writer;
+}
+
+TEST_F(TwbkfTest, ScanSnapshotHoldsExactlyTheCatalogueOfTheScan) {
+  const MtfWriter writer = TwoFiles();
+  const fs::path bkf = Bkf(writer);
+  const auto result = Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string(), "--quiet"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "File(s) Found : 2\n");
+
+  Catalogue expected;
+  ActivityLog noLog(dir_ / "unused.log");
+  ScanObserver observer;
+  CBkfScanner scanner(expected, noLog, observer);
+  test::MemoryReader reader(writer.Bytes());
+  scanner.Scan(reader);
+  ASSERT_TRUE(WriteSnapshot(dir_ / "expected.TWBKF", Utf16FromPath(bkf), expected).ok);
+  EXPECT_EQ(ReadAll(dir_ / "s.TWBKF"), ReadAll(dir_ / "expected.TWBKF"));
+  EXPECT_EQ(ReadAll(dir_ / "s.TWBKF").substr(0, 2), std::string("<\0", 2));
+}
+
+TEST_F(TwbkfTest, ScanThatFindsNothingSaysSoAndWritesNoSnapshot) {
+  WriteAll(dir_ / "empty.bkf", std::string(1000, '\0'));
+  const auto result = Twbkf({"scan", (dir_ / "empty.bkf").string(), "--snapshot", (dir_ / "s.TWBKF").string()});
+  EXPECT_EQ(result.exitCode, 3);
+  EXPECT_NE(result.err.find("No data found in backup file"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "s.TWBKF"));
+}
+
+TEST_F(TwbkfTest, SourceThatCannotBeOpenedExitsTwo) {
+  EXPECT_EQ(Twbkf({"scan", (dir_ / "missing.bkf").string()}).exitCode, 2);
+  EXPECT_EQ(Twbkf({"list", (dir_ / "missing.bkf").string()}).exitCode, 2);
+
+  const fs::path bkf = Bkf(TwoFiles());
+  const int holder = ::open(bkf.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  const auto locked = Twbkf({"scan", bkf.string()});
+  ::close(holder);
+  EXPECT_EQ(locked.exitCode, 2);
+  EXPECT_NE(locked.err.find("Some Error occoured while opening file. Make sure that file is not shared"),
+            std::string::npos);
+}
+
+TEST_F(TwbkfTest, UsageErrorsExitOne) {
+  EXPECT_EQ(Twbkf({}).exitCode, 1);
+  EXPECT_EQ(Twbkf({"scan"}).exitCode, 1);
+  EXPECT_EQ(Twbkf({"scan", "x.bkf", "--no-such-option"}).exitCode, 1);
+  EXPECT_EQ(Twbkf({"frobnicate"}).exitCode, 1);
+  EXPECT_EQ(Twbkf({"--help"}).exitCode, 0);
+}
+
+TEST_F(TwbkfTest, LogOptionStartsAFreshLogWithTheRecoveryLines) {
+  WriteAll(dir_ / "TwBkf.log", "left over from an earlier run");
+  MtfWriter writer;
+  writer.File({.name = u"a.txt", .data = "x"}).PadTo(1536);
+  const fs::path bkf = Bkf(writer);
+  ASSERT_EQ(Twbkf({"scan", bkf.string(), "--log", "--quiet"}).exitCode, 0);
+
+  // A file under 64 KiB: one main-pass iteration that ends the main pass,
+  // then the tail pass finds the FILE block and adds its row.
+  std::u16string expected = Utf16FromPath(bkf) + u"\r\n";
+  for (const char16_t* mark : {u"0001", u"0002", u"0003", u"0004", u"0005", u"0006", u"0012", u"0013"}) {
+    expected += u"SUCC " + std::u16string(mark) + u"\r\n";
+  }
+  EXPECT_EQ(ReadAll(dir_ / "TwBkf.log"), Utf16LeBytes(expected));
+}
+
+TEST_F(TwbkfTest, ScanWithoutLogLeavesTheLogAlone) {
+  WriteAll(dir_ / "TwBkf.log", "kept");
+  ASSERT_EQ(Twbkf({"scan", Bkf(TwoFiles()).string(), "--quiet"}).exitCode, 0);
+  EXPECT_EQ(ReadAll(dir_ / "TwBkf.log"), "kept");
+}
+
+TEST_F(TwbkfTest, ListReadsASnapshotWhoseBkfFileIsGone) {
+  const std::u16string snapshot =
+      u"<" + Utf16FromPath(dir_ / "gone.bkf") + u">\r\n<2>\r\n"
+      u"<BKF\\BACKUP SET 1(D)\\x\\a.txt><5><1046><541038720><29856930><0><0><0><0>\r\n"
+      u"<BKF\\BACKUP SET 1(D)\\x\\b\xDC80.bin><7>\r\n";
+  WriteAll(dir_ / "s.TWBKF", Utf16LeBytes(snapshot));
+
+  const auto plain = Twbkf({"list", (dir_ / "s.TWBKF").string()});
+  ASSERT_EQ(plain.exitCode, 0) << plain.err;
+  EXPECT_EQ(plain.out,
+            "5\t2007-05-12T14:30:45Z\tBKF\\BACKUP SET 1(D)\\x\\a.txt\n"
+            "7\t1601-01-01T00:00:00Z\tBKF\\BACKUP SET 1(D)\\x\\b\xEF\xBF\xBD.bin\n");
+
+  const auto json = Twbkf({"list", "--json", (dir_ / "s.TWBKF").string()});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  EXPECT_NE(json.out.find("{\"row\": 0, \"path\": \"BKF\\\\BACKUP SET 1(D)\\\\x\\\\a.txt\""), std::string::npos);
+  EXPECT_NE(json.out.find("\"size\": 5, \"offset\": 1046, \"modified\": \"2007-05-12T14:30:45Z\""),
+            std::string::npos);
+  EXPECT_NE(json.out.find("b\\udc80.bin"), std::string::npos);
+}
+
+TEST_F(TwbkfTest, ListOfABrokenOrEmptySnapshotSaysWhy) {
+  WriteAll(dir_ / "broken.TWBKF", Utf16LeBytes(u"<no closing bracket\r\n<1>\r\n"));
+  const auto broken = Twbkf({"list", (dir_ / "broken.TWBKF").string()});
+  EXPECT_EQ(broken.exitCode, 2);
+  EXPECT_NE(broken.err.find("Some problem occoured while opening file, make sure that file is not shared"),
+            std::string::npos);
+
+  WriteAll(dir_ / "empty.TWBKF", Utf16LeBytes(u"<" + Utf16FromPath(dir_) + u">\r\n<0>\r\n"));
+  const auto empty = Twbkf({"list", (dir_ / "empty.TWBKF").string()});
+  EXPECT_EQ(empty.exitCode, 3);
+  EXPECT_NE(empty.err.find("No data found in backup file"), std::string::npos);
+}
+
+void InterruptSoon(pid_t pid) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ::kill(pid, SIGINT);
+}
+
+TEST_F(TwbkfTest, InterruptStopsTheScanAndKeepsWhatWasFound) {
+  MtfWriter head;
+  head.Tape().DataSet(u"Set").File({.name = u"early.txt", .data = "found before the stop"});
+  const fs::path bkf = HugeSparseBkf(head);
+  const auto result = Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string()}, InterruptSoon);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "File(s) Found : 1\n");
+  EXPECT_TRUE(fs::exists(dir_ / "s.TWBKF"));
+}
+
+TEST_F(TwbkfTest, InterruptBeforeAnyResultExits130) {
+  const fs::path bkf = HugeSparseBkf(MtfWriter().Tape());
+  const auto result = Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string()}, InterruptSoon);
+  EXPECT_EQ(result.exitCode, 130);
+  EXPECT_FALSE(fs::exists(dir_ / "s.TWBKF"));
+}
+
+}  // namespace
+}  // namespace tallowin
