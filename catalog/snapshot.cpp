@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -135,20 +136,13 @@ void AddSnapshotRow(Catalogue& catalogue, std::u16string_view line) {
   }
 }
 
-bool SnapshotReader::Open(const std::filesystem::path& path) {
-  file_.open(path, std::ios::binary);
-  buffer_.clear();
-  next_ = 0;
-  return file_.is_open();
-}
-
 bool SnapshotReader::Refill() {
   buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(next_));
   next_ = 0;
   const std::size_t kept = buffer_.size();
   buffer_.resize(kept + kReadChunk);
-  file_.read(buffer_.data() + kept, static_cast<std::streamsize>(kReadChunk));
-  buffer_.resize(kept + static_cast<std::size_t>(file_.gcount()));
+  in_.read(buffer_.data() + kept, static_cast<std::streamsize>(kReadChunk));
+  buffer_.resize(kept + static_cast<std::size_t>(in_.gcount()));
   return buffer_.size() > kept;
 }
 
@@ -169,8 +163,14 @@ bool SnapshotReader::ReadLine(std::u16string& line) {
 
 SnapshotLoadResult LoadSnapshot(const std::filesystem::path& path, Catalogue& catalogue,
                                 SnapshotLoadObserver& observer) {
-  SnapshotReader reader;
-  if (!reader.Open(path)) return {SnapshotLoadStatus::kOpenFailed, {}, texts::kSnapshotOpenFailed};
+  std::ifstream file(path, std::ios::binary);
+  if (!file.is_open()) return {SnapshotLoadStatus::kOpenFailed, {}, texts::kSnapshotOpenFailed};
+  return LoadSnapshot(file, catalogue, observer);
+}
+
+SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
+                                SnapshotLoadObserver& observer) {
+  SnapshotReader reader(in);
   catalogue.ClearFolderTree();
 
   std::u16string line;

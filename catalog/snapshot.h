@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,13 +42,13 @@ void AddSnapshotRow(Catalogue& catalogue, std::u16string_view line);
 // in the line (it lies outside every value).
 class SnapshotReader {
  public:
-  bool Open(const std::filesystem::path& path);
+  explicit SnapshotReader(std::istream& in) : in_(in) {}
   bool ReadLine(std::u16string& line);
 
  private:
   bool Refill();
 
-  std::ifstream file_;
+  std::istream& in_;
   std::vector<char> buffer_;
   std::size_t next_ = 0;
 };
@@ -83,6 +83,8 @@ struct SnapshotLoadResult {
 // Loads a snapshot into `catalogue` as the load command does: the folder tree
 // is cleared once the file opens, the rows once the header lines are read.
 SnapshotLoadResult LoadSnapshot(const std::filesystem::path& path, Catalogue& catalogue,
+                                SnapshotLoadObserver& observer);
+SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
                                 SnapshotLoadObserver& observer);
 
 // True when the file begins with the first value of a snapshot: "<" as a

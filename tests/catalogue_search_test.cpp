@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalog/catalogue_search.h"
+
+namespace tallowin {
+namespace {
+
+constexpr std::u16string_view kReport = u"BKF\\BACKUP SET 1(Data)\\Documents\\report.doc";
+
+struct Case {
+  std::u16string pattern;
+  bool match;
+};
+
+class MatcherOnReportPath : public ::testing::TestWithParam<Case> {};
+
+TEST_P(MatcherOnReportPath, GivesTheProgramsOwnWildcardResult) {
+  EXPECT_EQ(MatchCataloguePath(kReport, GetParam().pattern), GetParam().match);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedPatterns, MatcherOnReportPath,
+    ::testing::Values(Case{u"*.doc", true}, Case{u"*.*", true}, Case{u"*", true},
+                      Case{u"*.txt", false}, Case{u"*.do", false}, Case{u"*.do?", true},
+                      Case{u"*.d?c", false}, Case{u"report", true}, Case{u"Report", false},
+                      Case{u"rep*", false}, Case{u"BKF*", true}, Case{u"BKF?", true},
+                      Case{u"B?F*", true}, Case{u"*rep*", true}, Case{u"*e*o*", true},
+                      Case{u"report.doc*", false}, Case{u"*.doc**", true}, Case{u"*.DOC", false},
+                      Case{u"Documents", true}, Case{u"", false}));
+
+TEST(Matcher, StarDotStarNeedsADotSomewhereInThePath) {
+  EXPECT_FALSE(MatchCataloguePath(u"BKF\\BACKUP SET 1(Data)\\Makefile", u"*.*"));
+  EXPECT_TRUE(MatchCataloguePath(u"BKF\\BACKUP SET 1(v1.2)\\Makefile", u"*.*"));
+}
+
+TEST(Matcher, PatternLongerThanThePathNeverMatchesWithoutAStar) {
+  EXPECT_FALSE(MatchCataloguePath(u"BKF", u"BKF?"));
+  EXPECT_FALSE(MatchCataloguePath(u"", u"*"));
+}
+
+TEST(Matcher, HaltedSearchMatchesNothing) {
+  SearchFlags flags;
+  flags.closing = true;
+  EXPECT_FALSE(MatchCataloguePath(kReport, u"*.doc", &flags));
+  // The simple forms are decided before any loop and so are not stopped.
+  EXPECT_TRUE(MatchCataloguePath(kReport, u"report", &flags));
+}
+
+TEST(Matcher, SurvivesPatternsThatRunPastThePath) {
+  for (const auto* pattern : {u"*?", u"*??", u"?*", u"B???????????????????????????????????????????????*",
+                              u"*c*c*c*c*c*c", u"*t", u"**", u"*?*?x", u"BKF\\*\\*\\*\\*\\*\\?"}) {
+    MatchCataloguePath(u"BKF\\a.doc", pattern);
+    MatchCataloguePath(u"B", pattern);
+  }
+}
+
+class Collector : public SearchObserver {
+ public:
+  void OnSearchProgress(int percent) override { progress.push_back(percent); }
+  void OnSearchMatch(RowIndex row, std::u16string_view path, std::u16string_view size,
+                     std::uint64_t found) override {
+    rows.push_back(row);
+    paths.emplace_back(path);
+    sizes.emplace_back(size);
+    counts.push_back(found);
+    if (stopAfter != 0 && found == stopAfter) flags->stop = true;
+  }
+  std::vector<int> progress;
+  std::vector<RowIndex> rows;
+  std::vector<std::u16string> paths, sizes;
+  std::vector<std::uint64_t> counts;
+  std::uint64_t stopAfter = 0;
+  SearchFlags* flags = nullptr;
+};
+
+void FillFourRows(Catalogue& catalogue) {
+  for (const auto* path : {u"BKF\\S\\a.doc", u"BKF\\S\\b.txt", u"BKF\\S\\c.doc", u"BKF\\S\\d.doc"}) {
+    const RowIndex row = catalogue.AppendCatalogueRow(path);
+    catalogue.SetCatalogueNumber(row, kCellSize, row * 10);
+  }
+}
+
+TEST(Search, ListsMatchesInRowOrderWithTheirSizes) {
+  Catalogue catalogue;
+  FillFourRows(catalogue);
+  SearchFlags flags;
+  Collector collector;
+  EXPECT_EQ(SearchCatalogue(catalogue, u"*.doc", flags, collector), 3u);
+  EXPECT_EQ(collector.rows, (std::vector<RowIndex>{0, 2, 3}));
+  EXPECT_EQ(collector.sizes, (std::vector<std::u16string>{u"0", u"20", u"30"}));
+  EXPECT_EQ(collector.counts, (std::vector<std::uint64_t>{1, 2, 3}));
+  EXPECT_EQ(collector.progress, (std::vector<int>{0, 25, 50, 75}));
+}
+
+TEST(Search, StopKeepsTheResultsFoundSoFar) {
+  Catalogue catalogue;
+  FillFourRows(catalogue);
+  SearchFlags flags;
+  Collector collector;
+  collector.flags = &flags;
+  collector.stopAfter = 1;
+  EXPECT_EQ(SearchCatalogue(catalogue, u"*.doc", flags, collector), 1u);
+  EXPECT_EQ(collector.paths, (std::vector<std::u16string>{u"BKF\\S\\a.doc"}));
+}
+
+TEST(Search, EmptyPatternFindsNothing) {
+  Catalogue catalogue;
+  FillFourRows(catalogue);
+  SearchFlags flags;
+  Collector collector;
+  EXPECT_EQ(SearchCatalogue(catalogue, u"", flags, collector), 0u);
+}
+
+}  // namespace
+}  // namespace tallowin
