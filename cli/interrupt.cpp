@@ -20,4 +20,6 @@ void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
 
 bool Interrupted() { return interrupted.load(); }
 
+const std::atomic<bool>& InterruptFlag() { return interrupted; }
+
 }  // namespace tallowin::cli

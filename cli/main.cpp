@@ -2,11 +2,14 @@
 // desktop program.
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "browser/file_extraction.h"
+#include "catalog/catalogue_search.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"
@@ -14,6 +17,7 @@
 #include "cli/interrupt.h"
 #include "cli/row_output.h"
 #include "cli/source.h"
+#include "cli/terminal_progress.h"
 #include "shell/mime_file_types.h"
 
 namespace tallowin::cli {
@@ -38,13 +42,25 @@ int RunScan(const std::string& bkf, const std::optional<std::string>& snapshot, 
   return kExitSuccess;
 }
 
-int RunList(const std::string& source, bool json, bool quiet) {
+// Keeps only the rows that match `pattern` checked.
+void CheckMatches(Catalogue& catalogue, const std::optional<std::string>& pattern) {
+  if (!pattern) return;
+  const std::u16string wide = Utf16FromBytes(*pattern);
+  const RowIndex count = catalogue.CatalogueRowCount();
+  for (RowIndex row = 0; row < count; ++row) {
+    catalogue.SetRowChecked(row, MatchCataloguePath(catalogue.GetCatalogueCell(row, kCellPath), wide));
+  }
+}
+
+int RunList(const std::string& source, const std::optional<std::string>& pattern, bool json, bool quiet) {
   Catalogue catalogue(MimeFileType);
   const LoadedSource loaded = LoadSource(source, catalogue, {.quiet = quiet, .log = false, .bkfOverride = {}});
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
+  CheckMatches(catalogue, pattern);
   std::string out;
   const RowIndex count = catalogue.CatalogueRowCount();
   for (RowIndex row = 0; row < count; ++row) {
+    if (!catalogue.IsRowChecked(row)) continue;
     out += json ? JsonRowLine(catalogue, row) : PlainRowLine(catalogue, row);
     out += '\n';
     if (out.size() >= (1u << 16)) {
@@ -56,6 +72,53 @@ int RunList(const std::string& source, bool json, bool quiet) {
   return std::fflush(stdout) == 0 ? kExitSuccess : kExitIncomplete;
 }
 
+class SaveProgress final : public SaveObserver {
+ public:
+  explicit SaveProgress(bool quiet) : progress_(quiet) {}
+  void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
+                      std::uint64_t bytesTotal) override {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastShown_ < std::chrono::milliseconds(100)) return;
+    lastShown_ = now;
+    progress_.Show(bytesDone, bytesTotal,
+                   std::to_string(filesDone) + " of " + std::to_string(filesTotal) + " file(s) saved");
+  }
+  void Finish() { progress_.Finish(); }
+
+ private:
+  TerminalProgress progress_;
+  std::chrono::steady_clock::time_point lastShown_{};
+};
+
+int RunExtract(const std::string& source, const std::string& destination, const std::string& prefix,
+               const std::optional<std::string>& pattern, const std::optional<std::string>& bkf,
+               bool quiet) {
+  Catalogue catalogue(MimeFileType);
+  SourceOptions options{.quiet = quiet, .log = false, .bkfOverride = {}};
+  if (bkf) options.bkfOverride = *bkf;
+  const LoadedSource loaded = LoadSource(source, catalogue, options);
+  if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
+  CheckMatches(catalogue, pattern);
+
+  SaveProgress progress(quiet);
+  const SaveSummary summary = SaveCheckedFiles(
+      catalogue, {.bkfPath = PathFromUtf16(loaded.bkfPath), .destination = destination,
+                  .prefix = Utf16FromBytes(prefix), .opener = OpenBkfFile},
+      progress, InterruptFlag());
+  progress.Finish();
+  const std::string text = Utf8ForDisplay(SaveSummaryText(summary));
+  if (!summary.fatalError.empty()) {
+    std::fprintf(stderr, "twbkf: %s\n", text.c_str());
+    return summary.bkfUnreadable ? kExitSourceUnreadable : kExitIncomplete;
+  }
+  std::printf("%s\n", text.c_str());
+  for (const auto& folder : summary.folders) {
+    std::printf("Saved into %s\n", Utf8ForDisplay(Utf16FromPath(folder)).c_str());
+  }
+  if (summary.cancelled && summary.saved + summary.incomplete == 0) return kExitInterrupted;
+  return summary.Complete() ? kExitSuccess : kExitIncomplete;
+}
+
 }  // namespace
 }  // namespace tallowin::cli
 
@@ -64,8 +127,8 @@ int main(int argc, char** argv) {
   CLI::App app{"twbkf: recovers the files of damaged or truncated BKF backup files", "twbkf"};
   app.require_subcommand(1);
 
-  std::string bkf, source;
-  std::optional<std::string> snapshot;
+  std::string bkf, source, destination, prefix = "Rec";
+  std::optional<std::string> snapshot, pattern, bkfOverride;
   bool writeLog = false, quiet = false, json = false;
 
   auto* scan = app.add_subcommand("scan", "Scan a BKF file and report the files it still holds");
@@ -77,8 +140,22 @@ int main(int argc, char** argv) {
 
   auto* list = app.add_subcommand("list", "List the files of a BKF file or of a recovery snapshot");
   list->add_option("SOURCE", source, "A BKF file (scanned first) or a snapshot")->required();
+  list->add_option("--match", pattern, "Only the files whose catalogue path matches PATTERN")
+      ->type_name("PATTERN");
   list->add_flag("--json", json, "One JSON object per line");
   list->add_flag("--quiet", quiet, "No progress on standard error");
+
+  auto* extract = app.add_subcommand("extract", "Save the files of a BKF file or of a snapshot");
+  extract->add_option("SOURCE", source, "A BKF file (scanned first) or a snapshot")->required();
+  extract->add_option("--to", destination, "The folder to save into; a new folder is made in it")
+      ->required()
+      ->type_name("DIR");
+  extract->add_option("--prefix", prefix, "Name prefix of the new folder (default Rec)")->type_name("TEXT");
+  extract->add_option("--match", pattern, "Only the files whose catalogue path matches PATTERN")
+      ->type_name("PATTERN");
+  extract->add_option("--bkf", bkfOverride, "The BKF file, when the snapshot's one has moved")
+      ->type_name("PATH");
+  extract->add_flag("--quiet", quiet, "No progress on standard error");
 
   try {
     app.parse(argc, argv);
@@ -91,5 +168,6 @@ int main(int argc, char** argv) {
 
   CatchInterrupt();
   if (scan->parsed()) return RunScan(bkf, snapshot, writeLog, quiet);
-  return RunList(source, json, quiet);
+  if (extract->parsed()) return RunExtract(source, destination, prefix, pattern, bkfOverride, quiet);
+  return RunList(source, pattern, json, quiet);
 }

@@ -67,7 +67,7 @@ class SnapshotWatcher final : public SnapshotLoadObserver {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastShown_ < kTick) return;
     lastShown_ = now;
-    progress_.Show(static_cast<std::uint64_t>(percent), 100, 0);
+    progress_.Show(static_cast<std::uint64_t>(percent), 100, "loading the snapshot");
   }
   bool StopRequested() override { return Interrupted(); }
 
@@ -114,7 +114,7 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
   TerminalProgress progress(options.quiet);
   while (!watcher.WaitTick()) {
     if (Interrupted()) scanner.Stop();
-    progress.Show(watcher.Position(), watcher.Size(), watcher.Files());
+    progress.Show(watcher.Position(), watcher.Size(), std::to_string(watcher.Files()) + " file(s) found");
   }
   scanner.Wait();
   progress.Finish();

@@ -13,14 +13,14 @@ TerminalProgress::TerminalProgress(bool quiet)
 
 TerminalProgress::~TerminalProgress() { Finish(); }
 
-void TerminalProgress::Show(std::uint64_t done, std::uint64_t total, std::uint64_t files) {
+void TerminalProgress::Show(std::uint64_t done, std::uint64_t total, const std::string& files) {
   if (!enabled_) return;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   const double rate = seconds > 0 ? static_cast<double>(done) / seconds / 1e6 : 0.0;
-  std::fprintf(stderr, "\r\033[K%llu / %llu bytes  %3d%%  %llu file(s) found  %.1f MB/s",
+  std::fprintf(stderr, "\r\033[K%llu / %llu bytes  %3d%%  %s  %.1f MB/s",
                static_cast<unsigned long long>(done), static_cast<unsigned long long>(total),
-               texts::ProgressPercent(done, total), static_cast<unsigned long long>(files), rate);
+               texts::ProgressPercent(done, total), files.c_str(), rate);
   std::fflush(stderr);
   drawn_ = true;
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 namespace tallowin::cli {
 
@@ -12,8 +13,8 @@ class TerminalProgress {
   explicit TerminalProgress(bool quiet);
   ~TerminalProgress();
 
-  // Bytes of `total` done, and how many files were found so far.
-  void Show(std::uint64_t done, std::uint64_t total, std::uint64_t files);
+  // Bytes of `total` done, and a word on the files.
+  void Show(std::uint64_t done, std::uint64_t total, const std::string& files);
   // Clears the line so that messages start on a clean one.
   void Finish();
 

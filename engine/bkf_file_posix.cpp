@@ -59,6 +59,24 @@ std::size_t CBkfFile::ReadAt(std::uint64_t offset, std::span<std::byte> buffer) 
   return filled;
 }
 
+std::uint64_t CBkfFile::CopyToFile(std::uint64_t offset, std::uint64_t count, int fd) {
+#ifdef __linux__
+  if (!handle_) return 0;
+  std::uint64_t copied = 0;
+  while (copied < count) {
+    auto from = static_cast<loff_t>(offset + copied);
+    const ssize_t got = ::copy_file_range(handle_->fd, &from, fd, nullptr, count - copied, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    copied += static_cast<std::uint64_t>(got);
+  }
+  return copied;
+#else
+  (void)offset, (void)count, (void)fd;
+  return 0;
+#endif
+}
+
 void CBkfFile::Close() {
   if (handle_) ::close(handle_->fd);  // releases the lock too
   handle_.reset();

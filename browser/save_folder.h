@@ -1,0 +1,62 @@
+// Folders and files below the save destination. Everything is created and
+// opened relative to an already open folder, no symbolic link is followed,
+// and files are created exclusively: a save can neither escape the
+// destination nor overwrite anything.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "catalog/number_text.h"
+
+namespace tallowin {
+
+class SavedFile;
+
+class SaveFolder {
+ public:
+  SaveFolder() = default;
+  SaveFolder(SaveFolder&& other) noexcept;
+  SaveFolder& operator=(SaveFolder&& other) noexcept;
+  ~SaveFolder();
+
+  // The destination the user chose (links in its own path are followed).
+  static SaveFolder OpenDestination(const std::filesystem::path& path, int& error);
+  // A new folder; fails with EEXIST when anything of that name exists.
+  SaveFolder CreateFolder(const std::string& name, int& error) const;
+  // An existing folder; a link or a file of that name fails.
+  SaveFolder OpenFolder(const std::string& name, int& error) const;
+  // A new file; fails with EEXIST when anything of that name exists.
+  SavedFile CreateFile(const std::string& name, int& error) const;
+  void RemoveFile(const std::string& name) const;
+  bool IsOpen() const { return fd_ >= 0; }
+
+ private:
+  explicit SaveFolder(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
+
+class SavedFile {
+ public:
+  SavedFile() = default;
+  SavedFile(SavedFile&& other) noexcept;
+  SavedFile& operator=(SavedFile&& other) noexcept;
+  ~SavedFile();
+
+  bool IsOpen() const { return fd_ >= 0; }
+  // The platform's handle, for copies that the system makes itself.
+  int Descriptor() const { return fd_; }
+  bool Write(std::span<const std::byte> bytes, int& error);
+  // Times the file system cannot hold are left as they are.
+  void SetTimes(FileTime modified, FileTime accessed);
+  bool Close(int& error);
+
+ private:
+  friend class SaveFolder;
+  explicit SavedFile(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
+
+}  // namespace tallowin
