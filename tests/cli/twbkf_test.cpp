@@ -2,6 +2,7 @@
 #include <sys/file.h>
 #include <fcntl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -193,6 +194,52 @@ TEST_F(TwbkfTest, InterruptBeforeAnyResultExits130) {
   const auto result = Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string()}, InterruptSoon);
   EXPECT_EQ(result.exitCode, 130);
   EXPECT_FALSE(fs::exists(dir_ / "s.TWBKF"));
+}
+
+TEST_F(TwbkfTest, ExtractSavesEveryFileOrSaysWhichAreIncomplete) {
+  MtfWriter writer = TwoFiles();
+  const fs::path bkf = Bkf(writer);
+  fs::create_directories(dir_ / "out");
+  const auto whole = Twbkf({"extract", bkf.string(), "--to", (dir_ / "out").string(), "--quiet"});
+  EXPECT_EQ(whole.exitCode, 0) << whole.err;
+  EXPECT_EQ(ReadAll(dir_ / "out/RecBKF/BACKUP SET 1(Daily)/Docs/a.txt"), "alpha");
+  EXPECT_EQ(ReadAll(dir_ / "out/RecBKF/BACKUP SET 1(Daily)/Docs/b.doc"), std::string(3000, 'b'));
+
+  // Cut inside the second file's data: the scan still finds it, the save
+  // keeps what exists and exits 4.
+  writer.Bytes().resize(writer.LastDataOffset() + 1000);
+  const fs::path cut = Bkf(writer, "cut.bkf");
+  const auto partial = Twbkf({"extract", cut.string(), "--to", (dir_ / "out").string(), "--prefix", "Cut", "--quiet"});
+  EXPECT_EQ(partial.exitCode, 4);
+  EXPECT_NE(partial.out.find("1 file(s) saved, 1 incomplete, 0 failed."), std::string::npos);
+  EXPECT_EQ(ReadAll(dir_ / "out/CutBKF/BACKUP SET 1(Daily)/Docs/b.doc"), std::string(1000, 'b'));
+}
+
+TEST_F(TwbkfTest, ExtractFromASnapshotUsesTheNamedBkfWhenTheRecordedOneMoved) {
+  const fs::path bkf = Bkf(TwoFiles());
+  ASSERT_EQ(Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string(), "--quiet"}).exitCode, 0);
+  fs::rename(bkf, dir_ / "moved.bkf");
+  fs::create_directories(dir_ / "out");
+
+  const auto lost = Twbkf({"extract", (dir_ / "s.TWBKF").string(), "--to", (dir_ / "out").string()});
+  EXPECT_EQ(lost.exitCode, 2);
+
+  const auto found = Twbkf({"extract", (dir_ / "s.TWBKF").string(), "--to", (dir_ / "out").string(),
+                            "--bkf", (dir_ / "moved.bkf").string(), "--match", "*.doc", "--quiet"});
+  EXPECT_EQ(found.exitCode, 0) << found.err;
+  EXPECT_EQ(ReadAll(dir_ / "out/RecBKF/BACKUP SET 1(Daily)/Docs/b.doc"), std::string(3000, 'b'));
+  EXPECT_FALSE(fs::exists(dir_ / "out/RecBKF/BACKUP SET 1(Daily)/Docs/a.txt"));
+}
+
+TEST_F(TwbkfTest, ListMatchUsesTheProgramsOwnWildcards) {
+  const fs::path bkf = Bkf(TwoFiles());
+  const auto docs = Twbkf({"list", bkf.string(), "--match", "*.doc", "--quiet"});
+  ASSERT_EQ(docs.exitCode, 0);
+  EXPECT_EQ(docs.out, "3000\t2007-05-12T14:30:45Z\tBKF\\BACKUP SET 1(Daily)\\Docs\\b.doc\n");
+  // Anchored at the start of the path: "a*" matches nothing, "BKF*" everything.
+  EXPECT_EQ(Twbkf({"list", bkf.string(), "--match", "a*", "--quiet"}).out, "");
+  const std::string both = Twbkf({"list", bkf.string(), "--match", "Docs", "--quiet"}).out;
+  EXPECT_EQ(std::count(both.begin(), both.end(), '\n'), 2);
 }
 
 }  // namespace
