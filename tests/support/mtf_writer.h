@@ -22,8 +22,8 @@ struct PackedDate {
 std::array<std::byte, 5> PackDate(const PackedDate& date);
 
 struct FileEntry {
-  std::u16string name;  // stored as is, so a test may give NULs or backslashes
-  std::string data;
+  std::u16string name{};  // stored as is, so a test may give NULs or backslashes
+  std::string data{};
   PackedDate modified{};
   PackedDate created{2006, 1, 2, 3, 4, 5};
   PackedDate accessed{2008, 12, 31, 23, 59, 59};
