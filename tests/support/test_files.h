@@ -1,0 +1,106 @@
+// Small helpers for tests that touch the file system or watch a scan.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/scan_observer.h"
+
+namespace tallowin::test {
+
+// A fresh folder below the test temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    static std::atomic<int> counter{0};
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = std::filesystem::path(::testing::TempDir()) /
+            ("tallowin_" + std::string(info ? info->name() : "test") + "_" +
+             std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// UTF-16LE, low byte first, as the program's text files hold it. Written out
+// here rather than taken from the library so that expectations stand alone.
+inline std::string Le(std::u16string_view text) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes.push_back(static_cast<char>(unit >> 8));
+  }
+  return bytes;
+}
+
+// Records what a scan reports. Events arrive on the worker thread.
+class RecordingObserver : public ScanObserver {
+ public:
+  void OnOpenFailed(std::u16string_view message) override {
+    std::lock_guard lock(mutex_);
+    openFailed.emplace_back(message);
+  }
+  void OnSearching(std::u16string_view label) override {
+    std::lock_guard lock(mutex_);
+    searching.emplace_back(label);
+  }
+  void OnProgress(std::uint64_t position, std::uint64_t fileSize) override {
+    std::lock_guard lock(mutex_);
+    progress.emplace_back(position, fileSize);
+  }
+  void OnFilesFound(std::uint64_t count) override {
+    std::lock_guard lock(mutex_);
+    filesFound.push_back(count);
+  }
+  void OnStopped() override { ++stopped; }
+  void OnScanFinished(std::int32_t rowCount, std::u16string_view noDataMessage) override {
+    std::lock_guard lock(mutex_);
+    finished.emplace_back(rowCount, std::u16string(noDataMessage));
+  }
+
+  std::vector<std::u16string> openFailed;
+  std::vector<std::u16string> searching;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> progress;
+  std::vector<std::uint64_t> filesFound;
+  std::atomic<int> stopped{0};
+  std::vector<std::pair<std::int32_t, std::u16string>> finished;
+
+ private:
+  std::mutex mutex_;
+};
+
+}  // namespace tallowin::test
