@@ -1,0 +1,221 @@
+// The catalogue store: cell text forms, number helpers and the folder tree.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "catalog/catalogue.h"
+#include "catalog/number_text.h"
+#include "tests/support/scan_helpers.h"
+
+namespace tallowin {
+namespace {
+
+using Paths = std::vector<std::u16string>;
+
+struct ParseCase {
+  std::u16string text;
+  std::int64_t value;
+};
+
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.text); }
+
+class ParseInt64Case : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseInt64Case, ReadsLikeTheCellReaderDoes) {
+  EXPECT_EQ(ParseInt64(GetParam().text), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ParseInt64Case,
+    ::testing::Values(ParseCase{u"123", 123}, ParseCase{u"-123", -123}, ParseCase{u"+7", 7},
+                      ParseCase{u"  \t12", 12}, ParseCase{u"007", 7}, ParseCase{u"-0", 0},
+                      ParseCase{u"12abc", 12}, ParseCase{u"abc", 0}, ParseCase{u"", 0},
+                      ParseCase{u"-", 0}, ParseCase{u"--5", 0}, ParseCase{u"1 2", 1},
+                      ParseCase{u"\x0661", 0},  // an Arabic-Indic digit is no digit here
+                      ParseCase{u"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
+                      ParseCase{u"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
+                      ParseCase{u"99999999999999999999", std::numeric_limits<std::int64_t>::max()},
+                      ParseCase{u"-99999999999999999999",
+                                std::numeric_limits<std::int64_t>::min()}));
+
+TEST(NumberText, FileTimeHalvesRoundTripAndATopBitHighHalfReadsAsZero) {
+  EXPECT_EQ(SplitFileTime(128234538450000000),  // 2007-05-12 14:30:45
+            (std::pair<std::u16string, std::u16string>{u"541038720", u"29856930"}));
+  EXPECT_EQ(JoinFileTime(u"541038720", u"29856930"), FileTime{128234538450000000});
+  EXPECT_EQ(SplitFileTime(0xFFFF'FFFF), (std::pair<std::u16string, std::u16string>{u"4294967295", u"0"}));
+  EXPECT_EQ(SplitFileTime(0x8000'0001'0000'0002),
+            (std::pair<std::u16string, std::u16string>{u"2", u"-2147483647"}));
+  EXPECT_EQ(JoinFileTime(u"2", u"-2147483647"), FileTime{2});
+}
+
+TEST(NumberText, JoinTakesLowBitsAndTreatsNegativeOrNoDigitsAsZero) {
+  EXPECT_EQ(JoinFileTime(u"abc", u""), FileTime{0});
+  EXPECT_EQ(JoinFileTime(u"-5", u"1"), FileTime{1} << 32);
+  EXPECT_EQ(JoinFileTime(u"4294967297", u"0"), FileTime{1});  // 2^32 + 1: low 32 bits
+  EXPECT_EQ(JoinFileTime(u" 7x", u"+3"), (FileTime{3} << 32) | 7);
+}
+
+TEST(Catalogue, AppendedRowHasPathAndTypeOnlyAndIsUnchecked) {
+  Catalogue catalogue([](std::u16string_view extension) {
+    return FileTypeInfo{extension == u"txt" ? u"Text document" : u"Other", {}};
+  });
+  EXPECT_EQ(catalogue.AppendCatalogueRow(u"BKF\\S\\a.txt"), 0);
+  EXPECT_EQ(catalogue.AppendCatalogueRow(u"BKF\\x.txt\\noext"), 1);
+  EXPECT_EQ(catalogue.CatalogueRowCount(), 2);
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellPath), u"BKF\\S\\a.txt");
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellType), u"Text document");
+  EXPECT_EQ(catalogue.GetCatalogueCell(1, kCellType), u"Other");  // the folder's dot does not count
+  for (int cell = kCellSize; cell < kCatalogueCellCount; ++cell) {
+    EXPECT_EQ(catalogue.GetCatalogueCell(0, cell), u"") << "cell " << cell;
+  }
+  EXPECT_FALSE(catalogue.IsRowChecked(0));
+  EXPECT_NE(catalogue.IconIndex(0), catalogue.IconIndex(1));
+  EXPECT_EQ(catalogue.FileType(catalogue.IconIndex(0)).description, u"Text document");
+}
+
+TEST(Catalogue, IndexOrCellOutOfRangeReadsEmptyAndWritesNothing) {
+  Catalogue catalogue;
+  catalogue.AppendCatalogueRow(u"BKF\\a");
+  catalogue.SetCatalogueCell(0, kCellPath, u"other");
+  catalogue.SetCatalogueCell(0, kCellType, u"other");
+  catalogue.SetCatalogueCell(1, kCellSize, u"5");
+  catalogue.SetCatalogueCell(-1, kCellSize, u"5");
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellPath), u"BKF\\a");
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellType), u"File");
+  for (const auto& [row, cell] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 10}}) {
+    EXPECT_EQ(catalogue.GetCatalogueCell(row, cell), u"") << row << "," << cell;
+  }
+  EXPECT_FALSE(catalogue.IsRowChecked(1));
+}
+
+struct CellCase {
+  int cell;
+  std::u16string text;
+};
+
+void PrintTo(const CellCase& c, std::ostream* os) {
+  *os << "cell " << c.cell << " " << ::testing::PrintToString(c.text);
+}
+
+class CellText : public ::testing::TestWithParam<CellCase> {};
+
+// Cells hold numbers compactly, but any text set reads back exactly as set.
+TEST_P(CellText, ReadsBackExactlyAsSet) {
+  Catalogue catalogue;
+  const RowIndex row = catalogue.AppendCatalogueRow(u"BKF\\a");
+  catalogue.SetCatalogueCell(row, GetParam().cell, GetParam().text);
+  EXPECT_EQ(catalogue.GetCatalogueCell(row, GetParam().cell), GetParam().text);
+  for (int other = kCellSize; other < kCatalogueCellCount; ++other) {
+    if (other != GetParam().cell) {
+      EXPECT_EQ(catalogue.GetCatalogueCell(row, other), u"") << "cell " << other;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CellText,
+    ::testing::Values(
+        // Canonical forms.
+        CellCase{kCellSize, u"0"}, CellCase{kCellSize, u"-1"},
+        CellCase{kCellOffset, u"-9223372036854775808"}, CellCase{kCellOffset, u"9223372036854775807"},
+        CellCase{kCellModifiedLow, u"4294967295"}, CellCase{kCellModifiedHigh, u"-2147483648"},
+        CellCase{kCellCreatedHigh, u"2147483647"},
+        // Anything else, unchanged.
+        CellCase{kCellSize, u"007"}, CellCase{kCellSize, u" 12"}, CellCase{kCellSize, u"-0"},
+        CellCase{kCellSize, u"+5"}, CellCase{kCellSize, u"abc"}, CellCase{kCellSize, u"12abc"},
+        CellCase{kCellOffset, u"9223372036854775808"}, CellCase{kCellAccessedLow, u"-1"},
+        CellCase{kCellAccessedLow, u"4294967296"}, CellCase{kCellAccessedHigh, u"2147483648"},
+        CellCase{kCellCreatedLow, u"1\r"}, CellCase{kCellCreatedLow, u"\xD800"},
+        CellCase{kCellModifiedHigh, u"-2147483649"}));
+
+TEST(Catalogue, LaterSetReplacesEarlierTextOrValue) {
+  Catalogue catalogue;
+  const RowIndex row = catalogue.AppendCatalogueRow(u"BKF\\a");
+  catalogue.SetCatalogueCell(row, kCellSize, u"007");
+  catalogue.SetCatalogueCell(row, kCellSize, u"7");
+  EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellSize), u"7");
+  catalogue.SetCatalogueCell(row, kCellSize, u"x");
+  EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellSize), u"x");
+  catalogue.SetCatalogueNumber(row, kCellSize, -3);
+  EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellSize), u"-3");
+  catalogue.SetCatalogueCell(row, kCellSize, u"");
+  EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellSize), u"");
+  catalogue.SetCatalogueCell(row, kCellModifiedHigh, u"junk");
+  catalogue.SetCatalogueFileTime(row, kCellModifiedLow, 0x8000'0000'0000'0001);
+  EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellModifiedLow), u"1");
+  EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellModifiedHigh), u"-2147483648");
+}
+
+TEST(Catalogue, TextsOfOneRowNeverShowInAnother) {
+  Catalogue catalogue;
+  for (int i = 0; i < 3; ++i) catalogue.AppendCatalogueRow(u"BKF\\f" + FormatInt64(i));
+  catalogue.SetCatalogueCell(1, kCellOffset, u"007");
+  catalogue.SetCatalogueCell(2, kCellOffset, u"8");
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellOffset), u"");
+  EXPECT_EQ(catalogue.GetCatalogueCell(1, kCellOffset), u"007");
+  EXPECT_EQ(catalogue.GetCatalogueCell(2, kCellOffset), u"8");
+  EXPECT_EQ(catalogue.GetCatalogueCell(1, kCellSize), u"");
+}
+
+TEST(Catalogue, ClearRemovesEveryRowAndItsTexts) {
+  Catalogue catalogue;
+  catalogue.AppendCatalogueRow(u"BKF\\S\\old.txt");
+  catalogue.SetCatalogueCell(0, kCellSize, u"007");
+  catalogue.SetCatalogueCell(0, kCellOffset, u"10");
+  catalogue.SetRowChecked(0, true);
+  catalogue.ClearCatalogue();
+  EXPECT_EQ(catalogue.CatalogueRowCount(), 0);
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellPath), u"");
+  EXPECT_EQ(catalogue.AppendCatalogueRow(u"BKF\\T\\new.txt"), 0);
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellPath), u"BKF\\T\\new.txt");
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellSize), u"");
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellOffset), u"");
+  EXPECT_FALSE(catalogue.IsRowChecked(0));
+}
+
+TEST(FolderTree, RowsWithTheSamePathAreKeptAndShareOneFolderChain) {
+  Catalogue catalogue;
+  for (int i = 0; i < 2; ++i) {
+    catalogue.AppendCatalogueRow(u"BKF\\S\\D\\f.txt");
+    catalogue.EnsureFolderPath(u"BKF\\S\\D\\f.txt");
+  }
+  EXPECT_EQ(test::Paths(catalogue), (Paths{u"BKF\\S\\D\\f.txt", u"BKF\\S\\D\\f.txt"}));
+  EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\S", u"BKF\\S\\D"}));
+}
+
+TEST(FolderTree, NamesDifferingInCaseAreSiblingsInOrderOfFirstInsertion) {
+  Catalogue catalogue;
+  catalogue.EnsureFolderPath(u"BKF\\S\\docs\\a");
+  catalogue.EnsureFolderPath(u"BKF\\S\\Docs\\b");
+  catalogue.EnsureFolderPath(u"BKF\\S\\Apps\\c");
+  catalogue.EnsureFolderPath(u"BKF\\S\\docs\\Sub\\d");
+  EXPECT_EQ(test::TreePaths(catalogue),
+            (Paths{u"BKF", u"BKF\\S", u"BKF\\S\\docs", u"BKF\\S\\docs\\Sub", u"BKF\\S\\Docs",
+                   u"BKF\\S\\Apps"}));
+}
+
+TEST(FolderTree, TrailingBackslashMakesTheLastComponentAFolder) {
+  Catalogue catalogue;
+  catalogue.EnsureFolderPath(u"no-backslash");
+  EXPECT_EQ(test::TreePaths(catalogue), Paths{});
+  catalogue.EnsureFolderPath(u"BKF\\S\\D\\");
+  EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\S", u"BKF\\S\\D"}));
+  catalogue.EnsureFolderPath(u"BKF\\S\\D");  // "D" is the file name here
+  EXPECT_EQ(test::TreePaths(catalogue).size(), 3u);
+}
+
+TEST(FolderTree, ClearedTreeIsRebuiltFromScratch) {
+  Catalogue catalogue;
+  catalogue.EnsureFolderPath(u"BKF\\S\\D\\f");
+  catalogue.ClearFolderTree();
+  EXPECT_EQ(test::TreePaths(catalogue), Paths{});
+  // The same path again after a clear must add its nodes anew.
+  catalogue.EnsureFolderPath(u"BKF\\S\\D\\f");
+  EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\S", u"BKF\\S\\D"}));
+}
+
+}  // namespace
+}  // namespace tallowin
