@@ -17,3 +17,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON >/dev/n
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== Fuzz smoke runs =="
+scripts/fuzz-smoke.sh

@@ -1,0 +1,355 @@
+// Writes the seed corpus of the fuzz targets into OUTPUT/scan, OUTPUT/snapshot
+// and OUTPUT/matcher (each folder is emptied first). The BKF files come from
+// the tests' MTF writer, the snapshots from WriteSnapshot over catalogues that
+// a scan of those files filled, and then both are cut and edited by hand, so
+// that nothing binary needs to be kept in the repository.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalog/activity_log.h"
+#include "catalog/catalogue.h"
+#include "catalog/snapshot.h"
+#include "engine/bkf_scanner.h"
+#include "engine/scan_observer.h"
+#include "tests/support/memory_reader.h"
+#include "tests/support/mtf_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tallowin;
+using test::FileEntry;
+using test::MtfWriter;
+using test::PackedDate;
+
+constexpr std::size_t kWindow = 65536;
+
+std::size_t seedCount = 0;
+
+void WriteSeed(const fs::path& folder, const std::string& name, std::string_view bytes) {
+  std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + (folder / name).string());
+  ++seedCount;
+}
+
+void WriteSeed(const fs::path& folder, const std::string& name, const std::vector<std::byte>& bytes) {
+  WriteSeed(folder, name,
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// UTF-16LE, low byte first.
+std::string Le(std::u16string_view text) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes.push_back(static_cast<char>(unit >> 8));
+  }
+  return bytes;
+}
+
+// Deterministic filler, so that the corpus is the same on every machine.
+std::string Filler(std::size_t size, std::uint32_t state) {
+  std::string text(size, '\0');
+  for (char& c : text) {
+    state = state * 1664525u + 1013904223u;
+    c = static_cast<char>('a' + (state >> 24) % 26);
+  }
+  return text;
+}
+
+void Noise(std::vector<std::byte>& bytes, std::size_t from, std::size_t length, std::uint32_t state) {
+  for (std::size_t i = from; i < from + length && i < bytes.size(); ++i) {
+    state = state * 1664525u + 1013904223u;
+    bytes[i] = std::byte(static_cast<std::uint8_t>(state >> 24));
+  }
+}
+
+void PutU16(std::vector<std::byte>& bytes, std::size_t at, std::uint16_t value) {
+  bytes.at(at) = std::byte(static_cast<std::uint8_t>(value));
+  bytes.at(at + 1) = std::byte(static_cast<std::uint8_t>(value >> 8));
+}
+
+std::vector<std::byte> Cut(std::vector<std::byte> bytes, std::size_t size) {
+  bytes.resize(std::min(size, bytes.size()));
+  return bytes;
+}
+
+// A plain, undamaged backup of two data sets.
+MtfWriter Intact() {
+  MtfWriter w;
+  w.Tape().DataSet(u"Data").Block("VOLB");
+  w.Directory(u"Documents");
+  w.File({.name = u"report.doc", .data = Filler(700, 1)});
+  w.File({.name = u"letter.txt", .data = Filler(90, 2)});
+  w.Directory(u"Documents\\Reports");
+  w.File({.name = u"q1 report.txt", .data = Filler(1300, 3)});
+  w.EndOfSet();
+  w.DataSet(u"Weekly \"full\" backup").Block("VOLB");
+  w.Directory(u"Projects");
+  w.File({.name = u"plan.txt", .data = Filler(40, 4)});
+  w.EndOfSet();
+  return w;
+}
+
+// Sets, directories and files whose names a careless reader would trip on.
+MtfWriter Hostile() {
+  MtfWriter w;
+  w.Tape().DataSet(u"..");
+  w.Directory(u"..");
+  w.File({.name = u"..", .data = "x"});
+  w.File({.name = u"a:b", .data = "rejected"});
+  w.File({.name = std::u16string(u"nul\0inside", 10), .data = "n"});
+  w.File({.name = u"\\leading backslash", .data = "b"});
+  w.File({.name = u"line\nbreak\r.txt", .data = "l"});
+  w.File({.name = std::u16string(300, u'L'), .data = "long"});
+  w.File({.name = u"\xD800\xDFFF\xFFFF\xFEFF", .data = "surrogates"});
+  w.DataSet(u"a:b\\c/d\"e");
+  w.Directory(u"a:b");
+  w.File({.name = u"in lost dir.txt", .data = "d"});
+  w.DirectoryRaw(std::u16string(u"\0\0middle\0\0", 10));
+  w.File({.name = u"after raw dir", .data = "r"});
+  w.DirectoryRaw(u"no trailing nul");
+  w.File({.name = u"x", .data = ""});
+  w.Directory(std::u16string(300, u'D'));
+  w.File({.name = u"under long dir", .data = "u"});
+  w.Directory(std::u16string(120, u'a') + u"\\" + std::u16string(120, u'b'));
+  w.File({.name = u"deep", .data = "p"});
+  w.DataSet(u"<angle>");
+  w.DataSet(std::u16string(131, u'S'));  // longer than a set name may be
+  w.Directory(u"");
+  w.File({.name = u"", .data = "no name"});
+  w.File({.name = u"<>", .data = "unusable"});
+  w.File({.name = u"bad dates",
+          .data = "t",
+          .modified = PackedDate{2007, 2, 29, 10, 0, 0},
+          .created = PackedDate{1600, 12, 31, 23, 59, 59},
+          .accessed = PackedDate{16383, 15, 31, 31, 63, 63}});
+  w.File({.name = u"first day", .data = "f", .modified = PackedDate{1601, 1, 1, 0, 0, 0}});
+  w.File({.name = u"last day", .data = "l", .modified = PackedDate{9999, 12, 31, 23, 59, 59}});
+  w.File({.name = u"huge length", .data = "h", .declaredLength = 0xFFFF'FFFF'FFFF'FFFFull});
+  w.File({.name = u"negative length", .data = "n", .declaredLength = 0x8000'0000'0000'0000ull});
+  w.File({.name = u"far stream", .data = "s", .streamOffset = 900});
+  w.File({.name = u"beyond search", .data = "s", .streamOffset = 1100});
+  w.File({.name = u"stream in header", .data = "e", .streamOffset = 6});
+  w.File({.name = u"with attributes", .data = "a", .attributes = 1});
+  w.Block("ESET").Block("EOTM").Block("SFMB");
+  return w;
+}
+
+void ScanSeeds(const fs::path& folder) {
+  const MtfWriter intact = Intact();
+  const std::vector<std::byte>& bytes = intact.Bytes();
+  WriteSeed(folder, "intact.bkf", bytes);
+  WriteSeed(folder, "hostile-names.bkf", Hostile().Bytes());
+
+  // Cut short at and inside blocks, and at odd lengths.
+  for (const std::size_t size : {std::size_t{1}, std::size_t{511}, std::size_t{512},
+                                 std::size_t{513}, std::size_t{1100}, std::size_t{2100},
+                                 std::size_t{2600}, bytes.size() / 2 + 1, bytes.size() - 1}) {
+    WriteSeed(folder, "truncated-" + std::to_string(size) + ".bkf", Cut(bytes, size));
+  }
+  WriteSeed(folder, "empty.bkf", std::string_view{});
+
+  // The block headers damaged: noise over the second file, a set name whose
+  // size and offset point outside the block, a directory name offset of 0xFFFF.
+  {
+    std::vector<std::byte> damaged = bytes;
+    Noise(damaged, 2048, 700, 11);
+    WriteSeed(folder, "noise.bkf", damaged);
+  }
+  {
+    MtfWriter w;
+    w.DataSet(u"set").Directory(u"dir").File({.name = u"f.txt", .data = "abc"});
+    std::vector<std::byte> damaged = w.Bytes();
+    PutU16(damaged, 64, 250);
+    PutU16(damaged, 66, 400);
+    PutU16(damaged, 512 + 82, 0xFFFF);
+    WriteSeed(folder, "bad-name-fields.bkf", damaged);
+  }
+
+  // FILE blocks at the places the windows make special: the first block, the
+  // last block of a window (whose stream search stops at the window's end),
+  // the first block of the next window and blocks of the tail.
+  {
+    MtfWriter w;
+    w.File({.name = u"first.txt", .data = Filler(100, 5)});
+    w.PadTo(kWindow - 512);
+    w.File({.name = u"last in window.txt", .data = Filler(300, 6)});
+    w.File({.name = u"second window.txt", .data = Filler(2000, 7)});
+    w.PadTo(2 * kWindow - 512);
+    w.File({.name = u"last in second window.txt", .data = Filler(300, 8)});
+    w.DataSet(u"Tail set").Directory(u"Tail");
+    w.File({.name = u"in tail.txt", .data = Filler(100, 9)});
+    w.File({.name = u"tail end.txt", .data = Filler(900, 10)});
+    WriteSeed(folder, "grid-positions.bkf", w.Bytes());
+  }
+  {
+    // The stream header lies beyond the last block of the window.
+    MtfWriter w;
+    w.DataSet(u"Split").Directory(u"Edge");
+    w.PadTo(kWindow - 512);
+    w.File({.name = u"split stream.txt", .data = Filler(50, 12), .streamOffset = 520});
+    w.PadTo(kWindow + 1024);
+    WriteSeed(folder, "stream-across-windows.bkf", w.Bytes());
+  }
+  {
+    // One window and a tail of 513 bytes: the tail pass looks at one block,
+    // whose data runs past the end of the file.
+    MtfWriter w;
+    w.Tape().DataSet(u"Window and tail").Directory(u"Docs");
+    w.File({.name = u"in window.txt", .data = Filler(300, 13)});
+    w.PadTo(kWindow);
+    w.File({.name = u"in tail.txt", .data = Filler(1000, 14)});
+    WriteSeed(folder, "window-and-513-tail.bkf", Cut(w.Bytes(), 66049));
+    WriteSeed(folder, "window-and-512-tail.bkf", Cut(w.Bytes(), 66048));
+  }
+  {
+    // Exactly one window, with a block at its end.
+    MtfWriter w;
+    w.DataSet(u"One window").PadTo(kWindow - 512);
+    w.File({.name = u"end.txt", .data = Filler(200, 15)});
+    WriteSeed(folder, "one-window.bkf", Cut(w.Bytes(), kWindow));
+  }
+  {
+    std::vector<std::byte> noise(3000);
+    Noise(noise, 0, noise.size(), 17);
+    WriteSeed(folder, "noise-only.bkf", noise);
+  }
+}
+
+// A catalogue filled by a scan of `writer`'s bytes.
+void ScanInto(const MtfWriter& writer, Catalogue& catalogue) {
+  static const ActivityLog log("/nonexistent-folder/never.log");
+  ScanObserver quiet;
+  CBkfScanner scanner(catalogue, log, quiet);
+  test::MemoryReader reader(writer.Bytes());
+  scanner.Scan(reader);
+}
+
+std::string Snapshot(const fs::path& folder, const std::string& name, std::u16string_view bkfPath,
+                     const Catalogue& catalogue) {
+  const SnapshotWriteResult result = WriteSnapshot(folder / name, bkfPath, catalogue);
+  if (!result.ok) throw std::runtime_error(result.error);
+  ++seedCount;
+  return ReadAll(folder / name);
+}
+
+std::string Narrow(std::u16string_view text) {
+  std::string bytes;
+  for (const char16_t unit : text) bytes.push_back(static_cast<char>(unit));
+  return bytes;
+}
+
+void SnapshotSeeds(const fs::path& folder) {
+  Catalogue intact;
+  ScanInto(Intact(), intact);
+  const std::string text = Snapshot(folder, "intact.snapshot", u"/nonexistent/backup.bkf", intact);
+  Snapshot(folder, "existing-bkf.snapshot", u"/", intact);
+
+  Catalogue hostile;
+  ScanInto(Hostile(), hostile);
+  Snapshot(folder, "hostile-names.snapshot", u"/nonexistent/hostile \xD800.bkf", hostile);
+
+  Catalogue empty;
+  Snapshot(folder, "no-rows.snapshot", u"/nonexistent/empty.bkf", empty);
+
+  // Cut inside the header lines, inside a unit, inside a row.
+  for (const std::size_t size : {std::size_t{1}, std::size_t{2}, std::size_t{21}, std::size_t{52},
+                                 std::size_t{61}, std::size_t{64}, text.size() / 2 + 1,
+                                 text.size() - 1}) {
+    WriteSeed(folder, "truncated-" + std::to_string(size) + ".snapshot", text.substr(0, size));
+  }
+  WriteSeed(folder, "bom.snapshot", "\xFF\xFE" + text);
+  WriteSeed(folder, "empty.snapshot", std::string_view{});
+
+  // Written by hand with an 8-bit editor.
+  const std::u16string rows =
+      u"<C:\\backup.bkf>\r\n<2>\r\n"
+      u"<BKF\\BACKUP SET 1(Data)\\Documents\\report.doc><700><1234><0><0><0><0><0><0>\r\n"
+      u"<BKF\\BACKUP SET 1(Data)\\letter.txt><90><2048><1><2><3><4><5><6>\r\n";
+  WriteSeed(folder, "eight-bit.snapshot", Narrow(rows));
+  WriteSeed(folder, "eight-bit-bom.snapshot", "\xEF\xBB\xBF" + Narrow(rows));
+
+  // Edited by hand: numbers not in their usual form, values missing or in
+  // excess, brackets unbalanced, bare LF and lone CR, blank lines, a negative
+  // and an enormous row count, times out of range.
+  WriteSeed(folder, "hand-edited.snapshot",
+            Le(u"<C:\\edited.bkf>\r\n<-5>\r\n"
+               u"<BKF\\S\\a.doc><0012><+5>< 7><-0><99999999999999999999><abc><><4294967296><-1>\r\n"
+               u"<BKF\\S\\b.txt><1><2>\r\n"
+               u"<BKF\\S\\c.txt><1><2><3><4><5><6><7><8><9><10><11>\n"
+               u"\r\n"
+               u"\n"
+               u"x>y>z>\r\n"
+               u"<no closing bracket\r\n"
+               u"<<<>>>\r\n"
+               u"<\\\\\\><1><2><3><4><5><6><7><8>\r"
+               u"<BKF\\S\\folder\\><4294967295><-9223372036854775808><4294967295><2147483647>"
+               u"<2147483648><-2147483648><4294967295><-1>\r\n"
+               u"<plain name><1>\r\n"));
+  WriteSeed(folder, "huge-count.snapshot",
+            Le(u"<C:\\x.bkf>\r\n<999999999999999999999>\r\n<BKF\\a><1><2><3><4><5><6><7><8>\r\n"));
+  WriteSeed(folder, "no-path.snapshot", Le(u"C:\\x.bkf\r\n<1>\r\n<BKF\\a><1>\r\n"));
+  WriteSeed(folder, "path-only.snapshot", Le(u"<C:\\x.bkf>"));
+  WriteSeed(folder, "odd-length.snapshot", Le(u"<C:\\x.bkf>\r\n<1>\r\n<BKF\\a><1>\r\n") + "<");
+  WriteSeed(folder, "lone-surrogates.snapshot",
+            Le(u"<\xDC80\xDCFF.bkf>\r\n<1>\r\n<BKF\\\xD800\\\xDFFF\\x><\xFFFF>\r\n"));
+}
+
+void MatcherSeeds(const fs::path& folder) {
+  const std::u16string path = u"BKF\\BACKUP SET 1(Data)\\Documents\\report.doc";
+  const std::u16string_view patterns[] = {
+      u"*.doc", u"*e*o*", u"B?F*", u"*.d?c", u"report", u"*",     u"*.*",   u"BKF?",  u"**",
+      u"*?",    u"?",     u"*.doc*", u"r*t",  u"*t?",   u"B*?*c", u"*\\*", u"?KF\\*", u"*x",
+  };
+  int index = 0;
+  for (const std::u16string_view pattern : patterns) {
+    WriteSeed(folder, "pair-" + std::to_string(index++),
+              Le(path + u'\xFFFF' + std::u16string(pattern)));
+  }
+  WriteSeed(folder, "short-path", Le(u"B\xFFFF*?*x"));
+  WriteSeed(folder, "empty-pattern", Le(path + u'\xFFFF'));
+  // No separator: the path is the first half, the pattern the second.
+  WriteSeed(folder, "halves", Le(u"BKF\\a.doc*.doc"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_seeds OUTPUT_FOLDER\n");
+    return 2;
+  }
+  try {
+    const fs::path out(argv[1]);
+    const auto fresh = [&](const char* name) {
+      const fs::path folder = out / name;
+      fs::remove_all(folder);
+      fs::create_directories(folder);
+      return folder;
+    };
+    ScanSeeds(fresh("scan"));
+    SnapshotSeeds(fresh("snapshot"));
+    MatcherSeeds(fresh("matcher"));
+    std::printf("%zu seeds written to %s\n", seedCount, argv[1]);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "make_seeds: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
