@@ -176,16 +176,6 @@ TEST(Catalogue, ClearRemovesEveryRowAndItsTexts) {
   EXPECT_FALSE(catalogue.IsRowChecked(0));
 }
 
-TEST(FolderTree, RowsWithTheSamePathAreKeptAndShareOneFolderChain) {
-  Catalogue catalogue;
-  for (int i = 0; i < 2; ++i) {
-    catalogue.AppendCatalogueRow(u"BKF\\S\\D\\f.txt");
-    catalogue.EnsureFolderPath(u"BKF\\S\\D\\f.txt");
-  }
-  EXPECT_EQ(test::Paths(catalogue), (Paths{u"BKF\\S\\D\\f.txt", u"BKF\\S\\D\\f.txt"}));
-  EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\S", u"BKF\\S\\D"}));
-}
-
 TEST(FolderTree, NamesDifferingInCaseAreSiblingsInOrderOfFirstInsertion) {
   Catalogue catalogue;
   catalogue.EnsureFolderPath(u"BKF\\S\\docs\\a");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
@@ -24,9 +25,11 @@ class TempDir {
   TempDir() {
     static std::atomic<int> counter{0};
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info ? info->name() : "test";
+    std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
     path_ = std::filesystem::path(::testing::TempDir()) /
-            ("tallowin_" + std::string(info ? info->name() : "test") + "_" +
-             std::to_string(::getpid()) + "_" + std::to_string(counter++));
+            ("tallowin_" + name + "_" + std::to_string(::getpid()) + "_" +
+             std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
