@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -89,6 +92,21 @@ TEST(BkfFile, DirectoryOrMissingFileDoesNotOpen) {
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(file.GetSize(), 0u);
   EXPECT_EQ(Read(file, 0, 10), "");
+}
+
+TEST(BkfFile, NamedPipeIsRefusedWithoutWaitingForAWriter) {
+  TempDir dir;
+  const auto fifo = dir / "pipe.bkf";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto opened = std::async(std::launch::async, [&] { return CBkfFile().Open(fifo); });
+  const bool returned = opened.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  if (!returned) {  // give the stuck open its writer, so that the test can end
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    opened.wait();
+    ::close(writer);
+  }
+  EXPECT_TRUE(returned) << "Open waited for a writer to the pipe";
+  EXPECT_FALSE(opened.get());
 }
 
 }  // namespace
