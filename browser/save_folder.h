@@ -15,12 +15,29 @@ namespace tallowin {
 
 class SavedFile;
 
+// An open file descriptor that closes itself.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept;
+  ~UniqueFd();
+
+  int Get() const { return fd_; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
 class SaveFolder {
  public:
   SaveFolder() = default;
-  SaveFolder(SaveFolder&& other) noexcept;
-  SaveFolder& operator=(SaveFolder&& other) noexcept;
-  ~SaveFolder();
 
   // The destination the user chose (links in its own path are followed).
   static SaveFolder OpenDestination(const std::filesystem::path& path, int& error);
@@ -31,23 +48,20 @@ class SaveFolder {
   // A new file; fails with EEXIST when anything of that name exists.
   SavedFile CreateFile(const std::string& name, int& error) const;
   void RemoveFile(const std::string& name) const;
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_.Get() >= 0; }
 
  private:
   explicit SaveFolder(int fd) : fd_(fd) {}
-  int fd_ = -1;
+  UniqueFd fd_;
 };
 
 class SavedFile {
  public:
   SavedFile() = default;
-  SavedFile(SavedFile&& other) noexcept;
-  SavedFile& operator=(SavedFile&& other) noexcept;
-  ~SavedFile();
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_.Get() >= 0; }
   // The platform's handle, for copies that the system makes itself.
-  int Descriptor() const { return fd_; }
+  int Descriptor() const { return fd_.Get(); }
   bool Write(std::span<const std::byte> bytes, int& error);
   // Times the file system cannot hold are left as they are.
   void SetTimes(FileTime modified, FileTime accessed);
@@ -56,7 +70,7 @@ class SavedFile {
  private:
   friend class SaveFolder;
   explicit SavedFile(int fd) : fd_(fd) {}
-  int fd_ = -1;
+  UniqueFd fd_;
 };
 
 }  // namespace tallowin

@@ -32,17 +32,15 @@ int Fail(int& error) {
 
 }  // namespace
 
-SaveFolder::SaveFolder(SaveFolder&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-SaveFolder& SaveFolder::operator=(SaveFolder&& other) noexcept {
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
   if (this != &other) {
     if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
+    fd_ = other.Release();
   }
   return *this;
 }
 
-SaveFolder::~SaveFolder() {
+UniqueFd::~UniqueFd() {
   if (fd_ >= 0) ::close(fd_);
 }
 
@@ -52,39 +50,25 @@ SaveFolder SaveFolder::OpenDestination(const std::filesystem::path& path, int& e
 }
 
 SaveFolder SaveFolder::CreateFolder(const std::string& name, int& error) const {
-  if (::mkdirat(fd_, name.c_str(), 0777) != 0) return SaveFolder(Fail(error));
+  if (::mkdirat(fd_.Get(), name.c_str(), 0777) != 0) return SaveFolder(Fail(error));
   return OpenFolder(name, error);
 }
 
 SaveFolder SaveFolder::OpenFolder(const std::string& name, int& error) const {
-  const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  const int fd = ::openat(fd_.Get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   return SaveFolder(fd >= 0 ? fd : Fail(error));
 }
 
 SavedFile SaveFolder::CreateFile(const std::string& name, int& error) const {
-  const int fd = ::openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  const int fd = ::openat(fd_.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   return SavedFile(fd >= 0 ? fd : Fail(error));
 }
 
-void SaveFolder::RemoveFile(const std::string& name) const { ::unlinkat(fd_, name.c_str(), 0); }
-
-SavedFile::SavedFile(SavedFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-SavedFile& SavedFile::operator=(SavedFile&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-SavedFile::~SavedFile() {
-  if (fd_ >= 0) ::close(fd_);
-}
+void SaveFolder::RemoveFile(const std::string& name) const { ::unlinkat(fd_.Get(), name.c_str(), 0); }
 
 bool SavedFile::Write(std::span<const std::byte> bytes, int& error) {
   while (!bytes.empty()) {
-    const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+    const ssize_t written = ::write(fd_.Get(), bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
       error = written < 0 ? errno : EIO;
@@ -97,12 +81,11 @@ bool SavedFile::Write(std::span<const std::byte> bytes, int& error) {
 
 void SavedFile::SetTimes(FileTime modified, FileTime accessed) {
   const timespec times[2] = {ToTimespec(accessed), ToTimespec(modified)};
-  ::futimens(fd_, times);
+  ::futimens(fd_.Get(), times);
 }
 
 bool SavedFile::Close(int& error) {
-  const int fd = std::exchange(fd_, -1);
-  if (::close(fd) != 0 && errno != EINTR) {
+  if (::close(fd_.Release()) != 0 && errno != EINTR) {
     error = errno;
     return false;
   }
