@@ -1,0 +1,187 @@
+// Helpers shared by the benchmark programs: a fast pseudo-random generator,
+// a writer that lays a large BKF file down piece by piece, page-cache warming,
+// the plain sequential read that scans are compared with, and /proc readings.
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/support/mtf_writer.h"
+
+namespace tallowin::bench {
+
+// The splitmix64 generator: fast enough to fill gigabytes of file contents.
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed ? seed : 0x9e3779b97f4a7c15ULL) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+  }
+  // Uniform in [low, high].
+  std::uint64_t Between(std::uint64_t low, std::uint64_t high) {
+    return low + Next() % (high - low + 1);
+  }
+  void Fill(std::string& out, std::size_t size) {
+    out.resize(size);
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+      const std::uint64_t v = Next();
+      std::memcpy(out.data() + i, &v, 8);
+    }
+    if (i < size) {
+      const std::uint64_t v = Next();
+      std::memcpy(out.data() + i, &v, size - i);
+    }
+  }
+
+ private:
+  std::uint64_t state_;
+};
+
+// Writes a BKF file in pieces: each piece is one MtfWriter whose bytes are
+// appended to the file once it has grown past `flushBytes`. Every piece is
+// padded to the 512-byte grid, so blocks stay on it across pieces.
+class ChunkedBkfWriter {
+ public:
+  ChunkedBkfWriter(const std::filesystem::path& path, std::size_t flushBytes)
+      : out_(path, std::ios::binary | std::ios::trunc), flushBytes_(flushBytes) {
+    if (!out_) throw std::runtime_error("cannot create " + path.string());
+  }
+  test::MtfWriter& Writer() { return writer_; }
+  // Bytes in the file so far plus those of the current piece.
+  std::uint64_t Size() const { return written_ + writer_.Size(); }
+  void MaybeFlush() {
+    if (writer_.Size() >= flushBytes_) Flush();
+  }
+  void Flush() {
+    writer_.Align();
+    const auto& bytes = writer_.Bytes();
+    out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out_) throw std::runtime_error("write failed");
+    written_ += bytes.size();
+    writer_ = test::MtfWriter();
+  }
+  void Finish() {
+    Flush();
+    out_.close();
+    if (!out_) throw std::runtime_error("close failed");
+  }
+
+ private:
+  std::ofstream out_;
+  std::size_t flushBytes_;
+  test::MtfWriter writer_;
+  std::uint64_t written_ = 0;
+};
+
+inline double Seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+// Reads the whole file with 64 KiB pread calls into a page-aligned buffer
+// (the kernel fills an aligned buffer fastest, so this is the best a reader
+// can do); returns the bytes read. The XOR of one byte per read keeps the
+// loop from being thought useless.
+inline std::uint64_t PlainRead(const std::filesystem::path& path, unsigned& sink) {
+  constexpr std::size_t kWindow = 65536;
+  struct alignas(4096) Buffer {
+    unsigned char bytes[kWindow];
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw std::runtime_error("cannot open " + path.string());
+#ifdef POSIX_FADV_SEQUENTIAL
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+  const auto buffer = std::make_unique<Buffer>();
+  std::uint64_t total = 0;
+  for (;;) {
+    const ssize_t got = ::pread(fd, buffer->bytes, kWindow, static_cast<off_t>(total));
+    if (got <= 0) break;
+    sink ^= buffer->bytes[static_cast<std::size_t>(got) - 1];
+    total += static_cast<std::uint64_t>(got);
+  }
+  ::close(fd);
+  return total;
+}
+
+// A value in kB from /proc/self/status ("VmRSS", "VmHWM"), or -1.
+inline long ProcStatusKb(std::string_view field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.size() > field.size() && line.compare(0, field.size(), field) == 0 &&
+        line[field.size()] == ':') {
+      return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
+    }
+  }
+  return -1;
+}
+
+// Resets the peak resident set size (VmHWM) to the current one.
+inline bool ResetPeakRss() {
+  std::ofstream out("/proc/self/clear_refs");
+  out << "5";
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+inline double Best(const std::vector<double>& values) {
+  return *std::min_element(values.begin(), values.end());
+}
+
+// Deletes a file this run made when it goes out of scope, unless kept; a
+// failed run leaves no big file behind either.
+class TempFileGuard {
+ public:
+  TempFileGuard() = default;
+  TempFileGuard(const TempFileGuard&) = delete;
+  TempFileGuard& operator=(const TempFileGuard&) = delete;
+  ~TempFileGuard() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove(path_, ignored);
+  }
+  void Own(const std::filesystem::path& path) { path_ = path; }
+  bool Owns() const { return !path_.empty(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The three load averages, to show how busy the machine was during a run.
+inline std::string LoadAverage() {
+  std::ifstream in("/proc/loadavg");
+  std::string one, five, fifteen;
+  in >> one >> five >> fifteen;
+  return one + " " + five + " " + fifteen;
+}
+
+inline std::filesystem::path TempDirectory() {
+  const char* dir = std::getenv("TMPDIR");
+  return dir && *dir ? std::filesystem::path(dir) : std::filesystem::path("/tmp");
+}
+
+}  // namespace tallowin::bench

@@ -1,0 +1,287 @@
+// Many small files: a BKF file holding a million files of 10 to 200 bytes in
+// about a thousand directories. Measures the scan against a plain sequential
+// read of the same file (goal: the scan takes at most twice as long) and the
+// memory the catalogue needs, as the rise of the peak resident set size over
+// the scan divided by the rows found (goal: at most 160 bytes per row).
+//
+//   many_files [--file PATH] [--files N] [--directories N] [--sets N]
+//              [--rounds N] [--seed N] [--keep]
+//
+// Without --file the file is made in $TMPDIR (or /tmp) and deleted at the end
+// unless --keep is given. With --file an existing file is used as it is; a
+// missing one is made there and kept. The file is made by a child process, so
+// that none of its memory is in this process's resident set when measuring.
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/bench_common.h"
+#include "catalog/activity_log.h"
+#include "catalog/catalogue.h"
+#include "catalog/folder_tree.h"
+#include "engine/bkf_file.h"
+#include "engine/bkf_scanner.h"
+#include "engine/scan_observer.h"
+
+namespace tallowin::bench {
+namespace {
+
+struct Options {
+  std::filesystem::path file;
+  std::uint64_t files = 1'000'000;
+  std::uint64_t directories = 1000;
+  std::uint64_t sets = 2;
+  int rounds = 3;
+  std::uint64_t seed = 20070512;
+  bool keep = false;
+};
+
+constexpr std::u16string_view kStems[] = {u"report_", u"invoice_", u"notes_", u"config_",
+                                          u"record_", u"summary_"};
+constexpr std::u16string_view kExtensions[] = {u".txt", u".log", u".csv", u".xml", u".ini",
+                                               u".dat", u".md"};
+constexpr std::u16string_view kDepartments[] = {u"Accounts", u"Sales", u"Engineering",
+                                                u"Support", u"Legal", u"Shared"};
+
+std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
+std::u16string Numbered(std::u16string_view stem, std::uint64_t n, int width) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%0*llu", width, static_cast<unsigned long long>(n));
+  return std::u16string(stem) + Ascii(digits);
+}
+
+void MakeBkf(const std::filesystem::path& path, const Options& options) {
+  Random random(options.seed);
+  ChunkedBkfWriter out(path, 32u << 20);
+  out.Writer().Tape();
+  std::string data;
+  std::uint64_t file = 0;
+  for (std::uint64_t set = 0; set < options.sets; ++set) {
+    char setName[64];
+    std::snprintf(setName, sizeof setName, "File server %llu weekly",
+                  static_cast<unsigned long long>(set + 1));
+    out.Writer().DataSet(Ascii(setName));
+    const std::uint64_t firstDirectory = options.directories * set / options.sets;
+    const std::uint64_t endDirectory = options.directories * (set + 1) / options.sets;
+    for (std::uint64_t d = firstDirectory; d < endDirectory; ++d) {
+      out.Writer().Directory(u"Data\\" + std::u16string(kDepartments[d % std::size(kDepartments)]) +
+                             u"\\" + Numbered(u"project_", d, 4));
+      const std::uint64_t endFile = options.files * (d + 1) / options.directories;
+      for (; file < endFile; ++file) {
+        random.Fill(data, random.Between(10, 200));
+        for (char& c : data) c = static_cast<char>(' ' + static_cast<unsigned char>(c) % 95);
+        test::FileEntry entry{};
+        entry.name = Numbered(kStems[random.Between(0, std::size(kStems) - 1)], file, 6) +
+                     std::u16string(kExtensions[random.Between(0, std::size(kExtensions) - 1)]);
+        entry.data = std::move(data);
+        entry.modified = {2007, int(random.Between(1, 12)), int(random.Between(1, 28)),
+                          int(random.Between(0, 23)), int(random.Between(0, 59)),
+                          int(random.Between(0, 59))};
+        out.Writer().File(entry);
+        data = std::move(entry.data);
+        out.MaybeFlush();
+      }
+    }
+    out.Writer().EndOfSet();
+  }
+  out.Finish();
+}
+
+// Makes the file in a child process, whose memory goes with it.
+void MakeBkfInChild(const std::filesystem::path& path, const Options& options) {
+  std::fflush(stdout);
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    int status = 0;
+    try {
+      MakeBkf(path, options);
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "many_files: %s\n", error.what());
+      status = 1;
+    }
+    std::fflush(stdout);
+    ::_exit(status);
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    throw std::runtime_error("making the file failed");
+  }
+}
+
+double TimedRead(const std::filesystem::path& path, std::uint64_t expected, unsigned& sink) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::uint64_t got = PlainRead(path, sink);
+  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+  if (got != expected) throw std::runtime_error("short read");
+  return seconds;
+}
+
+struct ScanResult {
+  double seconds = 0;
+  std::int32_t rows = 0;
+  std::int32_t folders = 0;
+  long baselineKb = 0, peakBeforeKb = 0, peakAfterKb = 0, rssAfterKb = 0;
+};
+
+// One scan; with `measure`, the peak resident set size is reset just before
+// it and read just after, while the catalogue still lives.
+ScanResult TimedScan(const std::filesystem::path& path, const ActivityLog& log, bool measure) {
+  ScanResult result;
+  Catalogue catalogue;
+  ScanObserver observer;
+  CBkfScanner scanner(catalogue, log, observer);
+  auto file = OpenBkfFile(path);
+  if (!file) throw std::runtime_error("cannot open " + path.string() + " for the scan");
+  if (measure) {
+    ::malloc_trim(0);
+    result.baselineKb = ProcStatusKb("VmRSS");
+    if (!ResetPeakRss()) throw std::runtime_error("cannot write /proc/self/clear_refs");
+    result.peakBeforeKb = ProcStatusKb("VmHWM");
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const bool complete = scanner.Scan(*file);
+  result.seconds = Seconds(std::chrono::steady_clock::now() - start);
+  if (measure) {
+    result.peakAfterKb = ProcStatusKb("VmHWM");
+    result.rssAfterKb = ProcStatusKb("VmRSS");
+  }
+  if (!complete) throw std::runtime_error("the scan did not reach the end");
+  result.rows = catalogue.CatalogueRowCount();
+  result.folders = catalogue.ReadFolderTree([](const FolderTree& tree) { return tree.NodeCount(); });
+  return result;
+}
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: many_files [--file PATH] [--files N] [--directories N] [--sets N]\n"
+               "                  [--rounds N] [--seed N] [--keep]\n");
+  std::exit(2);
+}
+
+Options Parse(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const auto value = [&]() -> const char* {
+      if (i + 1 >= argc) Usage();
+      return argv[++i];
+    };
+    if (arg == "--file") options.file = value();
+    else if (arg == "--files") options.files = std::strtoull(value(), nullptr, 10);
+    else if (arg == "--directories") options.directories = std::strtoull(value(), nullptr, 10);
+    else if (arg == "--sets") options.sets = std::strtoull(value(), nullptr, 10);
+    else if (arg == "--rounds") options.rounds = std::atoi(value());
+    else if (arg == "--seed") options.seed = std::strtoull(value(), nullptr, 10);
+    else if (arg == "--keep") options.keep = true;
+    else Usage();
+  }
+  if (options.rounds < 1 || options.files < 1 || options.directories < 1 || options.sets < 1 ||
+      options.sets > options.directories) {
+    Usage();
+  }
+  return options;
+}
+
+int Run(int argc, char** argv) {
+  Options options = Parse(argc, argv);
+  TempFileGuard guard;
+  std::printf("load average at start: %s\n", LoadAverage().c_str());
+  std::int64_t expectedRows = -1;
+  if (options.file.empty()) {
+    options.file = TempDirectory() / ("tallowin_many_files_" + std::to_string(::getpid()) + ".bkf");
+    if (!options.keep) guard.Own(options.file);
+  }
+  if (!std::filesystem::exists(options.file)) {
+    std::printf("making %s (%llu files in %llu directories, %llu data sets)...\n",
+                options.file.c_str(), static_cast<unsigned long long>(options.files),
+                static_cast<unsigned long long>(options.directories),
+                static_cast<unsigned long long>(options.sets));
+    const auto start = std::chrono::steady_clock::now();
+    MakeBkfInChild(options.file, options);
+    std::printf("made in %.1f s\n", Seconds(std::chrono::steady_clock::now() - start));
+    expectedRows = static_cast<std::int64_t>(options.files);
+  } else {
+    std::printf("using %s as it is\n", options.file.c_str());
+  }
+
+  const std::uint64_t size = std::filesystem::file_size(options.file);
+  const ActivityLog log(TempDirectory() / ("tallowin_bench_" + std::to_string(::getpid()) + ".log"));
+  unsigned sink = 0;
+  {
+    const auto start = std::chrono::steady_clock::now();
+    PlainRead(options.file, sink);
+    std::printf("warming read: %.2f s\n", Seconds(std::chrono::steady_clock::now() - start));
+  }
+
+  std::vector<double> reads, scans;
+  ScanResult measured;
+  for (int round = 1; round <= options.rounds; ++round) {
+    reads.push_back(TimedRead(options.file, size, sink));
+    const ScanResult scan = TimedScan(options.file, log, round == 1);
+    if (round == 1) measured = scan;
+    if (scan.rows != measured.rows) throw std::runtime_error("row count changed between scans");
+    scans.push_back(scan.seconds);
+    std::printf("round %d: read %.3f s, scan %.3f s (scan/read time %.2f)\n", round, reads.back(),
+                scans.back(), scans.back() / reads.back());
+    std::fflush(stdout);
+  }
+
+  const double readBest = Best(reads), readMedian = Median(reads);
+  const double scanBest = Best(scans), scanMedian = Median(scans);
+  const double rows = measured.rows > 0 ? double(measured.rows) : 1.0;
+  const double peakRise = double(measured.peakAfterKb - measured.baselineKb) * 1024.0;
+  const double rssRise = double(measured.rssAfterKb - measured.baselineKb) * 1024.0;
+  std::printf("\nfile: %s\n", options.file.c_str());
+  std::printf("file size: %llu bytes (%.1f MiB)\n", static_cast<unsigned long long>(size),
+              double(size) / double(1 << 20));
+  std::printf("rows: %d", measured.rows);
+  if (expectedRows >= 0) std::printf(" (files written: %lld)", static_cast<long long>(expectedRows));
+  std::printf("\nfolder tree nodes: %d\nrounds: %d\n", measured.folders, options.rounds);
+  std::printf("plain read : best %.3f s (%.0f MB/s)   median %.3f s\n", readBest,
+              double(size) / readBest / 1e6, readMedian);
+  std::printf("scan       : best %.3f s (%.0f MB/s)   median %.3f s   (%.0f ns per row, median)\n",
+              scanBest, double(size) / scanBest / 1e6, scanMedian, scanMedian * 1e9 / rows);
+  const double ratio = scanMedian / readMedian;
+  std::printf("scan/read time: best %.2f   median %.2f   (goal <= 2: %s)\n", scanBest / readBest, ratio,
+              ratio <= 2.0 ? "met" : "MISSED");
+  std::printf("memory (first scan): VmRSS before %ld kB, VmHWM after reset %ld kB, "
+              "VmHWM after %ld kB, VmRSS after %ld kB\n",
+              measured.baselineKb, measured.peakBeforeKb, measured.peakAfterKb, measured.rssAfterKb);
+  std::printf("peak rise: %.1f MiB = %.1f bytes per row   (goal <= 160: %s)\n", peakRise / (1 << 20),
+              peakRise / rows, peakRise / rows <= 160 ? "met" : "MISSED");
+  std::printf("resident rise after the scan: %.1f MiB = %.1f bytes per row\n", rssRise / (1 << 20),
+              rssRise / rows);
+  if (expectedRows >= 0 && measured.rows != expectedRows) {
+    std::printf("WARNING: row count differs from the files written\n");
+  }
+  (void)sink;
+
+  std::printf("load average at end: %s\n", LoadAverage().c_str());
+  std::error_code ignored;
+  std::filesystem::remove(log.Path(), ignored);
+  if (options.keep || !guard.Owns()) std::printf("kept %s\n", options.file.c_str());
+  return 0;
+}
+
+}  // namespace
+}  // namespace tallowin::bench
+
+int main(int argc, char** argv) {
+  try {
+    return tallowin::bench::Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "many_files: %s\n", error.what());
+    return 1;
+  }
+}

@@ -1,0 +1,264 @@
+// Scan throughput: how fast a full scan runs over a large BKF file that is in
+// the page cache, against a plain sequential read of the same file with the
+// same 64 KiB reads. The scan should reach at least 0.9 of the read's speed.
+//
+//   scan_throughput [--file PATH] [--size-mib N] [--rounds N] [--seed N] [--keep]
+//
+// Without --file a file of at least --size-mib MiB (2048 by default) is made
+// in $TMPDIR (or /tmp) and deleted at the end unless --keep is given. With
+// --file an existing file is used as it is; a missing one is made there and kept.
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+#include "bench/bench_common.h"
+#include "catalog/activity_log.h"
+#include "catalog/catalogue.h"
+#include "engine/bkf_file.h"
+#include "engine/bkf_scanner.h"
+#include "engine/scan_observer.h"
+
+namespace tallowin::bench {
+namespace {
+
+struct Options {
+  std::filesystem::path file;
+  std::uint64_t sizeMib = 2048;
+  int rounds = 3;
+  std::uint64_t seed = 20070512;
+  bool keep = false;
+};
+
+struct Kind {
+  std::u16string_view stem;
+  std::u16string_view extension;
+  bool text;
+  bool large;  // drawn from the large sizes
+};
+
+constexpr Kind kKinds[] = {
+    {u"report_", u".txt", true, false},  {u"notes_", u".log", true, false},
+    {u"ledger_", u".csv", true, false},  {u"letter_", u".docx", false, false},
+    {u"sheet_", u".xlsx", false, false}, {u"photo_", u".jpg", false, true},
+    {u"scan_", u".pdf", false, true},    {u"archive_", u".zip", false, true},
+    {u"setup_", u".exe", false, true},   {u"mail_", u".pst", false, true},
+};
+
+std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
+std::u16string Numbered(std::u16string_view stem, std::uint64_t n, int width) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%0*llu", width, static_cast<unsigned long long>(n));
+  return std::u16string(stem) + Ascii(digits);
+}
+
+// Log-uniform between `low` and `high`.
+std::size_t LogUniform(Random& random, std::size_t low, std::size_t high) {
+  const double u = static_cast<double>(random.Next() >> 11) / 9007199254740992.0;
+  return static_cast<std::size_t>(static_cast<double>(low) *
+                                  std::pow(static_cast<double>(high) / static_cast<double>(low), u));
+}
+
+struct Made {
+  std::uint64_t files = 0;
+  std::uint64_t directories = 0;
+  std::uint64_t sets = 0;
+  std::uint64_t dataBytes = 0;
+};
+
+// Data sets of a few hundred directories each, holding files from 2 KiB to
+// 4 MiB (most of them small) with pseudo-random contents.
+Made MakeBkf(const std::filesystem::path& path, std::uint64_t minBytes, std::uint64_t seed) {
+  Random random(seed);
+  ChunkedBkfWriter out(path, 64u << 20);
+  Made made;
+  out.Writer().Tape();
+  std::string data;
+  static constexpr std::u16string_view kUsers[] = {u"alice", u"bob", u"carol", u"dave", u"erin"};
+  static constexpr std::u16string_view kAreas[] = {u"Documents", u"Pictures", u"Projects",
+                                                    u"Finance", u"Mail"};
+  while (out.Size() < minBytes) {
+    ++made.sets;
+    char setName[64];
+    std::snprintf(setName, sizeof setName, "Nightly backup 2007-05-%02u", unsigned(made.sets % 28 + 1));
+    out.Writer().DataSet(Ascii(setName));
+    const std::uint64_t directories = random.Between(200, 400);
+    for (std::uint64_t d = 0; d < directories && out.Size() < minBytes; ++d) {
+      ++made.directories;
+      const std::u16string directory =
+          u"Users\\" + std::u16string(kUsers[random.Between(0, 4)]) + u"\\" +
+          std::u16string(kAreas[random.Between(0, 4)]) + u"\\" + Numbered(u"folder_", made.directories, 5);
+      out.Writer().Directory(directory);
+      const std::uint64_t files = random.Between(2, 20);
+      for (std::uint64_t f = 0; f < files; ++f) {
+        const Kind& kind = kKinds[random.Between(0, std::size(kKinds) - 1)];
+        const std::size_t size = kind.large ? LogUniform(random, 64 << 10, 4 << 20)
+                                            : LogUniform(random, 2 << 10, 64 << 10);
+        random.Fill(data, size);
+        if (kind.text) {
+          for (char& c : data) c = static_cast<char>(' ' + static_cast<unsigned char>(c) % 95);
+        }
+        test::FileEntry entry{};
+        entry.name = Numbered(kind.stem, ++made.files, 6) + std::u16string(kind.extension);
+        entry.data = std::move(data);
+        entry.modified = {2007, int(random.Between(1, 12)), int(random.Between(1, 28)),
+                          int(random.Between(0, 23)), int(random.Between(0, 59)),
+                          int(random.Between(0, 59))};
+        out.Writer().File(entry);
+        data = std::move(entry.data);
+        made.dataBytes += size;
+        out.MaybeFlush();
+      }
+    }
+    out.Writer().EndOfSet();
+  }
+  out.Finish();
+  return made;
+}
+
+struct ScanResult {
+  double seconds;
+  std::int32_t rows;
+  bool complete;
+};
+
+ScanResult TimedScan(const std::filesystem::path& path, const ActivityLog& log) {
+  Catalogue catalogue;
+  ScanObserver observer;
+  CBkfScanner scanner(catalogue, log, observer);
+  const auto start = std::chrono::steady_clock::now();
+  auto file = OpenBkfFile(path);
+  if (!file) throw std::runtime_error("cannot open " + path.string() + " for the scan");
+  const bool complete = scanner.Scan(*file);
+  file.reset();
+  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+  return {seconds, catalogue.CatalogueRowCount(), complete};
+}
+
+double TimedRead(const std::filesystem::path& path, std::uint64_t expected, unsigned& sink) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::uint64_t got = PlainRead(path, sink);
+  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+  if (got != expected) throw std::runtime_error("short read");
+  return seconds;
+}
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: scan_throughput [--file PATH] [--size-mib N] [--rounds N] [--seed N] [--keep]\n");
+  std::exit(2);
+}
+
+Options Parse(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const auto value = [&]() -> const char* {
+      if (i + 1 >= argc) Usage();
+      return argv[++i];
+    };
+    if (arg == "--file") options.file = value();
+    else if (arg == "--size-mib") options.sizeMib = std::strtoull(value(), nullptr, 10);
+    else if (arg == "--rounds") options.rounds = std::atoi(value());
+    else if (arg == "--seed") options.seed = std::strtoull(value(), nullptr, 10);
+    else if (arg == "--keep") options.keep = true;
+    else Usage();
+  }
+  if (options.rounds < 1 || options.sizeMib < 1) Usage();
+  return options;
+}
+
+int Run(int argc, char** argv) {
+  Options options = Parse(argc, argv);
+  TempFileGuard guard;
+  std::printf("load average at start: %s\n", LoadAverage().c_str());
+  std::int64_t expectedRows = -1;
+  if (options.file.empty()) {
+    options.file = TempDirectory() / ("tallowin_scan_throughput_" + std::to_string(::getpid()) + ".bkf");
+    if (!options.keep) guard.Own(options.file);
+  }
+  if (!std::filesystem::exists(options.file)) {
+    std::printf("making %s (at least %llu MiB)...\n", options.file.c_str(),
+                static_cast<unsigned long long>(options.sizeMib));
+    std::fflush(stdout);
+    const auto start = std::chrono::steady_clock::now();
+    const Made made = MakeBkf(options.file, options.sizeMib << 20, options.seed);
+    std::printf("made in %.1f s: %llu data sets, %llu directories, %llu files, %.1f MiB of file data\n",
+                Seconds(std::chrono::steady_clock::now() - start),
+                static_cast<unsigned long long>(made.sets),
+                static_cast<unsigned long long>(made.directories),
+                static_cast<unsigned long long>(made.files), double(made.dataBytes) / (1 << 20));
+    expectedRows = static_cast<std::int64_t>(made.files);
+  } else {
+    std::printf("using %s as it is\n", options.file.c_str());
+  }
+
+  const std::uint64_t size = std::filesystem::file_size(options.file);
+  const ActivityLog log(TempDirectory() / ("tallowin_bench_" + std::to_string(::getpid()) + ".log"));
+  unsigned sink = 0;
+
+  // Warm the page cache.
+  {
+    const auto start = std::chrono::steady_clock::now();
+    PlainRead(options.file, sink);
+    std::printf("warming read: %.2f s\n", Seconds(std::chrono::steady_clock::now() - start));
+  }
+
+  std::vector<double> reads, scans;
+  std::int32_t rows = -1;
+  for (int round = 1; round <= options.rounds; ++round) {
+    reads.push_back(TimedRead(options.file, size, sink));
+    const ScanResult scan = TimedScan(options.file, log);
+    if (!scan.complete) throw std::runtime_error("the scan did not reach the end");
+    if (rows >= 0 && scan.rows != rows) throw std::runtime_error("row count changed between scans");
+    rows = scan.rows;
+    scans.push_back(scan.seconds);
+    std::printf("round %d: read %.3f s (%.0f MB/s), scan %.3f s (%.0f MB/s)\n", round, reads.back(),
+                double(size) / reads.back() / 1e6, scans.back(), double(size) / scans.back() / 1e6);
+    std::fflush(stdout);
+  }
+
+  const double mb = double(size) / 1e6;
+  const double readBest = mb / Best(reads), readMedian = mb / Median(reads);
+  const double scanBest = mb / Best(scans), scanMedian = mb / Median(scans);
+  std::printf("\nfile: %s\n", options.file.c_str());
+  std::printf("file size: %llu bytes (%.2f GiB)\n", static_cast<unsigned long long>(size),
+              double(size) / double(1ull << 30));
+  std::printf("rows: %d", rows);
+  if (expectedRows >= 0) std::printf(" (files written: %lld)", static_cast<long long>(expectedRows));
+  std::printf("\nrounds: %d\n", options.rounds);
+  std::printf("plain read : best %8.0f MB/s   median %8.0f MB/s\n", readBest, readMedian);
+  std::printf("scan       : best %8.0f MB/s   median %8.0f MB/s\n", scanBest, scanMedian);
+  const double ratioBest = scanBest / readBest, ratioMedian = scanMedian / readMedian;
+  std::printf("scan/read  : best %.3f   median %.3f   (goal >= 0.9: %s)\n", ratioBest, ratioMedian,
+              ratioMedian >= 0.9 ? "met" : "MISSED");
+  if (expectedRows >= 0 && rows != expectedRows) {
+    std::printf("WARNING: row count differs from the files written\n");
+  }
+  (void)sink;
+
+  std::printf("load average at end: %s\n", LoadAverage().c_str());
+  std::error_code ignored;
+  std::filesystem::remove(log.Path(), ignored);
+  if (options.keep || !guard.Owns()) std::printf("kept %s\n", options.file.c_str());
+  return 0;
+}
+
+}  // namespace
+}  // namespace tallowin::bench
+
+int main(int argc, char** argv) {
+  try {
+    return tallowin::bench::Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "scan_throughput: %s\n", error.what());
+    return 1;
+  }
+}
