@@ -1,8 +1,19 @@
 #include "catalog/folder_tree.h"
 
+#include <cstring>
 #include <memory>
 
 namespace tallowin {
+namespace {
+
+// Whether two texts are equal, compared as bytes: the standard comparison of
+// char16_t texts goes unit by unit, and this runs for every row of a scan.
+bool SameText(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() &&
+         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
+
+}  // namespace
 
 const std::vector<FolderId>& FolderTree::Children(FolderId node) const {
   return node == kNoFolder ? topLevel_ : nodes_[node]->children;
@@ -27,7 +38,7 @@ void FolderTree::EnsurePath(std::u16string_view path) {
   const auto lastSlash = path.rfind(u'\\');
   if (lastSlash == std::u16string_view::npos) return;
   const auto folders = path.substr(0, lastSlash + 1);
-  if (folders == lastFolders_) return;
+  if (SameText(folders, lastFolders_)) return;
 
   FolderId level = kNoFolder;
   std::size_t start = 0;

@@ -41,7 +41,9 @@ class ChunkedVector {
   T& operator[](std::size_t i) { return chunks_[i / kChunkSize][i % kChunkSize]; }
   const T& operator[](std::size_t i) const { return chunks_[i / kChunkSize][i % kChunkSize]; }
   void push_back(const T& value) {
-    if (size_ % kChunkSize == 0) chunks_.push_back(std::make_unique<T[]>(kChunkSize));
+    // Not value-initialised: every element is assigned before it is read,
+    // and zeroing a chunk up front costs a pass over its memory.
+    if (size_ % kChunkSize == 0) chunks_.push_back(std::make_unique_for_overwrite<T[]>(kChunkSize));
     (*this)[size_++] = value;
   }
   void clear() {

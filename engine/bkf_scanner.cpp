@@ -12,7 +12,7 @@ namespace tallowin {
 CBkfScanner::CBkfScanner(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer,
                          BkfOpener opener)
     : catalogue_(catalogue), log_(log), observer_(observer), opener_(std::move(opener)),
-      window_(kWindowSize) {}
+      window_(std::make_unique<Window>()) {}
 
 CBkfScanner::~CBkfScanner() {
   running_ = false;
@@ -66,7 +66,7 @@ bool CBkfScanner::ScanFile(BkfReader& file) {
   const std::uint64_t fileSize = file.GetSize();
   std::uint64_t position = 0;
   CatalogueBuilder builder(catalogue_, log_, observer_);
-  const std::span<std::byte> window(window_);
+  const std::span<std::byte> window(window_->bytes);
 
   // Reads at `position` into the window; the bytes that the read did not
   // fill are zeroed so that nothing of an earlier window is ever seen.

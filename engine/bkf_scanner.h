@@ -60,7 +60,11 @@ class CBkfScanner {
   BkfOpener opener_;
   std::atomic<bool> running_{false};
   std::atomic<bool> scanning_{false};
-  std::vector<std::byte> window_;
+  // Page-aligned: reads into a misaligned buffer are measurably slower.
+  struct alignas(4096) Window {
+    std::byte bytes[kWindowSize];
+  };
+  std::unique_ptr<Window> window_;
   std::thread worker_;
 };
 

@@ -59,7 +59,11 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
   auto& directory = context_.currentDirectory;
   if (directory.empty() || directory.front() != u'\\') directory.insert(directory.begin(), u'\\');
 
-  const std::u16string path = u"BKF\\" + context_.setLabel + directory + name;
+  path_.assign(u"BKF\\");
+  path_ += context_.setLabel;
+  path_ += directory;
+  path_ += name;
+  const std::u16string_view path = path_;
   const RowIndex row = catalogue_.AppendCatalogueRow(path);
   catalogue_.SetCatalogueFileTime(row, kCellModifiedLow, DecodeMtfDate(block, mtf::kModifiedDate));
   catalogue_.SetCatalogueFileTime(row, kCellCreatedLow, DecodeMtfDate(block, mtf::kCreatedDate));

@@ -52,6 +52,8 @@ class CatalogueBuilder {
   const ActivityLog& log_;
   ScanObserver& observer_;
   ScanContext context_;
+  // A row's path is built here, so that its memory is reused from row to row.
+  std::u16string path_;
 };
 
 // A name holding any of / | * : ? < > cannot be used.
