@@ -35,6 +35,26 @@ std::uint32_t Catalogue::InternFolder(std::u16string_view folder) {
 
 RowIndex Catalogue::AppendCatalogueRow(std::u16string_view path) {
   std::unique_lock lock(mutex_);
+  return AppendRow(path);
+}
+
+RowIndex Catalogue::AppendFileRow(std::u16string_view path, const FileRowValues& values) {
+  std::unique_lock lock(mutex_);
+  const RowIndex index = AppendRow(path);
+  if (index < 0) return index;
+  Row& row = rows_[static_cast<std::size_t>(index)];
+  StoreValue(row, kCellSize, values.size);
+  StoreValue(row, kCellOffset, values.offset);
+  const FileTime times[] = {values.modified, values.accessed, values.created};
+  for (int i = 0; i < 3; ++i) {
+    StoreValue(row, kCellModifiedLow + 2 * i, static_cast<std::uint32_t>(times[i]));
+    StoreValue(row, kCellModifiedHigh + 2 * i, static_cast<std::uint32_t>(times[i] >> 32));
+  }
+  tree_.EnsurePath(path);
+  return index;
+}
+
+RowIndex Catalogue::AppendRow(std::u16string_view path) {
   if (rows_.size() >= static_cast<std::size_t>(std::numeric_limits<RowIndex>::max())) return -1;
   Row row{};
   const auto slash = path.rfind(u'\\');
@@ -105,18 +125,6 @@ void Catalogue::SetCatalogueNumber(RowIndex index, int cell, std::int64_t value)
   Row& row = rows_[static_cast<std::size_t>(index)];
   if (row.verbatim & CellBit(cell)) texts_.erase(VerbatimKey(index, cell));
   StoreValue(row, cell, value);
-}
-
-void Catalogue::SetCatalogueFileTime(RowIndex index, int lowCell, FileTime time) {
-  if (!IsLowHalfCell(lowCell)) return;
-  std::unique_lock lock(mutex_);
-  if (!IsRow(index)) return;
-  Row& row = rows_[static_cast<std::size_t>(index)];
-  for (const int cell : {lowCell, lowCell + 1}) {
-    if (row.verbatim & CellBit(cell)) texts_.erase(VerbatimKey(index, cell));
-  }
-  StoreValue(row, lowCell, static_cast<std::uint32_t>(time));
-  StoreValue(row, lowCell + 1, static_cast<std::uint32_t>(time >> 32));
 }
 
 std::u16string Catalogue::CellText(const Row& row, RowIndex index, int cell) const {

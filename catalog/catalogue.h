@@ -40,6 +40,15 @@ inline constexpr int kCatalogueCellCount = 10;
 
 using RowIndex = std::int32_t;
 
+// The values of a row as a scan finds them.
+struct FileRowValues {
+  std::int64_t size = 0;
+  std::int64_t offset = 0;
+  FileTime modified = 0;
+  FileTime accessed = 0;
+  FileTime created = 0;
+};
+
 class Catalogue {
  public:
   explicit Catalogue(FileTypeLookup lookup = GenericFileType);
@@ -50,11 +59,14 @@ class Catalogue {
   // path, cells 2-9 empty and the check mark clear. Returns the new index, or
   // -1 when the list already holds the largest count it can number.
   RowIndex AppendCatalogueRow(std::u16string_view path);
+  // A scan's whole row in one step: the row as AppendCatalogueRow makes it,
+  // cells 2 to 9 from `values`, and the path's folder chain in the tree.
+  // Readers never see the row half filled.
+  RowIndex AppendFileRow(std::u16string_view path, const FileRowValues& values);
   // Cells 2 to 9; anything else is ignored, as is a row out of range.
   void SetCatalogueCell(RowIndex row, int cell, std::u16string_view text);
   // The same as setting the canonical text of `value`, without the text.
   void SetCatalogueNumber(RowIndex row, int cell, std::int64_t value);
-  void SetCatalogueFileTime(RowIndex row, int lowCell, FileTime time);
   // Empty text for a row or cell out of range.
   std::u16string GetCatalogueCell(RowIndex row, int cell) const;
   RowIndex CatalogueRowCount() const;
@@ -90,6 +102,7 @@ class Catalogue {
     bool checked;
   };
 
+  RowIndex AppendRow(std::u16string_view path);
   bool IsRow(RowIndex row) const { return row >= 0 && static_cast<std::size_t>(row) < rows_.size(); }
   std::uint32_t InternFolder(std::u16string_view folder);
   void StoreVerbatim(Row& row, RowIndex index, int cell, std::u16string_view text);

@@ -4,15 +4,13 @@
 #include <utility>
 
 #include "catalog/program_texts.h"
-#include "engine/catalogue_builder.h"
 #include "engine/mtf_block.h"
 
 namespace tallowin {
 
 CBkfScanner::CBkfScanner(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer,
                          BkfOpener opener)
-    : catalogue_(catalogue), log_(log), observer_(observer), opener_(std::move(opener)),
-      window_(std::make_unique<Window>()) {}
+    : catalogue_(catalogue), log_(log), observer_(observer), opener_(std::move(opener)) {}
 
 CBkfScanner::~CBkfScanner() {
   running_ = false;
@@ -59,6 +57,21 @@ bool CBkfScanner::Scan(BkfReader& file) {
   return ScanFile(file);
 }
 
+// Hands a data set, directory or file block to the builder, with its log line.
+void CBkfScanner::HandOver(CatalogueBuilder& builder, BlockClass kind, const BlockSite& site,
+                           ScanPass pass, std::size_t streamSearchLimit) {
+  if (kind == BlockClass::kSset) {
+    if (pass == ScanPass::kMain) log_.Mark(marks::kSetBlock);
+    builder.OnSetBlock(site, pass);
+  } else if (kind == BlockClass::kDirb) {
+    log_.Mark(marks::kDirectoryBlock);
+    builder.OnDirectoryBlock(site);
+  } else if (kind == BlockClass::kFile) {
+    log_.Mark(marks::kFileBlock);
+    builder.OnFileBlock(site, streamSearchLimit);
+  }
+}
+
 // The running flag is set by Start, before the thread exists, so that a Stop
 // that comes at once is not lost.
 bool CBkfScanner::ScanFile(BkfReader& file) {
@@ -66,21 +79,13 @@ bool CBkfScanner::ScanFile(BkfReader& file) {
   const std::uint64_t fileSize = file.GetSize();
   std::uint64_t position = 0;
   CatalogueBuilder builder(catalogue_, log_, observer_);
-  const std::span<std::byte> window(window_->bytes);
-
-  // Reads at `position` into the window; the bytes that the read did not
-  // fill are zeroed so that nothing of an earlier window is ever seen.
-  const auto readWindow = [&](std::size_t count) {
-    const std::size_t filled = std::min(count, file.ReadAt(position, window.first(count)));
-    std::fill(window.begin() + static_cast<std::ptrdiff_t>(filled), window.end(), std::byte{0});
-    return Bytes(window.first(filled));
-  };
+  const std::uint64_t wholeWindowsEnd = fileSize / kWindowSize * kWindowSize;
 
   while (position < fileSize) {
     log_.Mark(marks::kMainPassIteration);
     if (!Running()) return false;
     if (position + kWindowSize > fileSize) break;
-    const Bytes filled = readWindow(kWindowSize);
+    const Bytes filled = windows_.Window(file, position, wholeWindowsEnd);
     log_.Mark(marks::kWindowRead);
     for (std::size_t k = 0; k < kBlocksPerWindow; ++k) {
       log_.Mark(marks::kPosition);
@@ -88,17 +93,10 @@ bool CBkfScanner::ScanFile(BkfReader& file) {
       const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
       const BlockClass kind = ClassifyBlock(site.Block());
       if (kind != BlockClass::kTape) log_.Mark(marks::kNotTape);
-      if (kind == BlockClass::kSset) {
-        log_.Mark(marks::kSetBlock);
-        builder.OnSetBlock(site, ScanPass::kMain);
-      } else if (kind == BlockClass::kDirb) {
-        log_.Mark(marks::kDirectoryBlock);
-        builder.OnDirectoryBlock(site);
-      } else if (kind == BlockClass::kFile) {
-        log_.Mark(marks::kFileBlock);
+      if (kind == BlockClass::kSset || kind == BlockClass::kDirb || kind == BlockClass::kFile) {
         // The last block's search must stay inside the window.
-        builder.OnFileBlock(site, k + 1 < kBlocksPerWindow ? kStreamSearchLimit
-                                                           : kLastBlockStreamSearchLimit);
+        HandOver(builder, kind, site, ScanPass::kMain,
+                 k + 1 < kBlocksPerWindow ? kStreamSearchLimit : kLastBlockStreamSearchLimit);
       }
     }
     position += kWindowSize;
@@ -108,20 +106,11 @@ bool CBkfScanner::ScanFile(BkfReader& file) {
   // A remainder of 512 bytes or less is not examined.
   const std::uint64_t remainder = fileSize % kWindowSize;
   if (remainder <= kBlockSize) return true;
-  const Bytes filled = readWindow(static_cast<std::size_t>(remainder));
+  const Bytes filled = windows_.Part(file, position, static_cast<std::size_t>(remainder));
   for (std::size_t k = 0; k < remainder / kBlockSize; ++k) {
     if (!Running()) return false;
     const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
-    const BlockClass kind = ClassifyBlock(site.Block());
-    if (kind == BlockClass::kSset) {
-      builder.OnSetBlock(site, ScanPass::kTail);
-    } else if (kind == BlockClass::kDirb) {
-      log_.Mark(marks::kDirectoryBlock);
-      builder.OnDirectoryBlock(site);
-    } else if (kind == BlockClass::kFile) {
-      log_.Mark(marks::kFileBlock);
-      builder.OnFileBlock(site, kStreamSearchLimit);
-    }
+    HandOver(builder, ClassifyBlock(site.Block()), site, ScanPass::kTail, kStreamSearchLimit);
   }
   return true;
 }

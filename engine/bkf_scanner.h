@@ -15,14 +15,16 @@
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"
 #include "engine/bkf_file.h"
+#include "engine/catalogue_builder.h"
 #include "engine/mtf_block.h"
 #include "engine/scan_observer.h"
+#include "engine/window_reader.h"
 
 namespace tallowin {
 
 class CBkfScanner {
  public:
-  static constexpr std::size_t kWindowSize = 65536;
+  static constexpr std::size_t kWindowSize = WindowReader::kWindowSize;
   static constexpr std::size_t kBlocksPerWindow = kWindowSize / kBlockSize;
   // How far after a FILE block its data stream header is looked for.
   static constexpr std::size_t kStreamSearchLimit = 1024;
@@ -52,6 +54,8 @@ class CBkfScanner {
  private:
   void RunWorker(std::unique_ptr<BkfReader> file);
   bool ScanFile(BkfReader& file);
+  void HandOver(CatalogueBuilder& builder, BlockClass kind, const BlockSite& site, ScanPass pass,
+                std::size_t streamSearchLimit);
   bool Running() const { return running_.load(std::memory_order_relaxed); }
 
   Catalogue& catalogue_;
@@ -60,11 +64,7 @@ class CBkfScanner {
   BkfOpener opener_;
   std::atomic<bool> running_{false};
   std::atomic<bool> scanning_{false};
-  // Page-aligned: reads into a misaligned buffer are measurably slower.
-  struct alignas(4096) Window {
-    std::byte bytes[kWindowSize];
-  };
-  std::unique_ptr<Window> window_;
+  WindowReader windows_;
   std::thread worker_;
 };
 

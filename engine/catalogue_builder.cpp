@@ -63,19 +63,16 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
   path_ += context_.setLabel;
   path_ += directory;
   path_ += name;
-  const std::u16string_view path = path_;
-  const RowIndex row = catalogue_.AppendCatalogueRow(path);
-  catalogue_.SetCatalogueFileTime(row, kCellModifiedLow, DecodeMtfDate(block, mtf::kModifiedDate));
-  catalogue_.SetCatalogueFileTime(row, kCellCreatedLow, DecodeMtfDate(block, mtf::kCreatedDate));
-  catalogue_.SetCatalogueFileTime(row, kCellAccessedLow, DecodeMtfDate(block, mtf::kAccessedDate));
+  const FileRowValues values{
+      .size = static_cast<std::int64_t>(ReadU64(block, *stream + mtf::kStreamLength)),
+      .offset = static_cast<std::int64_t>(site.windowPosition + site.blockOffset + *stream +
+                                          mtf::kStreamHeaderSize),
+      .modified = DecodeMtfDate(block, mtf::kModifiedDate),
+      .accessed = DecodeMtfDate(block, mtf::kAccessedDate),
+      .created = DecodeMtfDate(block, mtf::kCreatedDate)};
+  // The row, its cells and its folder chain in one step of the catalogue.
+  catalogue_.AppendFileRow(path_, values);
   log_.Mark(marks::kRowAdded);
-  catalogue_.EnsureFolderPath(path);
-  catalogue_.SetCatalogueNumber(
-      row, kCellSize, static_cast<std::int64_t>(ReadU64(block, *stream + mtf::kStreamLength)));
-  catalogue_.SetCatalogueNumber(
-      row, kCellOffset,
-      static_cast<std::int64_t>(site.windowPosition + site.blockOffset + *stream +
-                                mtf::kStreamHeaderSize));
   observer_.OnFilesFound(++context_.filesFound);
 }
 

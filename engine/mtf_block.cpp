@@ -7,9 +7,6 @@
 namespace tallowin {
 namespace {
 
-constexpr std::array<char[5], 19> kBlockIds = {
-    "TAPE", "SFMB", "SSET", "VOLB", "DIRB", "FILE", "ESET", "EOTM", "CFIL", "ESPB",
-    "TSMP", "TFDD", "NACL", "NTQU", "CSUM", "STAN", "SPAD", "FEND", "NTOI"};
 
 std::uint8_t ByteAt(Bytes bytes, std::size_t offset) {
   return offset < bytes.size() ? std::to_integer<std::uint8_t>(bytes[offset]) : 0;
@@ -47,18 +44,6 @@ std::uint64_t ReadU64(Bytes bytes, std::size_t offset) {
   std::uint64_t value = 0;
   for (std::size_t i = 8; i-- > 0;) value = (value << 8) | ByteAt(bytes, offset + i);
   return value;
-}
-
-BlockClass ClassifyBlock(Bytes block) {
-  if (ByteAt(block, 0) == 0 && ByteAt(block, 1) == 0 && ByteAt(block, 2) == 0 &&
-      ByteAt(block, 3) == 0) {
-    return BlockClass::kEmpty;
-  }
-  if (ByteAt(block, 4) != 0 || ByteAt(block, 5) != 0) return BlockClass::kUnrecognised;
-  for (std::size_t i = 0; i < kBlockIds.size(); ++i) {
-    if (IdAt(block, 0, kBlockIds[i])) return static_cast<BlockClass>(i);
-  }
-  return BlockClass::kUnrecognised;
 }
 
 FileTime DecodeMtfDate(Bytes block, std::size_t offset) {

@@ -8,8 +8,11 @@
 // as absent.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <span>
@@ -57,7 +60,42 @@ inline constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 std::uint16_t ReadU16(Bytes bytes, std::size_t offset);
 std::uint64_t ReadU64(Bytes bytes, std::size_t offset);
 
-BlockClass ClassifyBlock(Bytes block);
+namespace mtf {
+// The block ids in table order, as the little-endian value of their four bytes.
+inline constexpr std::uint32_t IdValue(const char (&id)[5]) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(id[0])) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(id[1])) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(id[2])) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(id[3])) << 24;
+}
+inline constexpr std::uint32_t kBlockIds[] = {
+    IdValue("TAPE"), IdValue("SFMB"), IdValue("SSET"), IdValue("VOLB"), IdValue("DIRB"),
+    IdValue("FILE"), IdValue("ESET"), IdValue("EOTM"), IdValue("CFIL"), IdValue("ESPB"),
+    IdValue("TSMP"), IdValue("TFDD"), IdValue("NACL"), IdValue("NTQU"), IdValue("CSUM"),
+    IdValue("STAN"), IdValue("SPAD"), IdValue("FEND"), IdValue("NTOI")};
+}  // namespace mtf
+
+// Inline: the scan asks this for every 512 bytes of the file.
+inline BlockClass ClassifyBlock(Bytes block) {
+  std::uint32_t id = 0;
+  std::uint32_t attributes = 0;
+  if (block.size() >= 6 && std::endian::native == std::endian::little) {
+    std::memcpy(&id, block.data(), 4);
+    attributes = std::to_integer<std::uint32_t>(block[4] | block[5]);
+  } else {
+    const auto byte = [&](std::size_t offset) {
+      return offset < block.size() ? std::to_integer<std::uint32_t>(block[offset]) : 0u;
+    };
+    id = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+    attributes = byte(4) | byte(5);
+  }
+  if (id == 0) return BlockClass::kEmpty;
+  if (attributes != 0) return BlockClass::kUnrecognised;
+  for (std::size_t i = 0; i < std::size(mtf::kBlockIds); ++i) {
+    if (id == mtf::kBlockIds[i]) return static_cast<BlockClass>(i);
+  }
+  return BlockClass::kUnrecognised;
+}
 
 // The file time of the packed date at `offset`, taken as the time itself (no
 // time-zone shift); 0 when it is not a valid calendar time.

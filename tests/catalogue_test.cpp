@@ -144,7 +144,9 @@ TEST(Catalogue, LaterSetReplacesEarlierTextOrValue) {
   catalogue.SetCatalogueCell(row, kCellSize, u"");
   EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellSize), u"");
   catalogue.SetCatalogueCell(row, kCellModifiedHigh, u"junk");
-  catalogue.SetCatalogueFileTime(row, kCellModifiedLow, 0x8000'0000'0000'0001);
+  const auto [low, high] = SplitFileTime(0x8000'0000'0000'0001);
+  catalogue.SetCatalogueCell(row, kCellModifiedLow, low);
+  catalogue.SetCatalogueCell(row, kCellModifiedHigh, high);
   EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellModifiedLow), u"1");
   EXPECT_EQ(catalogue.GetCatalogueCell(row, kCellModifiedHigh), u"-2147483648");
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/text_convert.h"
 #include "catalog/program_texts.h"
 #include "catalog/recovery_session.h"
 #include "engine/bkf_scanner.h"
@@ -227,8 +228,10 @@ TEST_P(ShortReadInsideBlock, EntryIsCataloguedOnlyWhenNameAndHeaderWereRead) {
   writer.File({.name = u"new.txt", .data = "2"}).PadTo(2 * kWindow);
   MemoryReader reader(writer.Bytes());
   const std::size_t filled = GetParam().first;
-  reader.limitRead = [filled](std::uint64_t offset, std::size_t count) {
-    return offset == kWindow ? filled : count;
+  // Nothing from `filled` bytes into the second window on can be read.
+  reader.limitRead = [filled](std::uint64_t offset, std::size_t count) -> std::size_t {
+    const std::uint64_t unreadable = kWindow + filled;
+    return offset >= unreadable ? 0 : std::min<std::uint64_t>(count, unreadable - offset);
   };
   Catalogue catalogue;
   EXPECT_TRUE(test::ScanReader(reader, catalogue));
@@ -245,6 +248,30 @@ INSTANTIATE_TEST_SUITE_P(Filled, ShortReadInsideBlock,
                                            std::pair<std::size_t, bool>{133, false},
                                            std::pair<std::size_t, bool>{134, true},
                                            std::pair<std::size_t, bool>{700, true}));
+
+TEST(ShortRead, UnreadableBytesCostOnlyTheWindowThatHoldsThem) {
+  // Two files at the start of each of 40 windows; bytes 300 to 399 of window
+  // 21 cannot be read, as a bad sector would behave.
+  constexpr std::size_t kWindows = 40, kBad = 21 * kWindow + 300;
+  MtfWriter writer;
+  Paths expected;
+  for (std::size_t w = 0; w < kWindows; ++w) {
+    for (const char* tag : {"a", "b"}) {
+      const std::u16string name = u"w" + Utf16FromBytes(std::to_string(w)) + Utf16FromBytes(tag);
+      writer.File({.name = name, .data = "x"});
+      if (w != 21 || tag[0] == 'a') expected.push_back(u"BKF\\BACKUP SET 0\\" + name);
+    }
+    writer.PadTo((w + 1) * kWindow);
+  }
+  MemoryReader reader(writer.Bytes());
+  reader.limitRead = [](std::uint64_t offset, std::size_t count) -> std::size_t {
+    if (offset >= kBad && offset < kBad + 100) return 0;
+    return offset < kBad ? std::min<std::uint64_t>(count, kBad - offset) : count;
+  };
+  Catalogue catalogue;
+  EXPECT_TRUE(test::ScanReader(reader, catalogue));
+  EXPECT_EQ(test::Paths(catalogue), expected);
+}
 
 TEST(ShortRead, FileThatShrankAfterItsSizeWasTakenShowsOnlyItsRealBytes) {
   MtfWriter writer;
@@ -267,13 +294,16 @@ std::vector<std::byte> TwoWindowsOfFiles() {
 
 TEST(Stop, TakesEffectAtTheNextWindowAndKeepsTheRowsFound) {
   Catalogue catalogue;
-  ScanObserver observer;
+  class StopAfterFirstWindow : public ScanObserver {
+   public:
+    void OnProgress(std::uint64_t position, std::uint64_t) override {
+      if (position == kWindow) scanner->Stop();
+    }
+    CBkfScanner* scanner = nullptr;
+  } observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
+  observer.scanner = &scanner;
   MemoryReader reader(TwoWindowsOfFiles());
-  reader.limitRead = [&](std::uint64_t offset, std::size_t count) {
-    if (offset == kWindow) scanner.Stop();
-    return count;
-  };
   EXPECT_FALSE(scanner.Scan(reader));
   EXPECT_EQ(test::Paths(catalogue), (Paths{u"BKF\\BACKUP SET 0\\1", u"BKF\\BACKUP SET 0\\2"}));
 }

@@ -65,12 +65,9 @@ class SnapshotFiles : public ::testing::Test {
 };
 
 TEST_F(SnapshotFiles, WrittenFileHasExactlyTheseBytes) {
-  catalogue.AppendCatalogueRow(u"BKF\\BACKUP SET 1(Daily)\\Docs\\a.txt");
-  catalogue.SetCatalogueNumber(0, kCellSize, 5);
-  catalogue.SetCatalogueNumber(0, kCellOffset, 1154);
-  catalogue.SetCatalogueFileTime(0, kCellModifiedLow, 128234538450000000);
-  catalogue.SetCatalogueFileTime(0, kCellAccessedLow, 128752415990000000);
-  catalogue.SetCatalogueFileTime(0, kCellCreatedLow, 0x8000'0000'0000'0001);
+  catalogue.AppendFileRow(u"BKF\\BACKUP SET 1(Daily)\\Docs\\a.txt",
+                          {.size = 5, .offset = 1154, .modified = 128234538450000000,
+                           .accessed = 128752415990000000, .created = 0x8000'0000'0000'0001});
   catalogue.AppendCatalogueRow(u"BKF\\BACKUP SET 1(Daily)\\b");
   catalogue.SetCatalogueCell(1, kCellOffset, u"007");
   const auto target = dir / "small.TWBKF";
