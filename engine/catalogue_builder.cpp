@@ -1,18 +1,28 @@
 #include "engine/catalogue_builder.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 #include "catalog/number_text.h"
 
 namespace tallowin {
 namespace {
 
 constexpr std::u16string_view kUnusableCharacters = u"/|*:?<>";
+// The same characters as a table: every name of a scan is checked against it.
+constexpr std::array<bool, 128> kUnusable = [] {
+  std::array<bool, 128> table{};
+  for (const char16_t c : kUnusableCharacters) table[c] = true;
+  return table;
+}();
 // A directory's folder chain goes into the tree only up to this length.
 constexpr std::size_t kMaxTreePath = 260;
 
 }  // namespace
 
 bool IsUnusableName(std::u16string_view name) {
-  return name.find_first_of(kUnusableCharacters) != std::u16string_view::npos;
+  return std::any_of(name.begin(), name.end(), [](char16_t c) { return c < kUnusable.size() && kUnusable[c]; });
 }
 
 CatalogueBuilder::CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log,
@@ -47,6 +57,15 @@ void CatalogueBuilder::OnDirectoryBlock(const BlockSite& site) {
   if (path.size() <= kMaxTreePath) catalogue_.EnsureFolderPath(path);
 }
 
+FileTime CatalogueBuilder::Date(Bytes block, std::size_t offset, DateMemo& memo) {
+  constexpr std::size_t kPackedSize = 5;
+  if (offset + kPackedSize > block.size()) return DecodeMtfDate(block, offset);
+  std::uint64_t packed = 0;
+  std::memcpy(&packed, block.data() + offset, kPackedSize);
+  if (packed != memo.packed) memo = {packed, DecodeMtfDate(block, offset)};
+  return memo.time;
+}
+
 void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSearchLimit) {
   const Bytes block = site.Block();
   const auto stream = FindDataStream(block, streamSearchLimit);
@@ -67,9 +86,9 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
       .size = static_cast<std::int64_t>(ReadU64(block, *stream + mtf::kStreamLength)),
       .offset = static_cast<std::int64_t>(site.windowPosition + site.blockOffset + *stream +
                                           mtf::kStreamHeaderSize),
-      .modified = DecodeMtfDate(block, mtf::kModifiedDate),
-      .accessed = DecodeMtfDate(block, mtf::kAccessedDate),
-      .created = DecodeMtfDate(block, mtf::kCreatedDate)};
+      .modified = Date(block, mtf::kModifiedDate, modified_),
+      .accessed = Date(block, mtf::kAccessedDate, accessed_),
+      .created = Date(block, mtf::kCreatedDate, created_)};
   // The row, its cells and its folder chain in one step of the catalogue.
   catalogue_.AppendFileRow(path_, values);
   log_.Mark(marks::kRowAdded);

@@ -52,8 +52,16 @@ class CatalogueBuilder {
   const ActivityLog& log_;
   ScanObserver& observer_;
   ScanContext context_;
+  // Consecutive files mostly share their dates: the last decoding of each.
+  struct DateMemo {
+    std::uint64_t packed = UINT64_MAX;  // never five bytes' worth
+    FileTime time = 0;
+  };
+  FileTime Date(Bytes block, std::size_t offset, DateMemo& memo);
+
   // A row's path is built here, so that its memory is reused from row to row.
   std::u16string path_;
+  DateMemo modified_, accessed_, created_;
 };
 
 // A name holding any of / | * : ? < > cannot be used.

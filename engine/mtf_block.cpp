@@ -1,12 +1,12 @@
 #include "engine/mtf_block.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
+
+#include "catalog/file_time.h"
 
 namespace tallowin {
 namespace {
-
 
 std::uint8_t ByteAt(Bytes bytes, std::size_t offset) {
   return offset < bytes.size() ? std::to_integer<std::uint8_t>(bytes[offset]) : 0;
@@ -14,24 +14,6 @@ std::uint8_t ByteAt(Bytes bytes, std::size_t offset) {
 
 bool IdAt(Bytes bytes, std::size_t offset, const char* id) {
   return offset + 4 <= bytes.size() && std::memcmp(bytes.data() + offset, id, 4) == 0;
-}
-
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-// Days from 1601-01-01 to the given date of the proleptic Gregorian calendar.
-std::int64_t DaysSince1601(int year, int month, int day) {
-  const std::int64_t y = year - (month <= 2 ? 1 : 0);
-  const std::int64_t era = y / 400;
-  const std::int64_t yearOfEra = y - era * 400;
-  const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  constexpr std::int64_t kDays0000To1601 = 584694;  // 0000-03-01 to 1601-01-01
-  return era * 146097 + dayOfEra - kDays0000To1601;
 }
 
 }  // namespace
@@ -56,13 +38,7 @@ FileTime DecodeMtfDate(Bytes block, std::size_t offset) {
   const int hour = static_cast<int>(((b2 & 1) << 4) | (b3 >> 4));
   const int minute = static_cast<int>(((b3 & 15) << 2) | (b4 >> 6));
   const int second = static_cast<int>(b4 & 63);
-  if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 ||
-      day > DaysInMonth(year, month) || hour > 23 || minute > 59 || second > 59) {
-    return 0;
-  }
-  const std::int64_t seconds =
-      ((DaysSince1601(year, month, day) * 24 + hour) * 60 + minute) * 60 + second;
-  return static_cast<FileTime>(seconds) * 10'000'000;
+  return FileTimeFromCalendar({year, month, day, hour, minute, second, 0}).value_or(0);
 }
 
 std::u16string ReadMtfString(Bytes block, std::uint16_t size, std::uint16_t offset,
