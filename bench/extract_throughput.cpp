@@ -2,6 +2,8 @@
 // bytes in the same run. Goal: the save at least 0.8 times as fast as cp.
 //
 //   extract_throughput [--size-mib N] [--file PATH] [--keep]
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -65,13 +67,14 @@ int main(int argc, char** argv) {
               static_cast<double>(fs::file_size(file)) / (1 << 20), catalogue.CatalogueRowCount(),
               static_cast<double>(dataBytes) / (1 << 20));
   std::vector<double> cpSeconds, saveSeconds;
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 5; ++round) {
     const fs::path copy = work / "copy.bkf";
     auto start = std::chrono::steady_clock::now();
     const std::string command = "cp '" + file.string() + "' '" + copy.string() + "'";
     if (std::system(command.c_str()) != 0) return 1;
     cpSeconds.push_back(bench::Seconds(std::chrono::steady_clock::now() - start));
     fs::remove(copy);
+    ::sync();  // no writeback of this round's output during the next one
 
     const fs::path destination = work / "out";
     fs::create_directories(destination);
@@ -87,6 +90,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     fs::remove_all(destination);
+    ::sync();
   }
   const double mib = static_cast<double>(dataBytes) / (1 << 20);
   std::printf("cp of the BKF file: best %.3f s, median %.3f s (%.0f MiB/s of its %.0f MiB)\n",
@@ -98,7 +102,9 @@ int main(int argc, char** argv) {
   // Compared per byte, since cp copies the BKF file's blocks as well.
   const double cpRate = static_cast<double>(fs::file_size(file)) / bench::Median(cpSeconds);
   const double saveRate = static_cast<double>(dataBytes) / bench::Median(saveSeconds);
-  std::printf("ratio save/cp throughput (medians): %.2f (goal at least 0.8)\n", saveRate / cpRate);
+  std::printf("ratio save/cp throughput: medians %.2f, bests %.2f (goal at least 0.8)\n", saveRate / cpRate,
+              (static_cast<double>(dataBytes) / bench::Best(saveSeconds)) /
+                  (static_cast<double>(fs::file_size(file)) / bench::Best(cpSeconds)));
   if (!keep) fs::remove_all(work);
   return 0;
 }
