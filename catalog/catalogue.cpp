@@ -1,8 +1,9 @@
 #include "catalog/catalogue.h"
 
-#include <cstring>
 #include <limits>
 #include <utility>
+
+#include "catalog/same_text.h"
 
 namespace tallowin {
 namespace {
@@ -11,12 +12,6 @@ bool IsValueCell(int cell) { return cell >= kCellSize && cell <= kCellCreatedHig
 bool IsLowHalfCell(int cell) { return cell == kCellModifiedLow || cell == kCellAccessedLow || cell == kCellCreatedLow; }
 std::uint8_t CellBit(int cell) { return static_cast<std::uint8_t>(1u << (cell - kCellSize)); }
 
-// Whether two texts are equal, compared as bytes: the standard comparison of
-// char16_t texts goes unit by unit, and this runs for every row of a scan.
-bool SameText(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() &&
-         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
-}
 
 }  // namespace
 

@@ -1,19 +1,10 @@
 #include "catalog/folder_tree.h"
 
-#include <cstring>
 #include <memory>
 
+#include "catalog/same_text.h"
+
 namespace tallowin {
-namespace {
-
-// Whether two texts are equal, compared as bytes: the standard comparison of
-// char16_t texts goes unit by unit, and this runs for every row of a scan.
-bool SameText(std::u16string_view a, std::u16string_view b) {
-  return a.size() == b.size() &&
-         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
-}
-
-}  // namespace
 
 const std::vector<FolderId>& FolderTree::Children(FolderId node) const {
   return node == kNoFolder ? topLevel_ : nodes_[node]->children;

@@ -18,7 +18,9 @@ CBkfScanner::~CBkfScanner() {
 }
 
 bool CBkfScanner::Start(const std::filesystem::path& bkfPath) {
-  if (scanning_) return false;
+  // From the worker's own thread (an observer at the end of a scan) the old
+  // thread could not be waited for.
+  if (scanning_ || worker_.get_id() == std::this_thread::get_id()) return false;
   Wait();
   log_.Mark(marks::kScannerStart);
   std::unique_ptr<BkfReader> file = opener_(bkfPath);

@@ -37,7 +37,8 @@ class CBkfScanner {
   CBkfScanner& operator=(const CBkfScanner&) = delete;
 
   // Opens the file and starts the worker thread. On failure the observer is
-  // told and false returned; no thread starts. Also false while a scan runs.
+  // told and false returned; no thread starts. Also false while a scan runs
+  // and when called on the scan's own thread.
   bool Start(const std::filesystem::path& bkfPath);
   // Asks a running scan to end at its next window or position; the rows found
   // so far stay. Safe to call at any time.

@@ -390,6 +390,28 @@ TEST(Start, MissingFileIsReportedAndNoScanRuns) {
   EXPECT_TRUE(observer.finished.empty());
 }
 
+TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
+  test::TempDir dir;
+  MtfWriter writer;
+  writer.File({.name = u"a.txt", .data = "a"}).PadTo(2048);
+  writer.WriteTo(dir / "a.bkf");
+  Catalogue catalogue;
+  class Restarter : public ScanObserver {
+   public:
+    void OnScanFinished(std::int32_t, std::u16string_view) override { restarted = scanner->Start(path); }
+    CBkfScanner* scanner = nullptr;
+    std::filesystem::path path;
+    bool restarted = true;
+  } observer;
+  CBkfScanner scanner(catalogue, test::SilentLog(), observer);
+  observer.scanner = &scanner;
+  observer.path = dir / "a.bkf";
+  ASSERT_TRUE(scanner.Start(observer.path));
+  scanner.Wait();
+  EXPECT_FALSE(observer.restarted);
+  EXPECT_EQ(catalogue.CatalogueRowCount(), 1);
+}
+
 // Tries to open the BKF file itself each time a file is found.
 class LockProbe : public RecordingObserver {
  public:
