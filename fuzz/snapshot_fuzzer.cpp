@@ -38,24 +38,6 @@ class AcceptingObserver : public SnapshotLoadObserver {
   std::u16string path;
 };
 
-std::int32_t WalkFolderTree(const Catalogue& catalogue) {
-  return catalogue.ReadFolderTree([](const FolderTree& tree) {
-    std::int32_t visited = 0;
-    std::vector<FolderId> pending{kNoFolder};
-    while (!pending.empty()) {
-      const FolderId node = pending.back();
-      pending.pop_back();
-      for (const FolderId child : tree.Children(node)) {
-        FUZZ_CHECK(tree.Parent(child) == node);
-        ++visited;
-        pending.push_back(child);
-      }
-    }
-    FUZZ_CHECK(visited == tree.NodeCount());
-    return visited;
-  });
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
