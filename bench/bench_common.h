@@ -184,4 +184,21 @@ inline std::filesystem::path TempDirectory() {
   return dir && *dir ? std::filesystem::path(dir) : std::filesystem::path("/tmp");
 }
 
+// The end of a run: the load it ran under, and the BKF file if it stays.
+inline void Finish(const std::filesystem::path& file, bool kept) {
+  std::printf("load average at end: %s\n", LoadAverage().c_str());
+  if (kept) std::printf("kept %s\n", file.c_str());
+}
+
+// main() of a benchmark program: an error ends it with a message and exit 1.
+template <typename Run>
+int Main(const char* name, Run run) {
+  try {
+    return run();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s: %s\n", name, error.what());
+    return 1;
+  }
+}
+
 }  // namespace tallowin::bench

@@ -244,10 +244,9 @@ int Run(int argc, char** argv) {
   }
   (void)sink;
 
-  std::printf("load average at end: %s\n", LoadAverage().c_str());
   std::error_code ignored;
   std::filesystem::remove(log.Path(), ignored);
-  if (options.keep || !guard.Owns()) std::printf("kept %s\n", options.file.c_str());
+  Finish(options.file, options.keep || !guard.Owns());
   return 0;
 }
 
@@ -255,10 +254,5 @@ int Run(int argc, char** argv) {
 }  // namespace tallowin::bench
 
 int main(int argc, char** argv) {
-  try {
-    return tallowin::bench::Run(argc, argv);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "scan_throughput: %s\n", error.what());
-    return 1;
-  }
+  return tallowin::bench::Main("scan_throughput", [&] { return tallowin::bench::Run(argc, argv); });
 }
