@@ -64,7 +64,7 @@ class Saver {
   SaveSummary Run();
 
  private:
-  std::vector<Job> CheckedJobs() const;
+  Job JobFor(RowIndex row) const;
   // The size of a job's data that the BKF file holds, or why it cannot be saved.
   std::optional<std::string> Check(const Job& job) const;
   std::uint64_t Available(const Job& job) const;
@@ -94,17 +94,11 @@ class Saver {
   std::uint64_t filesDone_ = 0, filesTotal_ = 0, bytesDone_ = 0, bytesTotal_ = 0;
 };
 
-std::vector<Job> Saver::CheckedJobs() const {
-  std::vector<Job> jobs;
-  const RowIndex rows = catalogue_.CatalogueRowCount();
-  for (RowIndex row = 0; row < rows; ++row) {
-    if (!catalogue_.IsRowChecked(row)) continue;
-    const auto cell = [&](int index) { return catalogue_.GetCatalogueCell(row, index); };
-    jobs.push_back({row, cell(kCellPath), ParseInt64(cell(kCellSize)), ParseInt64(cell(kCellOffset)),
-                    JoinFileTime(cell(kCellModifiedLow), cell(kCellModifiedHigh)),
-                    JoinFileTime(cell(kCellAccessedLow), cell(kCellAccessedHigh))});
-  }
-  return jobs;
+Job Saver::JobFor(RowIndex row) const {
+  const auto cell = [&](int index) { return catalogue_.GetCatalogueCell(row, index); };
+  return {row, cell(kCellPath), ParseInt64(cell(kCellSize)), ParseInt64(cell(kCellOffset)),
+          JoinFileTime(cell(kCellModifiedLow), cell(kCellModifiedHigh)),
+          JoinFileTime(cell(kCellAccessedLow), cell(kCellAccessedHigh))};
 }
 
 std::optional<std::string> Saver::Check(const Job& job) const {
@@ -291,16 +285,23 @@ SaveSummary Saver::Run() {
   }
   bkfSize_ = bkf_->GetSize();
 
-  const std::vector<Job> jobs = CheckedJobs();
-  filesTotal_ = jobs.size();
-  for (const Job& job : jobs) {
+  // Two walks over the rows rather than a list of them: a catalogue may hold
+  // millions. The first only counts, for the progress.
+  const RowIndex rows = catalogue_.CatalogueRowCount();
+  for (RowIndex row = 0; row < rows; ++row) {
+    if (!catalogue_.IsRowChecked(row)) continue;
+    ++filesTotal_;
+    const Job job = JobFor(row);
     if (!Check(job)) bytesTotal_ += Available(job);
   }
   Progress();
-  for (const Job& job : jobs) {
-    if (cancel_) summary_.cancelled = true;
-    if (summary_.cancelled) break;
-    Save(job);
+  for (RowIndex row = 0; row < rows && !summary_.cancelled; ++row) {
+    if (!catalogue_.IsRowChecked(row)) continue;
+    if (cancel_) {
+      summary_.cancelled = true;
+      break;
+    }
+    Save(JobFor(row));
     if (summary_.cancelled) break;
     ++filesDone_;
     Progress();
