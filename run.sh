@@ -14,3 +14,12 @@ build/cli/twbkf scan "$sample" --quiet
 echo
 echo "Recovered files (size, modified, catalogue path):"
 build/cli/twbkf list "$sample" --quiet
+
+out=build/sample-recovered
+rm -rf "$out" && mkdir -p "$out"
+echo
+echo "Saving them into $out (one file of the sample is cut short, so the save reports it):"
+status=0
+build/cli/twbkf extract "$sample" --to "$out" --quiet || status=$?
+# 4 means some file could not be saved completely, as expected for this sample.
+[[ $status -eq 0 || $status -eq 4 ]]
