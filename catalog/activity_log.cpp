@@ -1,5 +1,10 @@
 #include "catalog/activity_log.h"
 
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -16,7 +21,11 @@ std::filesystem::path ActivityLog::DefaultPath() {
   return std::filesystem::path("c:\\TwBkf.log");
 #else
   const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr && *home != '\0' ? home : "/") / "TwBkf.log";
+  if (home == nullptr || *home == '\0') {
+    const passwd* user = ::getpwuid(::getuid());
+    home = user != nullptr ? user->pw_dir : nullptr;
+  }
+  return std::filesystem::path(home != nullptr ? home : ".") / "TwBkf.log";
 #endif
 }
 
