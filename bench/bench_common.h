@@ -184,6 +184,13 @@ inline std::filesystem::path TempDirectory() {
   return dir && *dir ? std::filesystem::path(dir) : std::filesystem::path("/tmp");
 }
 
+// Reads the whole file once so that what follows finds it in the page cache.
+inline void WarmPageCache(const std::filesystem::path& path, unsigned& sink) {
+  const auto start = std::chrono::steady_clock::now();
+  PlainRead(path, sink);
+  std::printf("warming read: %.2f s\n", Seconds(std::chrono::steady_clock::now() - start));
+}
+
 // The end of a run: the load it ran under, and the BKF file if it stays.
 inline void Finish(const std::filesystem::path& file, bool kept) {
   std::printf("load average at end: %s\n", LoadAverage().c_str());

@@ -218,11 +218,7 @@ int Run(int argc, char** argv) {
   const std::uint64_t size = std::filesystem::file_size(options.file);
   const ActivityLog log(TempDirectory() / ("tallowin_bench_" + std::to_string(::getpid()) + ".log"));
   unsigned sink = 0;
-  {
-    const auto start = std::chrono::steady_clock::now();
-    PlainRead(options.file, sink);
-    std::printf("warming read: %.2f s\n", Seconds(std::chrono::steady_clock::now() - start));
-  }
+  WarmPageCache(options.file, sink);
 
   std::vector<double> reads, scans;
   ScanResult measured;

@@ -204,12 +204,7 @@ int Run(int argc, char** argv) {
   const ActivityLog log(TempDirectory() / ("tallowin_bench_" + std::to_string(::getpid()) + ".log"));
   unsigned sink = 0;
 
-  // Warm the page cache.
-  {
-    const auto start = std::chrono::steady_clock::now();
-    PlainRead(options.file, sink);
-    std::printf("warming read: %.2f s\n", Seconds(std::chrono::steady_clock::now() - start));
-  }
+  WarmPageCache(options.file, sink);
 
   std::vector<double> reads, scans;
   std::int32_t rows = -1;

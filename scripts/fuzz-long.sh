@@ -15,16 +15,9 @@ seconds=${1:-300}
 shift || true
 targets=("$@")
 ((${#targets[@]})) || targets=(scan snapshot matcher)
-declare -A max_len=([scan]=200000 [snapshot]=65536 [matcher]=4096)
 
 build=build-fuzz
-scripts/fuzz-build.sh "$build"
-
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tallowin-fuzz.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-"$build"/fuzz/make_seeds "$scratch/seeds"
-artifacts="$PWD/$build/artifacts"
-mkdir -p "$artifacts"
+source scripts/fuzz-setup.sh
 
 failed=0
 summary=()

@@ -9,21 +9,12 @@ cd "$(dirname "$0")/.."
 
 build=build-fuzz
 
-# The targets, with the number of inputs each runs and its longest input.
-# Inputs of about 200 KB let the scan reach both its 64 KiB windows and its
-# tail pass. A snapshot load is slow under the sanitizers (each one touches
+# The targets, with the number of inputs each runs. A snapshot load is slow under the sanitizers (each one touches
 # a few MiB of fresh memory), so it runs fewer inputs than the scan.
 targets=(scan snapshot matcher)
 declare -A runs=([scan]=3000 [snapshot]=1500 [matcher]=200000)
-declare -A max_len=([scan]=200000 [snapshot]=65536 [matcher]=4096)
 
-scripts/fuzz-build.sh "$build"
-
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tallowin-fuzz.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-"$build"/fuzz/make_seeds "$scratch/seeds"
-artifacts="$PWD/$build/artifacts"
-mkdir -p "$artifacts"
+source scripts/fuzz-setup.sh
 
 for target in "${targets[@]}"; do
   echo "-- ${target}_fuzzer: ${runs[$target]} runs"
