@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
-  qt6-base-dev shared-mime-info libcli11-dev
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core shared-mime-info libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
 )

@@ -1,0 +1,28 @@
+// A picture button that lights up under the mouse and shows a hand cursor.
+#pragma once
+
+#include <QAbstractButton>
+#include <QPixmap>
+
+namespace tallowin {
+
+class CHoverButton : public QAbstractButton {
+  Q_OBJECT
+
+ public:
+  explicit CHoverButton(QWidget* parent = nullptr);
+
+  void SetPicture(const QPixmap& picture);
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  QPixmap picture_;
+  bool hovered_ = false;
+};
+
+}  // namespace tallowin

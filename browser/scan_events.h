@@ -1,0 +1,54 @@
+// Carries a scan's news from its worker thread to the user-interface thread.
+// Progress and the found count are only stored: the view reads them a few
+// times a second, so a fast scan never floods the event loop. The other
+// events arrive as queued signals, in the order they happened.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include <QObject>
+#include <QString>
+
+#include "engine/scan_observer.h"
+
+namespace tallowin {
+
+class ScanEvents : public QObject, public ScanObserver {
+  Q_OBJECT
+
+ public:
+  struct Progress {
+    std::uint64_t position = 0;
+    std::uint64_t fileSize = 0;
+    std::uint64_t filesFound = 0;
+    bool moved = false;  // a window has been examined since the scan began
+  };
+
+  using QObject::QObject;
+
+  // Before a scan: no progress yet.
+  void Clear();
+  Progress Current() const;
+
+  void OnOpenFailed(std::u16string_view message) override;
+  void OnSearching(std::u16string_view label) override;
+  void OnProgress(std::uint64_t position, std::uint64_t fileSize) override;
+  void OnFilesFound(std::uint64_t count) override;
+  void OnStopped() override;
+  void OnScanFinished(std::int32_t rowCount, std::u16string_view noDataMessage) override;
+
+ signals:
+  void openFailed(const QString& message);
+  void searching(const QString& label);
+  void stopped();
+  void finished(int rowCount, const QString& noDataMessage);
+
+ private:
+  std::atomic<std::uint64_t> position_{0};
+  std::atomic<std::uint64_t> fileSize_{0};
+  std::atomic<std::uint64_t> filesFound_{0};
+  std::atomic<bool> moved_{false};
+};
+
+}  // namespace tallowin

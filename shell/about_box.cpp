@@ -1,0 +1,44 @@
+#include "shell/about_box.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "browser/pictures.h"
+#include "browser/text_qt.h"
+#include "catalog/program_texts.h"
+
+namespace tallowin {
+
+namespace {
+constexpr QSize kPictureSize(420, 260);
+}
+
+QString ProductNameAndVersion() {
+  return ToQString(texts::kAppTitle) + " " + QStringLiteral(TALLOWIN_VERSION);
+}
+
+AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
+  setWindowTitle("About " + ToQString(texts::kAppTitle));
+  setFixedSize(kPictureSize);
+  auto* text = new QLabel(this);
+  text->setObjectName("aboutText");
+  text->setAlignment(Qt::AlignCenter);
+  text->setTextFormat(Qt::RichText);
+  text->setText("<p style='font-size:16pt'><b>" + ToQString(texts::kAppTitle) + "</b></p>" +
+                "<p>Version " + QStringLiteral(TALLOWIN_VERSION) + "</p>" +
+                "<p>Recovers the files of damaged and truncated BKF backups.</p>");
+  text->setGeometry(20, 40, kPictureSize.width() - 40, 150);
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("ok");
+  ok->setDefault(true);
+  ok->setGeometry(kPictureSize.width() / 2 - 40, kPictureSize.height() - 50, 80, 26);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void AboutBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, pictures::Render(pictures::kAbout, kPictureSize));
+}
+
+}  // namespace tallowin

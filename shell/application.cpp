@@ -1,0 +1,40 @@
+#include "shell/application.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+
+#include "browser/gui_view.h"
+#include "browser/message_box.h"
+#include "browser/pictures.h"
+#include "browser/text_qt.h"
+#include "catalog/program_texts.h"
+
+namespace tallowin {
+
+bool TallowinApp::InitInstance(const QStringList& arguments) {
+  if (guard_.AnotherInstance()) {
+    ShowMessage(nullptr, "Another Instance of Tallowin for BKF is running ",
+                mb::kIconExclamation | mb::kOk);
+    return false;
+  }
+  QCoreApplication::setOrganizationName(kMakerKey);
+  QCoreApplication::setApplicationName(ToQString(texts::kAppTitle));
+
+  document_ = std::make_unique<CGUI_RezEreDoc>();
+  frame_ = std::make_unique<CMainFrame>();
+  frame_->setWindowTitle(ToQString(texts::kAppTitle));
+  frame_->setWindowIcon(pictures::AppIcon());
+  // Without a window manager to honour "maximised", the size is set as well.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());
+  frame_->showMaximized();
+
+  if (!arguments.isEmpty()) {
+    frame_->View()->PathBox()->setText(arguments.constFirst());
+    frame_->View()->Recover();
+  }
+  return true;
+}
+
+}  // namespace tallowin

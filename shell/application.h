@@ -1,0 +1,37 @@
+// The application object: refuses a second instance, sets up the settings
+// root, builds the document, the main frame and its view, and shows the
+// window maximised.
+#pragma once
+
+#include <memory>
+
+#include <QStringList>
+
+#include "shell/gui_document.h"
+#include "shell/main_frame.h"
+#include "shell/single_instance.h"
+
+namespace tallowin {
+
+// The maker key under which the settings are kept.
+inline constexpr const char* kMakerKey = "Tallowin";
+
+class TallowinApp {
+ public:
+  // `guard` was taken before anything else started.
+  explicit TallowinApp(const InstanceGuard& guard) : guard_(guard) {}
+
+  // After QApplication exists. False when the program must end at once:
+  // another instance runs. `arguments` are the program's, without its name;
+  // a BKF file named there is recovered at once.
+  bool InitInstance(const QStringList& arguments);
+
+  CMainFrame* Frame() const { return frame_.get(); }
+
+ private:
+  const InstanceGuard& guard_;
+  std::unique_ptr<CGUI_RezEreDoc> document_;
+  std::unique_ptr<CMainFrame> frame_;
+};
+
+}  // namespace tallowin

@@ -1,0 +1,47 @@
+// The commands of the menu bar and the toolbar: identifier, menu, item text,
+// place on the toolbar and the prompt that the status bar shows while the
+// item is highlighted. Menus list their items in table order.
+#pragma once
+
+#include <array>
+
+namespace tallowin {
+
+enum CommandId : int {
+  kIdRecover = 61493,
+  kIdSaveSnapshot = 61494,
+  kIdLoadSnapshot = 61495,
+  kIdExit = 57665,
+  kIdLiveUpdate = 61496,
+  kIdSettings = 61497,
+  kIdSearchFiles = 61498,
+  kIdAbout = 61499,
+  kIdHelp = 61500,
+};
+
+enum class Menu { kFile, kTools, kHelp };
+
+struct Command {
+  CommandId id;
+  Menu menu;
+  const char* text;
+  int toolbarPosition;  // 1 to 7; 0 when the command has no button
+  const char* prompt;
+  bool separatorAfter;
+};
+
+inline constexpr std::array<Command, 9> kCommands{{
+    {kIdRecover, Menu::kFile, "Recover...", 1, "Recover", true},
+    {kIdSaveSnapshot, Menu::kFile, "Save Recovery Snapshot...", 2, "Save Recovery ", false},
+    {kIdLoadSnapshot, Menu::kFile, "Load Recovery Snapshot...", 3, "Load Recovery", false},
+    {kIdExit, Menu::kFile, "E&xit", 0, "Quit the application; prompts to save documents", false},
+    {kIdLiveUpdate, Menu::kTools, "&Live Update", 5, "LiveUpdate", false},
+    {kIdSettings, Menu::kTools, "Settings...", 0, "Settings", false},
+    {kIdSearchFiles, Menu::kTools, "Search Files...", 4, "Search Files..", false},
+    {kIdAbout, Menu::kHelp, "&About Tallowin for BKF...", 7, "About..", false},
+    {kIdHelp, Menu::kHelp, "&Help", 6, "Help..", false},
+}};
+
+inline constexpr int kToolbarButtons = 7;
+
+}  // namespace tallowin

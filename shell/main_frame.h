@@ -1,0 +1,80 @@
+// The program's one window: the menu bar, the "Standard" toolbar, the status
+// bar, the logo box and the main view. It turns every command into a call on
+// the view or a dialog, applies the guards that keep commands away from a
+// running scan, and holds the values that the whole program shares.
+#pragma once
+
+#include <QAction>
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+#include <QUrl>
+
+#include "browser/save_settings.h"
+#include "shell/command_table.h"
+
+class QLabel;
+class QToolBar;
+
+namespace tallowin {
+
+class CGUI_RezEreView;
+class CHoverButton;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr int kLogoWidth = 170;
+  static constexpr int kLogoHeight = 56;
+  static constexpr int kLogoTop = 24;
+  static inline const QUrl kHomePage{QStringLiteral("https://www.tallowin.com/bkf/")};
+  static constexpr const char* kSettingsSection = "CommandBars2";
+  static constexpr const char* kHelpFileName = "Tallowin for Bkf.chm";
+
+  // Starts the run: a new log (the old file is deleted), the default
+  // settings, the start directory taken from the current directory.
+  explicit CMainFrame(QWidget* parent = nullptr);
+
+  CGUI_RezEreView* View() const { return view_; }
+  SharedValues& Values() { return values_; }
+  QAction* Action(CommandId id) const { return actions_.value(id); }
+  QToolBar* StandardBar() const { return toolbar_; }
+  QWidget* LogoBox() const { return logoBox_; }
+  const QString& StartDirectory() const { return startDirectory_; }
+
+  void OnRecover();
+  void OnSaveSnapshot();
+  void OnLoadSnapshot();
+  void OnLiveUpdate();
+  void OnSettings();
+  void OnSearchFiles();
+  void OnAbout();
+  void OnHelp();
+  void OpenHomePage();
+
+  void SaveCommandBars() const;
+  void RestoreCommandBars();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void CreateCommandBars();
+  void CreateStatusBar();
+  void CreateLogoBox();
+  void PlaceLogoBox();
+  // The guard of the commands that need a finished catalogue: false, after
+  // telling the user, while a scan runs.
+  bool RefuseWhileScanning();
+
+  SharedValues values_;
+  QString startDirectory_;
+  CGUI_RezEreView* view_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  QWidget* logoBox_ = nullptr;
+  QHash<int, QAction*> actions_;
+};
+
+}  // namespace tallowin
