@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and recovers the bundled damaged sample.
+# Installs what is missing, builds, and recovers the bundled damaged sample:
+# with twbkf always, and in the desktop program when a display is present.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -23,3 +24,10 @@ status=0
 build/cli/twbkf extract "$sample" --to "$out" --quiet || status=$?
 # 4 means some file could not be saved completely, as expected for this sample.
 [[ $status -eq 0 || $status -eq 4 ]]
+
+# With a display, the desktop program opens on the sample as well.
+if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
+  echo
+  echo "Opening the sample in the desktop program."
+  build/shell/tallowin-bkf "$sample"
+fi

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QTreeView>
 
@@ -112,6 +113,10 @@ void CGUI_RezEreView::CreateBrowserPage() {
   tree_->setModel(treeModel_.get());
   tree_->setHeaderHidden(true);
   tree_->setUniformRowHeights(true);
+  // Long names scroll sideways instead of being cut short; the width follows
+  // what is expanded when the user opens a node and when a scan ends.
+  tree_->header()->setStretchLastSection(false);
+  connect(tree_, &QTreeView::expanded, tree_, [this] { tree_->resizeColumnToContents(0); });
 
   fileList_ = new QTreeView(this);
   fileList_->setObjectName("fileList");
@@ -291,7 +296,14 @@ void CGUI_RezEreView::FollowScan() {
   }
   if (progress.filesFound > 0) foundLabel_->setText(ToQString(texts::FilesFoundLabel(progress.filesFound)));
   catalogueModel_->Refresh();
-  for (const QModelIndex& node : treeModel_->Refresh()) tree_->expand(node);
+  const QList<QModelIndex> added = treeModel_->Refresh();
+  if (added.isEmpty()) return;
+  {
+    // New nodes open as they come; the width is measured once for all of them.
+    const QSignalBlocker quiet(tree_);
+    for (const QModelIndex& node : added) tree_->expand(node);
+  }
+  tree_->resizeColumnToContents(0);
 }
 
 void CGUI_RezEreView::StopClicked() {
@@ -343,6 +355,7 @@ void CGUI_RezEreView::ResetFolderTree() {
   tree_->collapseAll();
   const QModelIndex first = treeModel_->index(0, 0);
   if (first.isValid()) tree_->expand(first);
+  tree_->resizeColumnToContents(0);
 }
 
 void CGUI_RezEreView::Back() {

@@ -29,12 +29,12 @@ constexpr const char* kScanRunning = "Please stop scanning process";
 
 }  // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+CMainFrame::CMainFrame(QWidget* parent, BkfOpener opener) : QMainWindow(parent) {
   values_.log.DeleteLogFile();
   startDirectory_ = QDir::currentPath();
   if (!startDirectory_.endsWith(u'/')) startDirectory_ += u'/';
 
-  view_ = new CGUI_RezEreView(values_, this, MimeFileType);
+  view_ = new CGUI_RezEreView(values_, this, MimeFileType, std::move(opener));
   setCentralWidget(view_);
   CreateCommandBars();
   CreateStatusBar();

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "browser/save_settings.h"
+#include "engine/bkf_file.h"
 #include "shell/command_table.h"
 
 class QLabel;
@@ -34,7 +35,8 @@ class CMainFrame : public QMainWindow {
 
   // Starts the run: a new log (the old file is deleted), the default
   // settings, the start directory taken from the current directory.
-  explicit CMainFrame(QWidget* parent = nullptr);
+  // `opener` opens BKF files for the view's scans.
+  explicit CMainFrame(QWidget* parent = nullptr, BkfOpener opener = OpenBkfFile);
 
   CGUI_RezEreView* View() const { return view_; }
   SharedValues& Values() { return values_; }

@@ -33,12 +33,6 @@ class MainFrameTest : public QObject {
     for (const QAction* action : actions) texts.append(action->isSeparator() ? "-" : action->text());
     return texts;
   }
-  static void ScanSample(CMainFrame& frame, const QString& path) {
-    QSignalSpy ended(frame.View(), &CGUI_RezEreView::scanEnded);
-    frame.View()->PathBox()->setText(path);
-    frame.OnRecover();
-    QVERIFY(ended.wait(10000));
-  }
   QString WriteSample() {
     MtfWriter writer;
     writer.Tape().DataSet(u"Set").Directory(u"A").File({.name = u"a.txt", .data = "a"}).Align();
@@ -112,16 +106,27 @@ class MainFrameTest : public QObject {
   }
 
   void snapshotSaveAndSearchRefuseWhileAScanRuns() {
-    CMainFrame frame;
-    ScanSample(frame, WriteSample());
+    auto gate = std::make_shared<Gate>();
+    CMainFrame frame(nullptr, GatedOpener(TwoDistantFiles(), gate));
+    QSignalSpy ended(frame.View(), &CGUI_RezEreView::scanEnded);
+    frame.View()->PathBox()->setText(WriteSample());
+    frame.OnRecover();
+    QTRY_VERIFY(gate->SomeoneWaits());
     MessageRecorder messages;
-    frame.Values().scanRunning = true;
     frame.OnSaveSnapshot();
     frame.OnSearchFiles();
+    frame.OnLoadSnapshot();
     QCOMPARE(messages.texts, QStringList({"Please stop scanning process", "Please stop scanning process"}));
     QCOMPARE(messages.owners, std::vector<QWidget*>({&frame, &frame}));
     QCOMPARE(messages.styles, std::vector<unsigned>({mb::kIconExclamation, mb::kIconExclamation}));
-    frame.Values().scanRunning = false;
+    // Recover... during the scan does nothing either.
+    QSignalSpy saves(frame.View(), &CGUI_RezEreView::saveRequested);
+    frame.Action(kIdRecover)->trigger();
+    QCOMPARE(saves.size(), 0);
+    gate->Open();
+    QVERIFY(ended.wait(10000));
+    frame.OnSaveSnapshot();
+    QCOMPARE(messages.texts.size(), 2);
   }
 
   void helpLooksInTheStartDirectory() {
