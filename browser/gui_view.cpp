@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeView>
 
@@ -137,14 +138,18 @@ void CGUI_RezEreView::CreateBrowserPage() {
   caption_->setPixmap(pictures::Render(pictures::kCaption, QSize(990, 21)));
   caption_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-  catalogueList_ = new QTreeView(this);
+  catalogueList_ = new QTableView(this);
   catalogueList_->setObjectName("catalogueList");
   catalogueList_->setModel(catalogueModel_.get());
-  catalogueList_->setRootIsDecorated(false);
-  // Rows of one height let the list show millions of rows without measuring them.
-  catalogueList_->setUniformRowHeights(true);
-  catalogueList_->setAllColumnsShowFocus(true);
-  catalogueList_->setItemDelegate(new GridLineDelegate(catalogueList_));
+  // Rows of one fixed height: a million rows cost the list no measuring,
+  // and new rows no layout of the ones before them.
+  catalogueList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  catalogueList_->verticalHeader()->setDefaultSectionSize(catalogueList_->fontMetrics().height() + 4);
+  catalogueList_->verticalHeader()->hide();
+  catalogueList_->horizontalHeader()->setHighlightSections(false);
+  catalogueList_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  catalogueList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  catalogueList_->setWordWrap(false);
   for (int column = 0; column < kCatalogueCellCount; ++column) {
     const int width = CatalogueListModel::kColumnWidths[column];
     catalogueList_->setColumnWidth(column, width);

@@ -23,6 +23,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QTableView;
 class QTimer;
 class QTreeView;
 
@@ -40,7 +41,7 @@ class CGUI_RezEreView : public QWidget {
  public:
   enum ViewState { kStartPage = 1, kBrowserPage = 2 };
   // How often the lists and the progress follow a running scan.
-  static constexpr int kRefreshMilliseconds = 100;
+  static constexpr int kRefreshMilliseconds = 200;
 
   CGUI_RezEreView(SharedValues& values, QWidget* parent = nullptr, FileTypeLookup lookup = nullptr,
                   BkfOpener opener = OpenBkfFile);
@@ -109,7 +110,7 @@ class CGUI_RezEreView : public QWidget {
   QTreeView* tree_ = nullptr;
   QTreeView* fileList_ = nullptr;
   QLabel* caption_ = nullptr;
-  QTreeView* catalogueList_ = nullptr;
+  QTableView* catalogueList_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
   QLabel* searchingLabel_ = nullptr;
   QLabel* progressLabel_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTreeView>
 
 #include "browser/file_dialog.h"
@@ -111,7 +112,7 @@ class RecoverySessionTest : public QObject {
     values.log.SetGenerateLog(true);
     values.log.DeleteLogFile();
     auto view = MakeView(values);
-    QTreeView* list = Find<QTreeView>(*view, "catalogueList");
+    QTableView* list = Find<QTableView>(*view, "catalogueList");
     QTreeView* tree = Find<QTreeView>(*view, "folderTree");
     QAbstractItemModelTester listTester(list->model());
     QAbstractItemModelTester treeTester(tree->model());
@@ -165,7 +166,7 @@ class RecoverySessionTest : public QObject {
     view->PathBox()->setText(sample_);
     view->Recover();
     QVERIFY(ended.wait(10000));
-    QAbstractItemModel* model = Find<QTreeView>(*view, "catalogueList")->model();
+    QAbstractItemModel* model = Find<QTableView>(*view, "catalogueList")->model();
     QVERIFY(model->setData(model->index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
     QVERIFY(!view->GetCatalogue().IsRowChecked(1));
     QVERIFY(view->GetCatalogue().IsRowChecked(0) && view->GetCatalogue().IsRowChecked(2));
@@ -232,7 +233,7 @@ class RecoverySessionTest : public QObject {
     view->PathBox()->setText(sample_);
     view->Recover();
     QTRY_VERIFY(gate->SomeoneWaits());
-    QTRY_COMPARE(Find<QTreeView>(*view, "catalogueList")->model()->rowCount(), 1);
+    QTRY_COMPARE(Find<QTableView>(*view, "catalogueList")->model()->rowCount(), 1);
     QVERIFY(Find<QLabel>(*view, "foundLabel")->text() == "File(s) Found : 1");
     view->StopClicked();
     QVERIFY(!Shown(*view, "stop") && !Shown(*view, "progressBar"));
