@@ -1,6 +1,7 @@
 #include "catalog/catalogue.h"
 
 #include <limits>
+#include <vector>
 #include <utility>
 
 #include "catalog/same_text.h"
@@ -170,6 +171,47 @@ void Catalogue::SetAllRowsChecked(bool checked) {
   for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i].checked = checked;
 }
 
+void Catalogue::SetRowsChecked(std::span<const RowIndex> rows, bool checked) {
+  std::unique_lock lock(mutex_);
+  for (RowIndex row : rows) {
+    if (IsRow(row)) rows_[static_cast<std::size_t>(row)].checked = checked;
+  }
+}
+
+std::u16string Catalogue::FolderText(std::uint32_t folder) const {
+  std::shared_lock lock(mutex_);
+  return folder < folderTexts_.size() ? folderTexts_[folder] : std::u16string();
+}
+
+std::int64_t Catalogue::RenameFolderPrefix(std::u16string_view oldFolder, std::u16string_view newFolder) {
+  std::unique_lock lock(mutex_);
+  // Folder texts, not rows, carry the prefix: each affected text is renamed
+  // once and its rows move to the new id.
+  std::vector<std::uint32_t> moved(folderTexts_.size(), kNoFolderText);
+  bool any = false;
+  const std::size_t texts = folderTexts_.size();
+  for (std::size_t id = 0; id < texts; ++id) {
+    const std::u16string_view text = folderTexts_[id];
+    const bool below = text.size() > oldFolder.size() && text[oldFolder.size()] == u'\\' &&
+                       text.substr(0, oldFolder.size()) == oldFolder;
+    if (text != oldFolder && !below) continue;
+    std::u16string renamed(newFolder);
+    renamed.append(text.substr(oldFolder.size()));
+    moved[id] = InternFolder(renamed);
+    any = true;
+  }
+  if (!any) return 0;
+  std::int64_t changed = 0;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    Row& row = rows_[i];
+    if (row.folder != kNoFolderText && row.folder < moved.size() && moved[row.folder] != kNoFolderText) {
+      row.folder = moved[row.folder];
+      ++changed;
+    }
+  }
+  return changed;
+}
+
 void Catalogue::ClearCatalogue() {
   std::unique_lock lock(mutex_);
   rows_.clear();
@@ -197,6 +239,11 @@ void Catalogue::EnsureFolderPath(std::u16string_view path) {
 void Catalogue::ClearFolderTree() {
   std::unique_lock lock(mutex_);
   tree_.Clear();
+}
+
+void Catalogue::RenameFolderNode(FolderId node, std::u16string_view name) {
+  std::unique_lock lock(mutex_);
+  if (node >= 0 && node < tree_.NodeCount()) tree_.Rename(node, name);
 }
 
 }  // namespace tallowin

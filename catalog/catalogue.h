@@ -12,6 +12,7 @@
 #include <deque>
 #include <mutex>
 #include <shared_mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -73,7 +74,28 @@ class Catalogue {
   void SetRowChecked(RowIndex row, bool checked);
   bool IsRowChecked(RowIndex row) const;
   void SetAllRowsChecked(bool checked);
+  // The same mark for many rows in one step.
+  void SetRowsChecked(std::span<const RowIndex> rows, bool checked);
   void ClearCatalogue();
+
+  // A row's folder: the text of its path before the last backslash, as an
+  // id shared by every row of that folder; kNoFolderText for a path without
+  // a backslash. Ids stay valid until the catalogue is emptied or renamed.
+  static constexpr std::uint32_t kNoFolderText = UINT32_MAX;
+  std::u16string FolderText(std::uint32_t folder) const;
+  // Runs `visit(row, folder, checked)` for the rows from `first` on, in one
+  // locked pass.
+  template <typename Visit>
+  void ReadRowFolders(RowIndex first, Visit visit) const {
+    std::shared_lock lock(mutex_);
+    for (std::size_t i = first < 0 ? 0 : static_cast<std::size_t>(first); i < rows_.size(); ++i) {
+      visit(static_cast<RowIndex>(i), rows_[i].folder, rows_[i].checked);
+    }
+  }
+  // Every row whose path begins with `oldFolder` and a backslash gets that
+  // beginning replaced by `newFolder`; names, cells and marks stay. Returns
+  // how many rows changed. Folder ids change.
+  std::int64_t RenameFolderPrefix(std::u16string_view oldFolder, std::u16string_view newFolder);
 
   // The type of a row, as an index into FileType(); 0 for a row out of range.
   std::uint32_t IconIndex(RowIndex row) const;
@@ -81,6 +103,7 @@ class Catalogue {
 
   void EnsureFolderPath(std::u16string_view path);
   void ClearFolderTree();
+  void RenameFolderNode(FolderId node, std::u16string_view name);
   // Runs `read` with the folder tree while no writer can change it.
   template <typename Read>
   auto ReadFolderTree(Read read) const {
@@ -89,7 +112,6 @@ class Catalogue {
   }
 
  private:
-  static constexpr std::uint32_t kNoFolderText = UINT32_MAX;
   struct Row {
     std::int64_t size;
     std::int64_t offset;

@@ -75,4 +75,12 @@ std::string FormatIso8601(FileTime time) {
   return std::string(text, static_cast<std::size_t>(length)) + "Z";
 }
 
+std::u16string FormatListDate(FileTime time) {
+  const CalendarTime t = CalendarFromFileTime(time);
+  char text[48];
+  const int length = std::snprintf(text, sizeof text, "%02d/%02d/%lld %02d:%02d:%02d", t.month, t.day,
+                                   static_cast<long long>(t.year), t.hour, t.minute, t.second);
+  return std::u16string(text, text + length);
+}
+
 }  // namespace tallowin

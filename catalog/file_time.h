@@ -23,5 +23,8 @@ CalendarTime CalendarFromFileTime(FileTime time);
 
 // "2007-05-12T14:30:45Z", with a fraction only when the time has one.
 std::string FormatIso8601(FileTime time);
+// "03/14/2005 09:05:03": month, day, year, hour, minute, second; the form
+// of the file list's date columns.
+std::u16string FormatListDate(FileTime time);
 
 }  // namespace tallowin

@@ -44,6 +44,17 @@ void FolderTree::EnsurePath(std::u16string_view path) {
   lastFolders_.assign(folders);
 }
 
+void FolderTree::Rename(FolderId node, std::u16string_view name) {
+  const FolderId parent = nodes_[node]->parent;
+  const auto& siblings = Children(parent);
+  // The keys view the names, so every key of the family is made again, in
+  // child order: the first child of a name is the one that is found.
+  for (FolderId sibling : siblings) index_.erase({parent, nodes_[sibling]->name});
+  nodes_[node]->name.assign(name);
+  for (FolderId sibling : siblings) index_.emplace(ChildKey{parent, nodes_[sibling]->name}, sibling);
+  lastFolders_.clear();
+}
+
 void FolderTree::Clear() {
   index_.clear();
   topLevel_.clear();

@@ -1,6 +1,6 @@
 // The folder tree: one node per folder component, children in order of first
 // insertion, found among their siblings by exact, case-sensitive name. Nodes
-// are only ever added, or removed all together. Not thread-safe on its own;
+// are only ever added (or renamed), or removed all together. Not thread-safe on its own;
 // the catalogue guards it.
 #pragma once
 
@@ -24,6 +24,9 @@ class FolderTree {
   // after the last backslash is not a folder.
   void EnsurePath(std::u16string_view path);
   void Clear();
+  // Gives `node` a new name. Siblings may then share a name; FindChild still
+  // finds the first of them in child order.
+  void Rename(FolderId node, std::u16string_view name);
 
   std::int32_t NodeCount() const { return static_cast<std::int32_t>(nodes_.size()); }
   const std::u16string& Name(FolderId node) const { return nodes_[node]->name; }
