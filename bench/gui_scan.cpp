@@ -60,22 +60,26 @@ GuiRound GuiScan(CGUI_RezEreView& view, const QString& file) {
   QElapsedTimer sinceTick;
   QTimer ticker;
   ticker.setInterval(kTickMs);
+  QEventLoop loop;
+  bool ended = false;
+  // The work at the end of the scan counts too: the loop ends at the first
+  // tick after it.
   QObject::connect(&ticker, &QTimer::timeout, [&] {
     round.longestStallMs = std::max(round.longestStallMs, sinceTick.nsecsElapsed() / 1e6 - kTickMs);
     sinceTick.restart();
+    if (ended) loop.quit();
   });
-  QEventLoop loop;
+  const auto start = Clock::now();
   QObject::connect(&view, &CGUI_RezEreView::scanEnded, &loop, [&](int rows) {
+    round.seconds = Seconds(Clock::now() - start);
     round.rows = rows;
-    loop.quit();
+    ended = true;
   });
   view.PathBox()->setText(file);
   sinceTick.start();
   ticker.start();
-  const auto start = Clock::now();
   view.Recover();
   loop.exec();
-  round.seconds = Seconds(Clock::now() - start);
   ticker.stop();
   view.Back();
   return round;

@@ -26,7 +26,7 @@ QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
       return catalogue_.IsRowChecked(row) ? Qt::Checked : Qt::Unchecked;
     case Qt::DecorationRole:
       if (index.column() != kCellPath) return {};
-      return IconFor(catalogue_.IconIndex(row));
+      return icons_.For(catalogue_, catalogue_.IconIndex(row));
     case Qt::ForegroundRole:
       return catalogue_.IsRowChecked(row) ? QVariant(kCheckedText) : QVariant();
     case Qt::BackgroundRole:
@@ -46,22 +46,6 @@ QVariant CatalogueListModel::headerData(int section, Qt::Orientation orientation
   }
 }
 
-Qt::ItemFlags CatalogueListModel::flags(const QModelIndex& index) const {
-  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-  if (index.column() == kCellPath) flags |= Qt::ItemIsUserCheckable;
-  return flags;
-}
-
-bool CatalogueListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (role != Qt::CheckStateRole || !index.isValid() || index.column() != kCellPath ||
-      index.row() >= shown_) {
-    return false;
-  }
-  catalogue_.SetRowChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
-  emit dataChanged(this->index(index.row(), 0), this->index(index.row(), kCatalogueCellCount - 1));
-  return true;
-}
-
 void CatalogueListModel::Refresh() {
   const int count = catalogue_.CatalogueRowCount();
   if (count < shown_) {
@@ -77,22 +61,16 @@ void CatalogueListModel::Refresh() {
 void CatalogueListModel::Reset() {
   beginResetModel();
   shown_ = 0;
-  icons_.clear();
+  icons_.Clear();
   endResetModel();
+}
+
+void CatalogueListModel::RowChanged(RowIndex row) {
+  if (row >= 0 && row < shown_) emit dataChanged(index(row, 0), index(row, kCatalogueCellCount - 1));
 }
 
 void CatalogueListModel::ChecksChanged() {
   if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, kCatalogueCellCount - 1));
-}
-
-QIcon CatalogueListModel::IconFor(std::uint32_t iconIndex) const {
-  auto found = icons_.find(iconIndex);
-  if (found != icons_.end()) return *found;
-  const std::string name = catalogue_.FileType(iconIndex).iconName;
-  static const QIcon generic = QIcon::fromTheme("text-x-generic");
-  QIcon icon = name.empty() ? generic : QIcon::fromTheme(QString::fromStdString(name), generic);
-  icons_.insert(iconIndex, icon);
-  return icon;
 }
 
 }  // namespace tallowin

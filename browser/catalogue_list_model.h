@@ -6,9 +6,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QHash>
-#include <QIcon>
-
+#include "browser/type_icons.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin {
@@ -28,9 +26,6 @@ class CatalogueListModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // The check box of column 0 sets the row's check mark, nothing else.
-  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
   // Announces the rows appended since the last call; starts afresh when the
   // catalogue has been emptied meanwhile.
@@ -39,13 +34,13 @@ class CatalogueListModel : public QAbstractTableModel {
   void Reset();
   // Every announced row's check mark may have changed.
   void ChecksChanged();
+  // Only this row's.
+  void RowChanged(RowIndex row);
 
  private:
-  QIcon IconFor(std::uint32_t iconIndex) const;
-
   Catalogue& catalogue_;
   int shown_ = 0;
-  mutable QHash<std::uint32_t, QIcon> icons_;
+  mutable TypeIcons icons_;
 };
 
 }  // namespace tallowin

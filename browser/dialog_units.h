@@ -3,8 +3,10 @@
 // width (6 pixels), a vertical one an eighth of the character height (13).
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QSize>
+#include <QWidget>
 
 namespace tallowin {
 
@@ -15,5 +17,13 @@ inline QRect DialogRect(int x, int y, int width, int height) {
   return QRect(DialogX(x), DialogY(y), DialogX(width), DialogY(height));
 }
 inline QSize DialogSize(int width, int height) { return QSize(DialogX(width), DialogY(height)); }
+
+// The desktop's usual font is larger than the one the units were made for;
+// a dialog laid out in them takes a font of the units' size.
+inline void UseDialogUnitFont(QWidget& dialog) {
+  QFont font = dialog.font();
+  font.setPixelSize(11);
+  dialog.setFont(font);
+}
 
 }  // namespace tallowin

@@ -175,8 +175,8 @@ void FolderBrowser::RecomputeSelectedFromList() {
 }
 
 void FolderBrowser::ResetFolderTree() {
-  index_.Clear();
   index_.Update(catalogue_);
+  index_.NoteAllMarks(true);
   checks_.CheckAll(catalogue_.ReadFolderTree([](const FolderTree& tree) { return tree.NodeCount(); }));
 }
 

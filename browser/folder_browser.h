@@ -42,8 +42,6 @@ class FolderBrowser {
   // The text of column 0: "..", the folder's or the file's name.
   std::u16string RowName(const ListRow& row) const;
 
-  // Takes in rows that a running scan has added since the last call.
-  void Refresh() { index_.Update(catalogue_); }
   // The catalogue was emptied or replaced: forget every row and node.
   void Forget();
 
@@ -57,8 +55,8 @@ class FolderBrowser {
   void MarkRowsBelow(FolderId node, bool mark);
   void MarkListRows(CheckState state);
   void UpdateAncestors(FolderId node);
-  // After a scan or a load: every node checked (the widget collapses the
-  // tree and opens the first top-level node).
+  // After a scan or a load, which check every row: every node checked (the
+  // widget collapses the tree and opens the first top-level node).
   void ResetFolderTree();
   // A check box of the catalogue list: the row's mark, and at once the
   // states of the folders above it and of its file-list row.

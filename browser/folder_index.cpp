@@ -71,6 +71,10 @@ void FolderIndex::NoteFolderMarks(std::u16string_view folderPath, bool checked) 
   }
 }
 
+void FolderIndex::NoteAllMarks(bool checked) {
+  for (Folder& folder : folders_) folder.checked = checked ? static_cast<std::int64_t>(folder.rows.size()) : 0;
+}
+
 void FolderIndex::NoteRowMark(RowIndex row, bool wasChecked, bool checked) {
   if (row < 0 || static_cast<std::size_t>(row) >= slotOfRow_.size() || wasChecked == checked) return;
   const std::size_t slot = slotOfRow_[static_cast<std::size_t>(row)];

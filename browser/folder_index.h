@@ -39,6 +39,8 @@ class FolderIndex {
                           const std::function<void(std::span<const RowIndex>)>& visit) const;
   // Every row below `folderPath` now carries `checked`.
   void NoteFolderMarks(std::u16string_view folderPath, bool checked);
+  // Every row now carries `checked`.
+  void NoteAllMarks(bool checked);
   // One row's mark changed.
   void NoteRowMark(RowIndex row, bool wasChecked, bool checked);
 

@@ -14,6 +14,7 @@ namespace tallowin {
 FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
     : QDialog(owner), values_(values), prefix_(new QLineEdit(this)), generateLog_(new QCheckBox(this)) {
   setWindowTitle("Folder Setting");
+  UseDialogUnitFont(*this);
   setFixedSize(DialogSize(244, 106));
   setAutoFillBackground(true);
   QPalette white = palette();

@@ -64,11 +64,6 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-Qt::ItemFlags FolderTreeModel::flags(const QModelIndex& index) const {
-  if (!index.isValid()) return Qt::NoItemFlags;
-  return QAbstractItemModel::flags(index) | Qt::ItemIsUserCheckable;
-}
-
 QList<QModelIndex> FolderTreeModel::Refresh() {
   // Child counts per node, read in one go; the tree only grows meanwhile.
   std::vector<int> counts = catalogue_.ReadFolderTree([](const FolderTree& tree) {

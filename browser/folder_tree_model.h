@@ -27,7 +27,6 @@ class FolderTreeModel : public QAbstractItemModel {
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   static FolderId NodeOf(const QModelIndex& index) {
     return index.isValid() ? static_cast<FolderId>(index.internalId()) : kNoFolder;

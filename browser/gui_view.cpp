@@ -3,31 +3,42 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTableView>
 #include <QTimer>
-#include <QTreeView>
 
+#include "browser/browser_views.h"
 #include "browser/catalogue_list_model.h"
 #include "browser/file_dialog.h"
+#include "browser/file_extraction.h"
 #include "browser/file_list_model.h"
 #include "browser/folder_tree_model.h"
 #include "browser/hover_button.h"
 #include "browser/item_look.h"
 #include "browser/message_box.h"
 #include "browser/pictures.h"
+#include "browser/rename_dialog.h"
+#include "browser/save_window.h"
 #include "browser/text_qt.h"
 #include "catalog/program_texts.h"
 #include "catalog/recovery_session.h"
+#include "catalog/text_convert.h"
 
 namespace tallowin {
 namespace {
+
+constexpr const char* kScanGuard = "Please stop scanning process , then select files";
+constexpr const char* kSearchGuard = "Please stop search scanning , then select files";
+constexpr const char* kSnapshotFilter = "Tallowin SnapShot File(*.TWBKF)|*.TWBKF| All Files(*.*)|*.*||";
+constexpr const char* kBkfFilter = "Backup Files(*.bkf)|*.bkf| All Files(*.*)|*.*||";
 
 void Place(QWidget* widget, const ViewRect& rect) {
   widget->setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
@@ -40,17 +51,69 @@ CHoverButton* PictureButton(QWidget* parent, const char* name, const char* pictu
   return button;
 }
 
+QString ChooseFile(QWidget* owner, const QString& title, const char* filter) {
+  CNKFileDialog dialog(owner, title);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setNameFilters(NameFiltersFromPairs(filter));
+  return RunFileDialog(dialog);
+}
+
+QString RenameRefusal(RenameResult result) {
+  switch (result) {
+    case RenameResult::kEmptyName: return "Please enter a name for the folder";
+    case RenameResult::kIllegalCharacter:
+      return "A folder name cannot hold any of the characters \\ / | * : ? < >";
+    case RenameResult::kTopLevel: return "The top-level folder cannot be renamed";
+    default: return {};
+  }
+}
+
 }  // namespace
+
+// Carries a snapshot load's questions and news between its worker and the
+// user-interface thread. Questions wait for their answer.
+class CGUI_RezEreView::LoadObserver : public SnapshotLoadObserver {
+ public:
+  explicit LoadObserver(CGUI_RezEreView& view) : view_(view) {}
+
+  std::optional<std::u16string> LocateMissingBkf(std::u16string_view) override {
+    std::optional<std::u16string> chosen;
+    QMetaObject::invokeMethod(&view_, [&] {
+      const QString path = ChooseFile(&view_, "Select BKF file ...", kBkfFilter);
+      if (path.isEmpty()) return;
+      view_.pathBox_->setText(path);
+      chosen = ToU16(path);
+    }, Qt::BlockingQueuedConnection);
+    return chosen;
+  }
+  void OnRowsBegin(std::u16string_view bkfPath) override {
+    const std::u16string path(bkfPath);
+    QMetaObject::invokeMethod(&view_, [&] {
+      view_.bkfPath_ = path;
+      view_.EnterBrowserPage();
+      view_.progressLabel_->hide();
+      view_.foundLabel_->hide();
+    }, Qt::BlockingQueuedConnection);
+  }
+  void OnProgress(int percent) override { view_.loadPercent_.store(percent, std::memory_order_relaxed); }
+  bool StopRequested() override { return view_.stopFlag_.load(std::memory_order_relaxed); }
+
+ private:
+  CGUI_RezEreView& view_;
+};
 
 CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileTypeLookup lookup,
                                  BkfOpener opener)
     : QWidget(parent),
       values_(values),
       catalogue_(lookup ? std::move(lookup) : GenericFileType),
-      scanner_(catalogue_, values_.log, events_, std::move(opener)),
+      browser_(catalogue_, checks_),
+      opener_(std::move(opener)),
+      scanner_(catalogue_, values_.log, events_, opener_),
       catalogueModel_(std::make_unique<CatalogueListModel>(catalogue_)),
       treeModel_(std::make_unique<FolderTreeModel>(catalogue_, checks_)),
-      fileModel_(std::make_unique<FileListModel>()),
+      fileModel_(std::make_unique<FileListModel>(browser_, catalogue_)),
       refresh_(new QTimer(this)) {
   setObjectName("view");
   CreateBrowserPage();
@@ -61,6 +124,7 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
   tree_->setStyle(checkStyle);
   fileList_->setStyle(checkStyle);
   catalogueList_->setStyle(checkStyle);
+  ConnectBrowser();
 
   refresh_->setInterval(kRefreshMilliseconds);
   connect(refresh_, &QTimer::timeout, this, &CGUI_RezEreView::FollowScan);
@@ -82,7 +146,13 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
   ShowStartPage(true);
 }
 
-CGUI_RezEreView::~CGUI_RezEreView() { scanner_.Stop(); }
+CGUI_RezEreView::~CGUI_RezEreView() { FinishBackgroundWork(); }
+
+void CGUI_RezEreView::FinishBackgroundWork() {
+  stopFlag_ = true;
+  scanner_.Stop();
+  if (snapshotWorker_.joinable()) snapshotWorker_.join();
+}
 
 void CGUI_RezEreView::CreateStartPage() {
   prompt_ = new QLabel("Please select the file to repair", this);
@@ -109,7 +179,7 @@ void CGUI_RezEreView::CreateStartPage() {
 }
 
 void CGUI_RezEreView::CreateBrowserPage() {
-  tree_ = new QTreeView(this);
+  tree_ = new FolderTreeView(this);
   tree_->setObjectName("folderTree");
   tree_->setModel(treeModel_.get());
   tree_->setHeaderHidden(true);
@@ -119,15 +189,13 @@ void CGUI_RezEreView::CreateBrowserPage() {
   tree_->header()->setStretchLastSection(false);
   connect(tree_, &QTreeView::expanded, tree_, [this] { tree_->resizeColumnToContents(0); });
 
-  fileList_ = new QTreeView(this);
+  fileList_ = new FileListView(this);
   fileList_->setObjectName("fileList");
   fileList_->setModel(fileModel_.get());
   fileList_->setRootIsDecorated(false);
   fileList_->setUniformRowHeights(true);
   fileList_->setAllColumnsShowFocus(true);
-  fileList_->setItemDelegate(new GridLineDelegate(fileList_));
-  fileList_->header()->setSortIndicatorShown(true);
-  fileList_->header()->setSortIndicator(-1, Qt::AscendingOrder);
+  fileList_->header()->setSortIndicatorShown(false);
   fileList_->header()->setSectionsClickable(true);
   for (int column = 0; column < FileListModel::kColumnCount; ++column) {
     fileList_->setColumnWidth(column, FileListModel::kColumnWidths[column]);
@@ -138,7 +206,7 @@ void CGUI_RezEreView::CreateBrowserPage() {
   caption_->setPixmap(pictures::Render(pictures::kCaption, QSize(990, 21)));
   caption_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-  catalogueList_ = new QTableView(this);
+  catalogueList_ = new CatalogueListView(this);
   catalogueList_->setObjectName("catalogueList");
   catalogueList_->setModel(catalogueModel_.get());
   // Rows of one fixed height: a million rows cost the list no measuring,
@@ -175,7 +243,75 @@ void CGUI_RezEreView::CreateBrowserPage() {
   connect(back_, &QAbstractButton::clicked, this, &CGUI_RezEreView::Back);
   save_ = PictureButton(this, "save", pictures::kSaveButton, QSize(77, 39));
   save_->setToolTip("Save the checked files");
-  connect(save_, &QAbstractButton::clicked, this, &CGUI_RezEreView::saveRequested);
+  connect(save_, &QAbstractButton::clicked, this, &CGUI_RezEreView::SaveCheckedFiles);
+}
+
+void CGUI_RezEreView::ConnectBrowser() {
+  connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) {
+            const FolderId node = FolderTreeModel::NodeOf(current);
+            treeModel_->SetSelectedNode(node);
+            browser_.ShowFolder(node);
+            fileModel_->Reload();
+          });
+  connect(tree_, &FolderTreeView::checkBoxPressed, this, &CGUI_RezEreView::ToggleTreeCheckBox);
+  connect(tree_, &FolderTreeView::spacePressed, this, [this] {
+    const FolderId node = browser_.Selected();
+    if (node == kNoFolder || RefuseDuringScan()) return;
+    browser_.ToggleNode(node);
+    ChecksChanged();
+  });
+  connect(tree_, &FolderTreeView::tabPressed, fileList_, [this] { fileList_->setFocus(Qt::TabFocusReason); });
+  connect(tree_, &FolderTreeView::menuRequested, this, [this](const QModelIndex&, const QPoint& at) {
+    QMenu menu(this);
+    connect(menu.addAction("Save Files"), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
+            Qt::QueuedConnection);
+    connect(menu.addAction("Rename Folder"), &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder,
+            Qt::QueuedConnection);
+    menu.addSeparator();
+    menu.exec(at);
+  });
+
+  connect(fileList_, &FileListView::checkBoxClicked, this, &CGUI_RezEreView::ToggleListCheckBox);
+  connect(fileList_, &FileListView::spacePressed, this, &CGUI_RezEreView::ToggleListCheckBox);
+  connect(fileList_, &FileListView::rightClickedCheckBox, this, [this](int row) {
+    if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return;
+    if (stop_->isVisible()) {
+      ShowMessage(this, kSearchGuard, mb::kIconQuestion);
+      fileList_->setFocus();
+      return;
+    }
+    ToggleListCheckBox(row);
+  });
+  connect(fileList_, &FileListView::menuRequested, this, [this](int row, const QPoint& at) {
+    if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return;
+    if (stop_->isVisible()) {
+      ShowMessage(this, kSearchGuard, mb::kIconQuestion);
+      fileList_->setFocus();
+      return;
+    }
+    QMenu menu(this);
+    connect(menu.addAction("Save File"), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
+            Qt::QueuedConnection);
+    menu.addSeparator();
+    menu.exec(at);
+  });
+  connect(fileList_, &FileListView::navigationRequested, this, &CGUI_RezEreView::NavigateFrom);
+  connect(fileList_, &FileListView::tabPressed, tree_, [this] { tree_->setFocus(Qt::TabFocusReason); });
+  connect(fileList_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+    browser_.SortByColumn(column);
+    fileList_->header()->setSortIndicatorShown(true);
+    fileList_->header()->setSortIndicator(column, browser_.SortAscending() ? Qt::AscendingOrder
+                                                                             : Qt::DescendingOrder);
+    fileModel_->Reload();
+  });
+
+  connect(catalogueList_, &CatalogueListView::checkBoxHit, this, [this](int row) {
+    browser_.SetRowMark(row, !catalogue_.IsRowChecked(row));
+    catalogueModel_->RowChanged(row);
+    treeModel_->ChecksChanged();
+    fileModel_->StatesChanged();
+  });
 }
 
 void CGUI_RezEreView::resizeEvent(QResizeEvent* event) {
@@ -234,18 +370,44 @@ void CGUI_RezEreView::HideScanControls() {
   }
 }
 
+void CGUI_RezEreView::ForgetCatalogue() {
+  catalogueModel_->Reset();
+  treeModel_->Reset();
+  checks_.Clear();
+  browser_.Forget();
+  fileModel_->Reload();
+  catalogue_.ClearFolderTree();
+  catalogue_.ClearCatalogue();
+}
+
+void CGUI_RezEreView::EnterBrowserPage() {
+  ShowStartPage(false);
+  ForgetCatalogue();
+  events_.Clear();
+  loadPercent_ = 0;
+  progressBar_->setValue(0);
+  progressLabel_->clear();
+  foundLabel_->clear();
+  back_->hide();
+  save_->hide();
+  ShowBrowserPage(true);
+  progressBar_->show();
+  progressLabel_->show();
+  foundLabel_->show();
+  stop_->show();
+  state_ = kBrowserPage;
+  update();
+  refresh_->start();
+}
+
 void CGUI_RezEreView::Browse() {
-  CNKFileDialog dialog(this, "Select BKF file for recovery...");
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilters(NameFiltersFromPairs("Backup Files(*.bkf)|*.bkf| All Files(*.*)|*.*||"));
-  const QString chosen = RunFileDialog(dialog);
+  const QString chosen = ChooseFile(this, "Select BKF file for recovery...", kBkfFilter);
   if (!chosen.isEmpty()) pathBox_->setText(chosen);
 }
 
 void CGUI_RezEreView::Recover() {
   if (state_ == kBrowserPage) {
-    if (!values_.scanRunning) emit saveRequested();
+    if (!values_.scanRunning && !loading_) SaveCheckedFiles();
     return;
   }
   const QString path = pathBox_->text();
@@ -262,44 +424,30 @@ void CGUI_RezEreView::Recover() {
 }
 
 void CGUI_RezEreView::StartRecovery(const QString& path) {
-  ShowStartPage(false);
   // Whatever an earlier recovery left goes before the models show anything new.
   if (recoveryWorker_.joinable()) recoveryWorker_.join();
-  catalogueModel_->Reset();
-  treeModel_->Reset();
-  checks_.Clear();
-  catalogue_.ClearFolderTree();
-  catalogue_.ClearCatalogue();
-  events_.Clear();
-  progressBar_->setValue(0);
-  progressLabel_->clear();
-  foundLabel_->clear();
-  back_->hide();
-  save_->hide();
-  ShowBrowserPage(true);
-  progressBar_->show();
-  progressLabel_->show();
-  foundLabel_->show();
-  stop_->show();
-  state_ = kBrowserPage;
-  update();
-
+  EnterBrowserPage();
   bkfPath_ = ToU16(path);
   LogRecoveryStart(values_.log, bkfPath_);
   values_.scanRunning = true;
-  refresh_->start();
   recoveryWorker_ = std::jthread([this, file = PathFromQString(path)] {
     RunRecoveryWorker(catalogue_, scanner_, values_.log, file);
   });
 }
 
 void CGUI_RezEreView::FollowScan() {
-  const ScanEvents::Progress progress = events_.Current();
-  if (progress.moved) {
-    progressBar_->setValue(texts::ProgressPercent(progress.position, progress.fileSize));
-    progressLabel_->setText(ToQString(texts::ProgressLabel(progress.position, progress.fileSize)));
+  if (loading_) {
+    progressBar_->setValue(loadPercent_.load(std::memory_order_relaxed));
+  } else {
+    const ScanEvents::Progress progress = events_.Current();
+    if (progress.moved) {
+      progressBar_->setValue(texts::ProgressPercent(progress.position, progress.fileSize));
+      progressLabel_->setText(ToQString(texts::ProgressLabel(progress.position, progress.fileSize)));
+    }
+    if (progress.filesFound > 0) {
+      foundLabel_->setText(ToQString(texts::FilesFoundLabel(progress.filesFound)));
+    }
   }
-  if (progress.filesFound > 0) foundLabel_->setText(ToQString(texts::FilesFoundLabel(progress.filesFound)));
   catalogueModel_->Refresh();
   const QList<QModelIndex> added = treeModel_->Refresh();
   if (added.isEmpty()) return;
@@ -330,6 +478,17 @@ void CGUI_RezEreView::OnOpenFailed(const QString& message) {
   progressBar_->hide();
 }
 
+void CGUI_RezEreView::ResetFolderTree() {
+  browser_.ResetFolderTree();
+  browser_.ClearList();
+  fileModel_->Reload();
+  treeModel_->ChecksChanged();
+  tree_->collapseAll();
+  const QModelIndex first = treeModel_->index(0, 0);
+  if (first.isValid()) tree_->expand(first);
+  tree_->resizeColumnToContents(0);
+}
+
 void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage) {
   refresh_->stop();
   FollowScan();
@@ -354,22 +513,9 @@ void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage)
   emit scanEnded(rowCount);
 }
 
-void CGUI_RezEreView::ResetFolderTree() {
-  checks_.CheckAll(catalogue_.ReadFolderTree([](const FolderTree& tree) { return tree.NodeCount(); }));
-  treeModel_->ChecksChanged();
-  tree_->collapseAll();
-  const QModelIndex first = treeModel_->index(0, 0);
-  if (first.isValid()) tree_->expand(first);
-  tree_->resizeColumnToContents(0);
-}
-
 void CGUI_RezEreView::Back() {
   if (state_ != kBrowserPage) return;
-  catalogueModel_->Reset();
-  treeModel_->Reset();
-  checks_.Clear();
-  catalogue_.ClearFolderTree();
-  catalogue_.ClearCatalogue();
+  ForgetCatalogue();
   ShowBrowserPage(false);
   next_->hide();
   back_->hide();
@@ -381,6 +527,164 @@ void CGUI_RezEreView::Back() {
   ShowStartPage(true);
   state_ = kStartPage;
   update();
+}
+
+bool CGUI_RezEreView::RefuseDuringScan() {
+  if (!stop_->isVisible()) return false;
+  ShowMessage(this, kScanGuard, mb::kIconQuestion);
+  return true;
+}
+
+void CGUI_RezEreView::ChecksChanged() {
+  treeModel_->ChecksChanged();
+  fileModel_->StatesChanged();
+  catalogueModel_->ChecksChanged();
+}
+
+void CGUI_RezEreView::SelectNode(FolderId node) {
+  const QModelIndex index = treeModel_->IndexOf(node);
+  if (index.isValid()) tree_->setCurrentIndex(index);
+}
+
+void CGUI_RezEreView::ToggleTreeCheckBox(const QModelIndex& node) {
+  if (RefuseDuringScan()) {
+    tree_->setExpanded(node, !tree_->isExpanded(node));
+    return;
+  }
+  tree_->setCurrentIndex(node);
+  tree_->setFocus(Qt::MouseFocusReason);
+  browser_.ToggleNode(FolderTreeModel::NodeOf(node));
+  fileModel_->Reload();
+  ChecksChanged();
+}
+
+void CGUI_RezEreView::ToggleListCheckBox(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= browser_.List().size()) return;
+  if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return;
+  if (RefuseDuringScan()) return;
+  browser_.ToggleListRow(static_cast<std::size_t>(row));
+  ChecksChanged();
+}
+
+void CGUI_RezEreView::NavigateFrom(int row, bool byKey) {
+  if (row < 0) return;
+  const FolderId target = browser_.NavigationTarget(static_cast<std::size_t>(row));
+  if (target == kNoFolder) return;
+  SelectNode(target);
+  if (byKey && fileModel_->rowCount() > 0) fileList_->setCurrentIndex(fileModel_->index(0, 0));
+  fileList_->setFocus();
+}
+
+void CGUI_RezEreView::RenameSelectedFolder() {
+  const FolderId node = browser_.Selected();
+  if (node == kNoFolder) return;
+  const std::optional<QString> name = CurrentRenameRoutine()(this);
+  if (!name) return;
+  const RenameResult result = browser_.RenameFolder(node, ToU16(*name));
+  if (result != RenameResult::kRenamed) {
+    ShowMessage(this, RenameRefusal(result), mb::kIconExclamation);
+    return;
+  }
+  const QModelIndex index = treeModel_->IndexOf(node);
+  emit treeModel_->dataChanged(index, index, {Qt::DisplayRole});
+  catalogueModel_->ChecksChanged();
+}
+
+void CGUI_RezEreView::SaveCheckedFiles() {
+  if (state_ != kBrowserPage || values_.scanRunning || loading_) return;
+  QString folder;
+  for (;;) {
+    CNKFileDialog dialog(this, "Select the folder for the recovered files");
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    folder = RunFileDialog(dialog);
+    if (folder.isEmpty()) return;
+    const QFileInfo info(folder);
+    if (info.isDir() && info.isWritable()) break;
+    ShowMessage(this, "The files cannot be saved in the folder you chose. Please choose another folder.",
+                mb::kIconExclamation);
+  }
+  SaveRequest request{PathFromUtf16(bkfPath_), PathFromQString(folder), values_.folderPrefix, opener_};
+  SavingFilesWindow window(catalogue_, std::move(request), this);
+  const SaveSummary summary = window.Run();
+  ShowMessage(this, ToQString(SaveSummaryText(summary)),
+              summary.Complete() ? mb::kIconInformation : mb::kIconExclamation);
+}
+
+std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
+  for (;;) {
+    CNKFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter("Tallowin SnapShot File(.TWBKF) (*.TWBKF)");
+    // The program asks about an existing file itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QString chosen = RunFileDialog(dialog);
+    if (chosen.isEmpty()) return std::nullopt;
+    if (!chosen.contains(".TWBKF")) chosen += ".TWBKF";
+    if (!QFileInfo::exists(chosen)) return chosen;
+    if (ShowMessage(this, "File already exists.\r\nDo you want to replace it?",
+                    mb::kYesNo | mb::kIconInformation) == mb::kIdYes) {
+      return chosen;
+    }
+  }
+}
+
+void CGUI_RezEreView::SaveSnapshot() {
+  if (snapshotWorker_.joinable()) snapshotWorker_.join();
+  const std::optional<QString> target = ChooseSnapshotTarget();
+  if (!target) return;
+  snapshotWorker_ = std::jthread([this, file = PathFromQString(*target), bkf = bkfPath_] {
+    const SnapshotWriteResult result = WriteSnapshot(file, bkf, catalogue_);
+    QMetaObject::invokeMethod(this, [this, result] {
+      if (!result.ok) {
+        ShowMessage(this, "The recovery snapshot could not be saved: " + QString::fromStdString(result.error),
+                    mb::kIconExclamation);
+      }
+      emit snapshotSaved(result.ok);
+    }, Qt::QueuedConnection);
+  });
+}
+
+void CGUI_RezEreView::LoadSnapshot() {
+  if (state_ != kStartPage || loading_) return;
+  stopFlag_ = false;
+  const QString path = ChooseFile(this, "Please select the Saved recovery information file ...", kSnapshotFilter);
+  if (!path.isEmpty()) LoadSnapshotFile(path);
+}
+
+void CGUI_RezEreView::LoadSnapshotFile(const QString& path) {
+  if (state_ != kStartPage || loading_) return;
+  if (loadWorker_.joinable()) loadWorker_.join();
+  stopFlag_ = false;
+  loading_ = true;
+  loadWorker_ = std::jthread([this, file = PathFromQString(path)] {
+    LoadObserver observer(*this);
+    const SnapshotLoadResult result = tallowin::LoadSnapshot(file, catalogue_, observer);
+    QMetaObject::invokeMethod(this, [this, result] { OnLoadFinished(result); }, Qt::QueuedConnection);
+  });
+}
+
+void CGUI_RezEreView::OnLoadFinished(const SnapshotLoadResult& result) {
+  loading_ = false;
+  refresh_->stop();
+  switch (result.status) {
+    case SnapshotLoadStatus::kLoaded:
+      bkfPath_ = result.bkfPath;
+      OnScanFinished(catalogue_.CatalogueRowCount(), {});
+      return;
+    case SnapshotLoadStatus::kNoData:
+      OnScanFinished(0, ToQString(result.message));
+      return;
+    case SnapshotLoadStatus::kOpenFailed:
+      ShowMessage(this, ToQString(result.message), mb::kIconInformation);
+      break;
+    case SnapshotLoadStatus::kCancelled:
+      break;
+  }
+  // The tree may already have been emptied; the models start afresh.
+  ForgetCatalogue();
+  emit scanEnded(0);
 }
 
 }  // namespace tallowin

@@ -1,5 +1,7 @@
 #include "browser/item_look.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QPainter>
 #include <QStyleOptionViewItem>
 
@@ -9,7 +11,11 @@ namespace tallowin {
 
 namespace {
 constexpr int kImageSize = 16;
+
+QRect ImageRect(const QRect& around) {
+  return QRect(around.center() - QPoint(kImageSize / 2 - 1, kImageSize / 2 - 1), QSize(kImageSize, kImageSize));
 }
+}  // namespace
 
 CheckImageStyle::CheckImageStyle()
     : images_(pictures::CutStrip(pictures::kCheckStates, QSize(kImageSize, kImageSize), 4)) {}
@@ -26,10 +32,7 @@ void CheckImageStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
   } else if (option->state & State_On) {
     image = StateImage::kChecked;
   }
-  const QPixmap& picture = images_[static_cast<int>(image)];
-  const QRect at(option->rect.center() - QPoint(kImageSize / 2 - 1, kImageSize / 2 - 1),
-                 QSize(kImageSize, kImageSize));
-  painter->drawPixmap(at, picture);
+  painter->drawPixmap(ImageRect(option->rect), Image(image));
 }
 
 int CheckImageStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
@@ -37,14 +40,34 @@ int CheckImageStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
   return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
-void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+ItemLookDelegate::ItemLookDelegate(bool gridLines, QObject* parent)
+    : QStyledItemDelegate(parent), gridLines_(gridLines) {}
+
+QRect ItemLookDelegate::CheckRect(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QStyleOptionViewItem item(option);
+  initStyleOption(&item, index);
+  if (!(item.features & QStyleOptionViewItem::HasCheckIndicator)) return {};
+  const QWidget* widget = item.widget;
+  return (widget ? widget->style() : QApplication::style())
+      ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, widget);
+}
+
+void ItemLookDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
   QStyledItemDelegate::paint(painter, option, index);
-  painter->save();
-  painter->setPen(QColor(0xd8, 0xd8, 0xd8));
-  painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
-  painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
-  painter->restore();
+  if (index.data(kParentMarkerRole).toBool()) {
+    const QRect box = CheckRect(option, index);
+    painter->fillRect(box, index.data(Qt::BackgroundRole).value<QColor>());
+    const auto* style = qobject_cast<const CheckImageStyle*>(option.widget ? option.widget->style() : nullptr);
+    if (style) painter->drawPixmap(ImageRect(box), style->Image(StateImage::kParentMarker));
+  }
+  if (gridLines_) {
+    painter->save();
+    painter->setPen(QColor(0xd8, 0xd8, 0xd8));
+    painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+    painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+    painter->restore();
+  }
 }
 
 }  // namespace tallowin

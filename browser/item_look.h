@@ -1,5 +1,6 @@
 // How the items of the tree and the lists are drawn: check boxes from the
-// program's own state images, and grid lines between the cells of a list.
+// program's own state images, grid lines between the cells of a list, and
+// the parent marker in place of the parent row's check box.
 #pragma once
 
 #include <QList>
@@ -12,6 +13,10 @@ namespace tallowin {
 // State images in the order of the check-box strip.
 enum class StateImage { kUnchecked = 0, kChecked = 1, kPartlyChecked = 2, kParentMarker = 3 };
 
+// A model's answer to this role is true for the row that leads to the parent
+// folder: it shows the parent marker instead of a check box.
+inline constexpr int kParentMarkerRole = Qt::UserRole + 1;
+
 class CheckImageStyle : public QProxyStyle {
   Q_OBJECT
 
@@ -21,16 +26,23 @@ class CheckImageStyle : public QProxyStyle {
                      const QWidget* widget) const override;
   int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override;
 
+  const QPixmap& Image(StateImage image) const { return images_[static_cast<int>(image)]; }
+
  private:
   QList<QPixmap> images_;
 };
 
-class GridLineDelegate : public QStyledItemDelegate {
+class ItemLookDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  ItemLookDelegate(bool gridLines, QObject* parent);
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // Where the item's check box is drawn, for hit tests.
+  QRect CheckRect(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+
+ private:
+  bool gridLines_;
 };
 
 }  // namespace tallowin

@@ -10,6 +10,7 @@
 #include "browser/pictures.h"
 #include "browser/text_qt.h"
 #include "catalog/program_texts.h"
+#include "catalog/snapshot.h"
 
 namespace tallowin {
 
@@ -30,9 +31,16 @@ bool TallowinApp::InitInstance(const QStringList& arguments) {
   if (QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());
   frame_->showMaximized();
 
+  // A file named on the command line is opened at once: a snapshot is
+  // loaded, anything else recovered as a BKF file.
   if (!arguments.isEmpty()) {
-    frame_->View()->PathBox()->setText(arguments.constFirst());
-    frame_->View()->Recover();
+    const QString& path = arguments.constFirst();
+    if (LooksLikeSnapshot(PathFromQString(path))) {
+      frame_->View()->LoadSnapshotFile(path);
+    } else {
+      frame_->View()->PathBox()->setText(path);
+      frame_->View()->Recover();
+    }
   }
   return true;
 }

@@ -14,6 +14,7 @@
 #include "browser/hover_button.h"
 #include "browser/message_box.h"
 #include "browser/pictures.h"
+#include "browser/search_dialog.h"
 #include "browser/text_qt.h"
 #include "catalog/program_texts.h"
 #include "shell/about_box.h"
@@ -130,7 +131,8 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 }
 
 bool CMainFrame::RefuseWhileScanning() {
-  if (!values_.scanRunning) return false;
+  // A snapshot load fills the catalogue as a scan does.
+  if (!values_.scanRunning && !view_->IsLoading()) return false;
   ShowMessage(this, kScanRunning, mb::kIconExclamation);
   return true;
 }
@@ -139,17 +141,18 @@ void CMainFrame::OnRecover() { view_->Recover(); }
 
 void CMainFrame::OnSaveSnapshot() {
   if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
-  // TODO(#5): the snapshot save starts here.
+  view_->SaveSnapshot();
 }
 
 void CMainFrame::OnLoadSnapshot() {
-  if (view_->State() == CGUI_RezEreView::kBrowserPage) return;
-  // TODO(#5): the snapshot load starts here.
+  if (view_->State() == CGUI_RezEreView::kBrowserPage || view_->IsLoading()) return;
+  view_->LoadSnapshot();
 }
 
 void CMainFrame::OnSearchFiles() {
   if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
-  // TODO(#5): the Search Files dialog opens here.
+  SearchFilesDialog dialog(view_->GetCatalogue(), this);
+  dialog.exec();
 }
 
 void CMainFrame::OnLiveUpdate() {
@@ -212,6 +215,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Nothing is cut short: a snapshot being written is finished first.
+  view_->FinishBackgroundWork();
   OpenHomePage();
   event->accept();
 }

@@ -1,0 +1,89 @@
+// The three item views of the browser page. They turn mouse and key actions
+// into the browser's intents (a check box hit, a navigation, a context menu)
+// and leave the rules to the main view: where exactly a click lands decides
+// what it means, so that logic lives here, once.
+#pragma once
+
+#include <QPoint>
+#include <QTableView>
+#include <QTreeView>
+
+namespace tallowin {
+
+class ItemLookDelegate;
+
+// Hit tests shared by the views: is `position` on the check box of `index`?
+bool OnCheckBox(const QAbstractItemView& view, const ItemLookDelegate& delegate, const QModelIndex& index,
+                const QRect& itemRect, const QPoint& position);
+
+class FolderTreeView : public QTreeView {
+  Q_OBJECT
+
+ public:
+  explicit FolderTreeView(QWidget* parent);
+  ItemLookDelegate& Delegate() const { return *delegate_; }
+
+ signals:
+  // A left or right button went down on the check box of `node`.
+  void checkBoxPressed(const QModelIndex& node);
+  // Right button: the context menu of `node` is wanted at `globalPosition`.
+  void menuRequested(const QModelIndex& node, const QPoint& globalPosition);
+  void spacePressed();
+  void tabPressed();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  ItemLookDelegate* delegate_;
+};
+
+class FileListView : public QTreeView {
+  Q_OBJECT
+
+ public:
+  explicit FileListView(QWidget* parent);
+  ItemLookDelegate& Delegate() const { return *delegate_; }
+
+ signals:
+  void checkBoxClicked(int row);
+  // The right button on a row, off its check box.
+  void menuRequested(int row, const QPoint& globalPosition);
+  void rightClickedCheckBox(int row);
+  // A double-click off the check box, or Enter on the current row.
+  void navigationRequested(int row, bool byKey);
+  void spacePressed(int row);
+  void tabPressed();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  ItemLookDelegate* delegate_;
+};
+
+class CatalogueListView : public QTableView {
+  Q_OBJECT
+
+ public:
+  explicit CatalogueListView(QWidget* parent);
+
+ signals:
+  // Any button, single or double, on a row's check box.
+  void checkBoxHit(int row);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  bool HitCheckBox(QMouseEvent* event);
+  ItemLookDelegate* delegate_;
+};
+
+}  // namespace tallowin
