@@ -39,18 +39,24 @@ int ShowMessage(QWidget* owner, const QString& text, unsigned style) {
   return ShowMessage(owner, text, ToQString(texts::kAppTitle), style);
 }
 
-int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
-  QMessageBox box(IconOf(style), caption, text, QMessageBox::NoButton, owner);
-  box.setStyleSheet(kShadedLook);
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                                            unsigned style) {
+  auto box = std::make_unique<QMessageBox>(IconOf(style), caption, text, QMessageBox::NoButton, owner);
+  box->setStyleSheet(kShadedLook);
   if ((style & 0x0F) == mb::kYesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::Yes);
   } else {
-    box.setStandardButtons(QMessageBox::Ok);
+    box->setStandardButtons(QMessageBox::Ok);
   }
+  return box;
+}
+
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
+  const std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, text, caption, style);
   // The sound that goes with a warning; the desktop has no other per-icon sounds.
   if ((style & 0xF0) == mb::kIconExclamation) QApplication::beep();
-  switch (box.exec()) {
+  switch (box->exec()) {
     case QMessageBox::Yes: return mb::kIdYes;
     case QMessageBox::No: return mb::kIdNo;
     case QMessageBox::Ok: return mb::kIdOk;

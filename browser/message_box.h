@@ -5,12 +5,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 #include <QString>
 
 #include "browser/scoped_routine.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace tallowin {
@@ -40,6 +42,9 @@ int ShowMessage(QWidget* owner, const QString& text, unsigned style);
 
 // The modal box itself: the shaded look, the icon's sound.
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style);
+// The box that ShowMessageBox shows, ready to be shown.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                                            unsigned style);
 
 // The routine in place; ShowMessageBox unless a test put another there.
 MessageRoutine& CurrentMessageRoutine();

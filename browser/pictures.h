@@ -14,6 +14,7 @@ inline constexpr const char* kAppIcon = ":/icons/app.svg";
 inline constexpr const char* kLogo = ":/pictures/logo.svg";
 inline constexpr const char* kCaption = ":/pictures/caption.svg";
 inline constexpr const char* kAbout = ":/pictures/about.svg";
+inline constexpr const char* kDialog = ":/pictures/dialog.svg";
 inline constexpr const char* kStartPage = ":/pictures/start_page.svg";
 inline constexpr const char* kNextButton = ":/buttons/next.svg";
 inline constexpr const char* kStopButton = ":/buttons/stop.svg";

@@ -180,7 +180,7 @@ void SearchFilesDialog::showEvent(QShowEvent* event) {
 }
 
 void SearchFilesDialog::paintEvent(QPaintEvent*) {
-  if (background_.size() != size()) background_ = pictures::Render(pictures::kAbout, size());
+  if (background_.size() != size()) background_ = pictures::Render(pictures::kDialog, size());
   QPainter painter(this);
   painter.drawPixmap(0, 0, background_);
 }

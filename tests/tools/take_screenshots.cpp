@@ -1,6 +1,7 @@
 // Takes the README's pictures of the desktop program: the start page, a scan
-// in progress and a finished scan. The BKF file is made here; it is read
-// slowly on purpose, so that the picture of the running scan catches it.
+// in progress, a finished scan, a partly checked tree, the save's progress
+// window and summary, and the search dialog. The BKF file is made here; it
+// is read slowly on purpose, so that the pictures of running work catch it.
 //
 //   take_screenshots OUTPUT_FOLDER
 //
@@ -13,9 +14,16 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
+#include "browser/browser_views.h"
+#include "browser/file_dialog.h"
 #include "browser/gui_view.h"
+#include "browser/message_box.h"
+#include "browser/search_dialog.h"
 #include "browser/pictures.h"
 #include "browser/text_qt.h"
 #include "shell/main_frame.h"
@@ -107,6 +115,48 @@ int main(int argc, char** argv) {
   finished.exec();
   Wait(300);
   Save(frame, out, "scan-finished.png");
+
+  // Some files of one folder unchecked: the tree shows the partly checked state.
+  auto* tree = frame.findChild<tallowin::FolderTreeView*>("folderTree");
+  QAbstractItemModel* model = tree->model();
+  const QModelIndex set = model->index(0, 0, model->index(0, 0));
+  tree->expand(set);
+  const QModelIndex documents = model->index(0, 0, set);
+  tree->expand(documents);
+  const QModelIndex contracts = model->index(0, 0, documents);
+  emit tree->checkBoxPressed(contracts);
+  tree->setCurrentIndex(documents);
+  auto* list = frame.findChild<tallowin::FileListView*>("fileList");
+  emit list->checkBoxClicked(2);
+  tree->setCurrentIndex(contracts);
+  emit list->checkBoxClicked(3);
+  emit list->checkBoxClicked(5);
+  Wait(300);
+  Save(frame, out, "browser-checked.png");
+
+  // The save: its progress window, then its summary.
+  QTemporaryDir target;
+  tallowin::ScopedFileDialogRoutine folder([&](tallowin::CNKFileDialog&) { return target.path(); });
+  tallowin::ScopedMessageRoutine summary([&](QWidget* owner, const QString& text, const QString& caption,
+                                             unsigned style) {
+    auto box = tallowin::MakeMessageBox(owner, text, caption, style);
+    box->show();
+    Wait(300);
+    Save(*box, out, "save-summary.png");
+    return tallowin::mb::kIdOk;
+  });
+  QTimer::singleShot(1500, [&] {
+    if (QWidget* window = QApplication::activeModalWidget()) Save(*window, out, "saving-files.png");
+  });
+  frame.View()->SaveCheckedFiles();
+
+  tallowin::SearchFilesDialog search(frame.View()->GetCatalogue(), &frame);
+  search.show();
+  search.SearchBox()->setText("*.pdf");
+  QTest::mouseClick(search.findChild<QWidget*>("search"), Qt::LeftButton);
+  Wait(800);
+  Save(search, out, "search-files.png");
+  search.reject();
   QFile::remove(bkf);
   return 0;
 }
