@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -152,6 +153,10 @@ void CGUI_RezEreView::FinishBackgroundWork() {
   stopFlag_ = true;
   scanner_.Stop();
   if (snapshotWorker_.joinable()) snapshotWorker_.join();
+  // A load may be waiting for this thread to switch pages; it is served
+  // until it has seen the stop and ended.
+  while (loading_) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  if (loadWorker_.joinable()) loadWorker_.join();
 }
 
 void CGUI_RezEreView::CreateStartPage() {
@@ -591,7 +596,12 @@ void CGUI_RezEreView::RenameSelectedFolder() {
 }
 
 void CGUI_RezEreView::SaveCheckedFiles() {
-  if (state_ != kBrowserPage || values_.scanRunning || loading_) return;
+  if (state_ != kBrowserPage) return;
+  // Only the folder tree's menu is offered during a scan; its save waits for the scan's end.
+  if (values_.scanRunning || loading_) {
+    ShowMessage(this, "Please stop scanning process", mb::kIconExclamation);
+    return;
+  }
   QString folder;
   for (;;) {
     CNKFileDialog dialog(this, "Select the folder for the recovered files");
