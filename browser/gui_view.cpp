@@ -214,15 +214,7 @@ void CGUI_RezEreView::CreateBrowserPage() {
   catalogueList_ = new CatalogueListView(this);
   catalogueList_->setObjectName("catalogueList");
   catalogueList_->setModel(catalogueModel_.get());
-  // Rows of one fixed height: a million rows cost the list no measuring,
-  // and new rows no layout of the ones before them.
-  catalogueList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  catalogueList_->verticalHeader()->setDefaultSectionSize(catalogueList_->fontMetrics().height() + 4);
-  catalogueList_->verticalHeader()->hide();
-  catalogueList_->horizontalHeader()->setHighlightSections(false);
-  catalogueList_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  catalogueList_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  catalogueList_->setWordWrap(false);
+  UseFixedRowTable(*catalogueList_);
   for (int column = 0; column < kCatalogueCellCount; ++column) {
     const int width = CatalogueListModel::kColumnWidths[column];
     catalogueList_->setColumnWidth(column, width);

@@ -2,6 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
 #include <QPainter>
 #include <QStyleOptionViewItem>
 
@@ -38,6 +40,16 @@ void CheckImageStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
 int CheckImageStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
   if (metric == PM_IndicatorWidth || metric == PM_IndicatorHeight) return kImageSize;
   return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+void UseFixedRowTable(QTableView& table) {
+  table.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table.verticalHeader()->setDefaultSectionSize(table.fontMetrics().height() + 4);
+  table.verticalHeader()->hide();
+  table.horizontalHeader()->setHighlightSections(false);
+  table.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  table.setSelectionBehavior(QAbstractItemView::SelectRows);
+  table.setWordWrap(false);
 }
 
 ItemLookDelegate::ItemLookDelegate(bool gridLines, QObject* parent)

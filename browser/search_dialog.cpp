@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "browser/dialog_units.h"
+#include "browser/item_look.h"
 #include "browser/message_box.h"
 #include "browser/pictures.h"
 #include "browser/text_qt.h"
@@ -128,14 +129,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
   list_->setObjectName("results");
   list_->setGeometry(DialogRect(20, 42, 376, 103));
   list_->setModel(results_.get());
-  // Rows of one fixed height, so that a batch of new rows costs no measuring.
-  list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
-  list_->verticalHeader()->hide();
-  list_->horizontalHeader()->setHighlightSections(false);
-  list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setWordWrap(false);
+  UseFixedRowTable(*list_);
   for (int column = 0; column < SearchResultModel::kColumnCount; ++column) {
     list_->setColumnWidth(column, SearchResultModel::kColumnWidths[column]);
   }
