@@ -22,7 +22,9 @@ FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
   setPalette(white);
 
   auto* prefixLabel = new QLabel("Folder name prefix", this);
-  prefixLabel->setGeometry(DialogRect(23, 27, 63, 13));
+  // The desktop's font is wider than the units assume: the label reaches as
+  // far as the box, so that its text is not cut.
+  prefixLabel->setGeometry(DialogRect(23, 27, 77, 13));
   prefix_->setObjectName("prefix");
   prefix_->setGeometry(DialogRect(100, 25, 112, 15));
   prefix_->setText(ToQString(values_.folderPrefix));

@@ -1,6 +1,6 @@
 // Takes the README's pictures of the desktop program: the start page, a scan
 // in progress, a finished scan, a partly checked tree, the save's progress
-// window and summary, and the search dialog. The BKF file is made here; it
+// window and summary, the snapshot dialog, the settings and the search. The BKF file is made here; it
 // is read slowly on purpose, so that the pictures of running work catch it.
 //
 //   take_screenshots OUTPUT_FOLDER
@@ -21,11 +21,13 @@
 
 #include "browser/browser_views.h"
 #include "browser/file_dialog.h"
+#include "browser/folder_setting_dialog.h"
 #include "browser/gui_view.h"
 #include "browser/message_box.h"
 #include "browser/search_dialog.h"
 #include "browser/pictures.h"
 #include "browser/text_qt.h"
+#include "catalog/snapshot.h"
 #include "shell/main_frame.h"
 #include "tests/support/memory_reader.h"
 #include "tests/support/mtf_writer.h"
@@ -149,6 +151,29 @@ int main(int argc, char** argv) {
     if (QWidget* window = QApplication::activeModalWidget()) Save(*window, out, "saving-files.png");
   });
   frame.View()->SaveCheckedFiles();
+
+  // The save dialog of a recovery snapshot, over a folder that holds one.
+  {
+    QTemporaryDir snapshots;
+    tallowin::WriteSnapshot(tallowin::PathFromQString(snapshots.filePath("Weekly backup.TWBKF")),
+                            tallowin::ToU16(bkf), frame.View()->GetCatalogue());
+    tallowin::ScopedFileDialogRoutine look([&](tallowin::CNKFileDialog& dialog) {
+      dialog.setOption(QFileDialog::DontUseNativeDialog);
+      dialog.setDirectory(snapshots.path());
+      dialog.resize(800, 500);
+      dialog.show();
+      Wait(500);
+      Save(dialog, out, "snapshot-save.png");
+      return QString();
+    });
+    frame.OnSaveSnapshot();
+  }
+
+  tallowin::FolderSettingDialog settings(frame.Values(), &frame);
+  settings.show();
+  Wait(300);
+  Save(settings, out, "settings.png");
+  settings.reject();
 
   tallowin::SearchFilesDialog search(frame.View()->GetCatalogue(), &frame);
   search.show();
