@@ -18,6 +18,9 @@ CBkfScanner::~CBkfScanner() {
 }
 
 bool CBkfScanner::Start(const std::filesystem::path& bkfPath) {
+  // The worker waits for this lock before it runs, so worker_ always names
+  // it by the time it could call back in here.
+  std::lock_guard starting(startMutex_);
   // From the worker's own thread (an observer at the end of a scan) the old
   // thread could not be waited for.
   if (scanning_ || worker_.get_id() == std::this_thread::get_id()) return false;
@@ -44,6 +47,7 @@ void CBkfScanner::Wait() {
 }
 
 void CBkfScanner::RunWorker(std::unique_ptr<BkfReader> file) {
+  { std::lock_guard started(startMutex_); }
   observer_.OnSearching(texts::kSearching);
   ScanFile(*file);  // a stopped scan ends as a finished one does
   file.reset();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -66,6 +67,7 @@ class CBkfScanner {
   std::atomic<bool> running_{false};
   std::atomic<bool> scanning_{false};
   WindowReader windows_;
+  std::mutex startMutex_;
   std::thread worker_;
 };
 
