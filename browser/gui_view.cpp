@@ -575,6 +575,12 @@ void CGUI_RezEreView::NavigateFrom(int row, bool byKey) {
 void CGUI_RezEreView::RenameSelectedFolder() {
   const FolderId node = browser_.Selected();
   if (node == kNoFolder) return;
+  // Rows that a scan or load still adds would come in under the old name and
+  // split the folder in two.
+  if (values_.scanRunning || loading_) {
+    ShowMessage(this, "Please stop scanning process", mb::kIconExclamation);
+    return;
+  }
   const std::optional<QString> name = CurrentRenameRoutine()(this);
   if (!name) return;
   const RenameResult result = browser_.RenameFolder(node, ToU16(*name));

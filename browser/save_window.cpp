@@ -71,7 +71,7 @@ SaveSummary SavingFilesWindow::Run() {
 void SavingFilesWindow::Cancel() {
   cancel_ = true;
   cancelButton_->setEnabled(false);
-  text_->setText("Cancelling after the current file...");
+  text_->setText("Cancelling: the file being saved is removed, the finished ones stay...");
 }
 
 void SavingFilesWindow::reject() {
