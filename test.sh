@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a plain build
-# and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# and once under AddressSanitizer and UndefinedBehaviorSanitizer; then checks
+# the installed tree and the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,3 +21,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 
 echo "== Fuzz smoke runs =="
 scripts/fuzz-smoke.sh
+
+echo "== Install tree and Debian package =="
+scripts/package-check.sh

@@ -19,6 +19,7 @@
 #include "cli/source.h"
 #include "cli/terminal_progress.h"
 #include "shell/mime_file_types.h"
+#include "shell/version_text.h"
 
 namespace tallowin::cli {
 namespace {
@@ -126,6 +127,8 @@ int main(int argc, char** argv) {
   using namespace tallowin::cli;
   CLI::App app{"twbkf: recovers the files of damaged or truncated BKF backup files", "twbkf"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", tallowin::VersionText("twbkf"), "Print the version and exit");
+  app.footer("Home page: <" + std::string(tallowin::kHomePageUrl) + ">\nSee twbkf(1) for the patterns, the layout of saved files and the exit codes.");
 
   std::string bkf, source, destination, prefix = "Rec";
   std::optional<std::string> snapshot, pattern, bkfOverride;
@@ -161,6 +164,10 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion&) {
+    // The text already ends its last line.
+    std::fputs(tallowin::VersionText("twbkf").c_str(), stdout);
+    return std::fflush(stdout) == 0 ? kExitSuccess : kExitUsage;
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return kExitUsage;

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev fonts-dejavu-core shared-mime-info libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  dpkg-dev lintian desktop-file-utils appstream libxml2-utils librsvg2-bin fp-utils
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include "browser/pictures.h"
 #include "browser/text_qt.h"
 #include "catalog/program_texts.h"
+#include "tallowin_version.h"
 
 namespace tallowin {
 

@@ -13,6 +13,7 @@
 #include "browser/save_settings.h"
 #include "engine/bkf_file.h"
 #include "shell/command_table.h"
+#include "shell/version_text.h"
 
 class QLabel;
 class QToolBar;
@@ -29,7 +30,7 @@ class CMainFrame : public QMainWindow {
   static constexpr int kLogoWidth = 170;
   static constexpr int kLogoHeight = 56;
   static constexpr int kLogoTop = 24;
-  static inline const QUrl kHomePage{QStringLiteral("https://www.tallowin.com/bkf/")};
+  static inline const QUrl kHomePage{QString::fromLatin1(kHomePageUrl.data(), kHomePageUrl.size())};
   static constexpr const char* kSettingsSection = "CommandBars2";
   static constexpr const char* kHelpFileName = "Tallowin for Bkf.chm";
 

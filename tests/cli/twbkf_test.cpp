@@ -118,6 +118,14 @@ TEST_F(TwbkfTest, UsageErrorsExitOne) {
   EXPECT_EQ(Twbkf({"--help"}).exitCode, 0);
 }
 
+TEST_F(TwbkfTest, VersionIsPrintedInTheGnuManner) {
+  const auto version = Twbkf({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("twbkf (Tallowin for BKF) ", 0), 0u) << version.out;
+  EXPECT_NE(version.out.find("\nCopyright (C) 2026"), std::string::npos);
+  EXPECT_NE(Twbkf({"--help"}).out.find("Home page: <https://www.tallowin.com/bkf/>"), std::string::npos);
+}
+
 TEST_F(TwbkfTest, LogOptionStartsAFreshLogWithTheRecoveryLines) {
   WriteAll(dir_ / "TwBkf.log", "left over from an earlier run");
   MtfWriter writer;

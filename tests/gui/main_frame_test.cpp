@@ -17,6 +17,7 @@
 #include "shell/about_box.h"
 #include "shell/launcher.h"
 #include "shell/main_frame.h"
+#include "tallowin_version.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace tallowin::test {

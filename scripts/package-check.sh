@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds the release tree as the Debian package is built, installs it into a
+# temporary prefix and checks what was installed, then makes the .deb and
+# runs the validators over it: desktop-file-validate, appstreamcli and lintian.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build-package
+# The hardening flags that Debian builds packages with.
+cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+ldflags="$(dpkg-buildflags --get LDFLAGS)"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+  -DTALLOWIN_BUILD_TESTS=OFF -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+DESTDIR="$stage" cmake --install "$build" >/dev/null
+root="$stage/usr"
+
+echo "-- installed programs answer without a display"
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/tallowin-bkf" --version | head -1
+env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/tallowin-bkf" --help | grep -q '^Usage: tallowin-bkf'
+"$root/bin/twbkf" --version | head -1
+"$root/bin/twbkf" list samples/damaged.bkf --quiet | grep -q 'letter.txt'
+
+echo "-- installed tree"
+for file in share/applications/com.tallowin.bkf.desktop share/mime/packages/com.tallowin.bkf.xml \
+            share/metainfo/com.tallowin.bkf.metainfo.xml share/icons/hicolor/scalable/apps/com.tallowin.bkf.svg \
+            share/icons/hicolor/48x48/apps/com.tallowin.bkf.png share/man/man1/twbkf.1.gz \
+            share/man/man1/tallowin-bkf.1.gz share/doc/tallowin-bkf/copyright share/doc/tallowin-bkf/README.md \
+            share/doc/tallowin-bkf/manual/manual.html; do
+  [[ -f "$root/$file" ]] || { echo "missing: $file" >&2; exit 1; }
+done
+if command -v chmcmd >/dev/null; then
+  [[ -f "$root/share/tallowin-bkf/Tallowin for Bkf.chm" ]] || { echo "missing: the help file" >&2; exit 1; }
+fi
+
+echo "-- the MIME definitions parse and tell BKF files by their content"
+xmllint --noout "$root/share/mime/packages/com.tallowin.bkf.xml"
+mime="$stage/mime"
+mkdir -p "$mime/packages"
+cp "$root/share/mime/packages/com.tallowin.bkf.xml" "$mime/packages/"
+XDG_DATA_DIRS="$stage" update-mime-database "$mime"
+grep -q 'application/x-bkf' "$mime/magic"
+grep -q 'application/x-tallowin-snapshot' "$mime/globs2"
+
+echo "-- desktop-file-validate"
+desktop-file-validate "$root/share/applications/com.tallowin.bkf.desktop"
+echo "-- appstreamcli validate --no-net"
+appstreamcli validate --no-net "$root/share/metainfo/com.tallowin.bkf.metainfo.xml"
+
+echo "-- the Debian package"
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/tallowin-bkf_*.deb)
+dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+echo "-- lintian"
+# Errors and warnings fail; informational tags are shown.
+lintian --fail-on error,warning --tag-display-limit 0 --info "$deb"
+echo "Package checks passed: $deb"
