@@ -9,7 +9,9 @@ scripts/install-deps.sh
 jobs=$(nproc)
 
 echo "== Build and test =="
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Built as the Debian package is, so that its checks at the end reuse this tree.
+mapfile -t package_flags < <(scripts/package-flags.sh)
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo "${package_flags[@]}" >/dev/null
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
 
@@ -23,4 +25,4 @@ echo "== Fuzz smoke runs =="
 scripts/fuzz-smoke.sh
 
 echo "== Install tree and Debian package =="
-scripts/package-check.sh
+scripts/package-check.sh build-test

@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Builds the release tree as the Debian package is built, installs it into a
+# Installs a release tree built as the Debian package is built into a
 # temporary prefix and checks what was installed, then makes the .deb and
 # runs the validators over it: desktop-file-validate, appstreamcli and lintian.
+#
+#   scripts/package-check.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=build-package
-# The hardening flags that Debian builds packages with.
-cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-ldflags="$(dpkg-buildflags --get LDFLAGS)"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-  -DTALLOWIN_BUILD_TESTS=OFF -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+# BUILD_DIR: a tree that ./test.sh has already built with these settings;
+# without it one is built here.
+build=${1:-build-package}
+if [[ $# -eq 0 ]]; then
+  mapfile -t flags < <(scripts/package-flags.sh)
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_BUILD_TESTS=OFF "${flags[@]}" >/dev/null
+  cmake --build "$build" -j"$(nproc)"
+fi
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
