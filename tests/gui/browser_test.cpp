@@ -105,6 +105,19 @@ class BrowserTest : public QObject {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
   }
 
+  // Picks `text` in the context menu that the next action opens.
+  static void PickInMenu(const QString& text, QStringList* shown = nullptr) {
+    QTimer::singleShot(0, [text, shown] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      for (QAction* action : menu->actions()) {
+        if (shown) shown->append(action->isSeparator() ? "-" : action->text());
+        if (action->text() == text) action->trigger();
+      }
+      menu->close();
+    });
+  }
+
  private slots:
   void initTestCase() {
     MtfWriter writer;
@@ -209,19 +222,6 @@ class BrowserTest : public QObject {
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
   }
 
-  // Picks `text` in the context menu that the next action opens.
-  static void PickInMenu(const QString& text, QStringList* shown = nullptr) {
-    QTimer::singleShot(0, [text, shown] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (!menu) return;
-      for (QAction* action : menu->actions()) {
-        if (shown) shown->append(action->isSeparator() ? "-" : action->text());
-        if (action->text() == text) action->trigger();
-      }
-      menu->close();
-    });
-  }
-
   void renameFromTheContextMenu() {
     auto page = Scanned();
     QVERIFY(page);
@@ -284,6 +284,18 @@ class BrowserTest : public QObject {
                       page.list->visualRect(page.list->model()->index(0, 1)).center());
     QCOMPARE(messages.texts.size(), 2);
     QCOMPARE(messages.texts[1], QString("Please stop search scanning , then select files"));
+
+    // Renaming would split the folder between the old name and rows still coming.
+    int renameDialogs = 0;
+    ScopedRenameRoutine answer([&](QWidget*) {
+      ++renameDialogs;
+      return std::optional<QString>("Other");
+    });
+    PickInMenu("Rename Folder");
+    QTest::mouseClick(page.tree->viewport(), Qt::RightButton, {}, page.tree->visualRect(top).center() + QPoint(20, 0));
+    QTRY_COMPARE(messages.texts.size(), 3);
+    QCOMPARE(messages.texts[2], QString("Please stop scanning process"));
+    QCOMPARE(renameDialogs, 0);
     gate->Open();
     QVERIFY(ended.wait(10000));
   }
