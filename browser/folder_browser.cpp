@@ -14,6 +14,16 @@ std::u16string_view NameAfterLastBackslash(std::u16string_view path) {
   return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
+// The ancestors of `node` below the top level and, with `withNode`, the node
+// itself, from the top down.
+std::vector<FolderId> ChainDown(const FolderTree& tree, FolderId node, bool withNode) {
+  std::vector<FolderId> chain;
+  for (FolderId at = withNode ? node : tree.Parent(node); at != kNoFolder; at = tree.Parent(at)) {
+    chain.push_back(at);
+  }
+  return {chain.rbegin(), chain.rend()};
+}
+
 bool LessIgnoringCase(std::u16string_view a, std::u16string_view b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char16_t x, char16_t y) {
     return std::towlower(static_cast<wint_t>(x)) < std::towlower(static_cast<wint_t>(y));
@@ -33,12 +43,11 @@ void FolderBrowser::Forget() {
 
 std::u16string FolderBrowser::FolderPath(FolderId node) const {
   return catalogue_.ReadFolderTree([node](const FolderTree& tree) {
-    std::vector<FolderId> chain;
-    for (FolderId at = node; at != kNoFolder && tree.Parent(at) != kNoFolder; at = tree.Parent(at)) {
-      chain.push_back(at);
-    }
     std::u16string path = u"BKF\\";
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) path += tree.Name(*it) + u'\\';
+    if (node == kNoFolder) return path;
+    const std::vector<FolderId> chain = ChainDown(tree, node, true);
+    // The top-level node stands for "BKF\" whatever its name.
+    for (auto it = chain.begin() + 1; it != chain.end(); ++it) path += tree.Name(*it) + u'\\';
     return path;
   });
 }
@@ -111,12 +120,11 @@ void FolderBrowser::UpdateAncestors(FolderId node) {
   // A folder whose rows are all checked (or that has none) becomes checked,
   // one with none checked unchecked; marking their rows again would change
   // none of them, so only the states are set.
-  const std::vector<FolderId> ancestors = catalogue_.ReadFolderTree([node](const FolderTree& tree) {
-    std::vector<FolderId> chain;
-    for (FolderId at = tree.Parent(node); at != kNoFolder; at = tree.Parent(at)) chain.push_back(at);
-    return chain;
-  });
-  for (FolderId ancestor : ancestors) {
+  const std::vector<FolderId> ancestors =
+      catalogue_.ReadFolderTree([node](const FolderTree& tree) { return ChainDown(tree, node, false); });
+  // From the parent up to the top-level node.
+  for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) {
+    const FolderId ancestor = *it;
     checks_.Set(ancestor, StateFromCounts(FolderPath(ancestor)));
   }
 }
@@ -229,9 +237,7 @@ RenameResult FolderBrowser::RenameFolder(FolderId node, std::u16string_view name
   std::u16string newPath;
   const bool topLevel = catalogue_.ReadFolderTree([&](const FolderTree& tree) {
     if (tree.Parent(node) == kNoFolder) return true;
-    std::vector<FolderId> chain;
-    for (FolderId at = tree.Parent(node); at != kNoFolder; at = tree.Parent(at)) chain.push_back(at);
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) oldPath += tree.Name(*it) + u'\\';
+    for (FolderId ancestor : ChainDown(tree, node, false)) oldPath += tree.Name(ancestor) + u'\\';
     newPath = oldPath;
     oldPath += tree.Name(node);
     newPath += name;

@@ -272,21 +272,10 @@ void CGUI_RezEreView::ConnectBrowser() {
   connect(fileList_, &FileListView::checkBoxClicked, this, &CGUI_RezEreView::ToggleListCheckBox);
   connect(fileList_, &FileListView::spacePressed, this, &CGUI_RezEreView::ToggleListCheckBox);
   connect(fileList_, &FileListView::rightClickedCheckBox, this, [this](int row) {
-    if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return;
-    if (stop_->isVisible()) {
-      ShowMessage(this, kSearchGuard, mb::kIconQuestion);
-      fileList_->setFocus();
-      return;
-    }
-    ToggleListCheckBox(row);
+    if (AcceptsRightClick(row)) ToggleListCheckBox(row);
   });
   connect(fileList_, &FileListView::menuRequested, this, [this](int row, const QPoint& at) {
-    if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return;
-    if (stop_->isVisible()) {
-      ShowMessage(this, kSearchGuard, mb::kIconQuestion);
-      fileList_->setFocus();
-      return;
-    }
+    if (!AcceptsRightClick(row)) return;
     QMenu menu(this);
     connect(menu.addAction("Save File"), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
             Qt::QueuedConnection);
@@ -553,6 +542,14 @@ void CGUI_RezEreView::ToggleTreeCheckBox(const QModelIndex& node) {
   browser_.ToggleNode(FolderTreeModel::NodeOf(node));
   fileModel_->Reload();
   ChecksChanged();
+}
+
+bool CGUI_RezEreView::AcceptsRightClick(int row) {
+  if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return false;
+  if (!stop_->isVisible()) return true;
+  ShowMessage(this, kSearchGuard, mb::kIconQuestion);
+  fileList_->setFocus();
+  return false;
 }
 
 void CGUI_RezEreView::ToggleListCheckBox(int row) {

@@ -52,10 +52,8 @@ class CGUI_RezEreView : public QWidget {
   ~CGUI_RezEreView() override;
 
   ViewState State() const { return state_; }
-  bool IsScanRunning() const { return values_.scanRunning; }
   bool IsLoading() const { return loading_; }
   Catalogue& GetCatalogue() { return catalogue_; }
-  FolderBrowser& Browser() { return browser_; }
   const std::u16string& BkfPath() const { return bkfPath_; }
   QLineEdit* PathBox() const { return pathBox_; }
 
@@ -115,6 +113,9 @@ class CGUI_RezEreView : public QWidget {
   void ChecksChanged();
   void ToggleTreeCheckBox(const QModelIndex& node);
   void ToggleListCheckBox(int row);
+  // The file list's right button: not on the parent row, and not (with a
+  // message) while a scan runs.
+  bool AcceptsRightClick(int row);
   void NavigateFrom(int row, bool byKey);
   void RenameSelectedFolder();
   std::optional<QString> ChooseSnapshotTarget();

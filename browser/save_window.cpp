@@ -57,7 +57,6 @@ SaveSummary SavingFilesWindow::Run() {
       saving_ = false;
       QMetaObject::invokeMethod(this, [this] {
         timer_->stop();
-        emit saveEnded();
         done(QDialog::Accepted);
       }, Qt::QueuedConnection);
     });

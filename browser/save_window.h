@@ -30,10 +30,6 @@ class SavingFilesWindow : public QDialog, private SaveObserver {
   SaveSummary Run();
   // Cancel, as the button does.
   void Cancel();
-  bool IsSaving() const { return saving_.load(); }
-
- signals:
-  void saveEnded();
 
  protected:
   void reject() override;

@@ -164,9 +164,9 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
-  } catch (const CLI::CallForVersion&) {
-    // The text already ends its last line.
-    std::fputs(tallowin::VersionText("twbkf").c_str(), stdout);
+  } catch (const CLI::CallForVersion& e) {
+    // The text already ends its last line; app.exit would add another.
+    std::fputs(e.what(), stdout);
     return std::fflush(stdout) == 0 ? kExitSuccess : kExitUsage;
   } catch (const CLI::ParseError& e) {
     app.exit(e);
