@@ -627,7 +627,16 @@ std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
     QString chosen = RunFileDialog(dialog);
     if (chosen.isEmpty()) return std::nullopt;
     if (!chosen.contains(".TWBKF")) chosen += ".TWBKF";
-    if (!QFileInfo::exists(chosen)) return chosen;
+    const SnapshotTarget target = ExamineSnapshotTarget(PathFromQString(chosen), PathFromUtf16(bkfPath_));
+    if (target.kind == SnapshotTargetKind::kBkfFile || target.kind == SnapshotTargetKind::kFolder ||
+        target.kind == SnapshotTargetKind::kNotRegular) {
+      ShowMessage(this,
+                  ToQString(target.kind == SnapshotTargetKind::kBkfFile ? texts::kSnapshotOverBkf
+                                                                        : texts::kSnapshotOverNonFile),
+                  mb::kIconExclamation);
+      continue;
+    }
+    if (target.kind == SnapshotTargetKind::kNew) return chosen;
     if (ShowMessage(this, "File already exists.\r\nDo you want to replace it?",
                     mb::kYesNo | mb::kIconInformation) == mb::kIdYes) {
       return chosen;
@@ -640,13 +649,14 @@ void CGUI_RezEreView::SaveSnapshot() {
   const std::optional<QString> target = ChooseSnapshotTarget();
   if (!target) return;
   snapshotWorker_ = std::jthread([this, file = PathFromQString(*target), bkf = bkfPath_] {
-    const SnapshotWriteResult result = WriteSnapshot(file, bkf, catalogue_);
+    // The user has agreed to replace whatever file is there.
+    const SnapshotWriteResult result = WriteSnapshot(file, bkf, catalogue_, true);
     QMetaObject::invokeMethod(this, [this, result] {
-      if (!result.ok) {
+      if (!result.ok()) {
         ShowMessage(this, "The recovery snapshot could not be saved: " + QString::fromStdString(result.error),
                     mb::kIconExclamation);
       }
-      emit snapshotSaved(result.ok);
+      emit snapshotSaved(result.ok());
     }, Qt::QueuedConnection);
   });
 }

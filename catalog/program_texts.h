@@ -16,6 +16,24 @@ inline constexpr std::u16string_view kSearching = u"Searching file, please wait.
 inline constexpr std::u16string_view kSnapshotOpenFailed =
     u"Some problem occoured while opening file, make sure that file is not shared";
 
+inline constexpr std::u16string_view kSnapshotInOtherEncoding =
+    u"this file looks like a recovery snapshot in an encoding that this program does not read "
+    u"(UTF-8 or UTF-16BE); snapshots are UTF-16LE";
+inline constexpr std::u16string_view kEmptyPath = u"an empty path names no file";
+
+// The Save Recovery Snapshot dialog's refusals, before it asks about an
+// existing file.
+inline constexpr std::u16string_view kSnapshotOverBkf =
+    u"The recovery snapshot cannot replace the BKF file that is being recovered. Please choose another name.";
+inline constexpr std::u16string_view kSnapshotOverNonFile =
+    u"The recovery snapshot can only replace a file, not a folder or a device. Please choose another name.";
+
+// Why a snapshot is not saved where the user asked (after "<path>: ").
+inline constexpr std::string_view kTargetIsBkf =
+    "this is the BKF file being recovered, which a snapshot never replaces";
+inline constexpr std::string_view kTargetNotRegular = "this is not a regular file";
+inline constexpr std::string_view kTargetNotSnapshot = "this file exists and is not a recovery snapshot";
+
 // "Progress : " position " \ " size, for example "Progress : 131072 \ 5000000".
 std::u16string ProgressLabel(std::uint64_t position, std::uint64_t fileSize);
 // "File(s) Found : " count.

@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <system_error>
 
 #include "catalog/program_texts.h"
+#include "catalog/replacing_file.h"
 #include "catalog/text_convert.h"
 #include "catalog/utf16_bytes.h"
 
@@ -37,15 +37,6 @@ std::u16string_view Between(std::u16string_view line, std::size_t a, std::size_t
   return line.substr(first, b - first);
 }
 
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-  std::random_device entropy;
-  auto name = target.filename().native();
-  name.insert(0, 1, '.');
-  const auto suffix = std::to_string(entropy());
-  name.append(".tmp").append(suffix.begin(), suffix.end());
-  return target.parent_path() / name;
-}
-
 }  // namespace
 
 std::u16string SnapshotRowLine(const Catalogue& catalogue, RowIndex row) {
@@ -59,46 +50,74 @@ std::u16string SnapshotRowLine(const Catalogue& catalogue, RowIndex row) {
   return line;
 }
 
-SnapshotWriteResult WriteSnapshot(const std::filesystem::path& target, std::u16string_view bkfPath,
-                                  const Catalogue& catalogue) {
-  const auto failure = [&](const std::filesystem::path& path, int error) {
-    return SnapshotWriteResult{false, Utf8ForDisplay(Utf16FromPath(path)) + ": " +
-                                          std::generic_category().message(error)};
-  };
-  std::filesystem::path temporary;
-  std::ofstream file;
-  for (int attempt = 0; attempt < 16 && !file.is_open(); ++attempt) {
-    temporary = TemporaryBeside(target);
-    if (std::filesystem::exists(temporary)) continue;
-    file.open(temporary, std::ios::binary | std::ios::trunc);
+SnapshotTarget ExamineSnapshotTarget(const std::filesystem::path& target,
+                                     const std::filesystem::path& bkfPath) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  SnapshotTarget examined{SnapshotTargetKind::kNew, target};
+  // Links are followed one by one, so that a link to a file yet to be made
+  // leads to that file; 40 steps, as the system allows.
+  for (int step = 0; step < 40 && fs::is_symlink(fs::symlink_status(examined.path, error)); ++step) {
+    const fs::path next = fs::read_symlink(examined.path, error);
+    if (error) break;
+    examined.path = next.is_absolute() ? next : examined.path.parent_path() / next;
   }
-  if (!file.is_open()) return failure(target, errno != 0 ? errno : EACCES);
+  const fs::file_status status = fs::status(examined.path, error);
+  if (!fs::exists(status)) return examined;
+  if (fs::is_directory(status)) {
+    examined.kind = SnapshotTargetKind::kFolder;
+  } else if (!fs::is_regular_file(status)) {
+    examined.kind = SnapshotTargetKind::kNotRegular;
+  } else if (fs::equivalent(examined.path, bkfPath, error)) {
+    examined.kind = SnapshotTargetKind::kBkfFile;
+  } else if (fs::file_size(examined.path, error) == 0 || LooksLikeSnapshot(examined.path)) {
+    // An empty file holds nothing that could be lost.
+    examined.kind = SnapshotTargetKind::kSnapshot;
+  } else {
+    examined.kind = SnapshotTargetKind::kOtherFile;
+  }
+  return examined;
+}
 
+SnapshotWriteResult WriteSnapshot(const std::filesystem::path& target, std::u16string_view bkfPath,
+                                  const Catalogue& catalogue, bool replaceAnyFile) {
+  const SnapshotTarget examined = ExamineSnapshotTarget(target, PathFromUtf16(bkfPath));
+  const auto result = [&](SnapshotWriteStatus status, std::string_view reason) {
+    return SnapshotWriteResult{status, examined.kind,
+                               Utf8ForDisplay(Utf16FromPath(target)) + ": " + std::string(reason)};
+  };
+  const auto failure = [&](int error) {
+    return result(SnapshotWriteStatus::kFailed, std::generic_category().message(error));
+  };
+  switch (examined.kind) {
+    case SnapshotTargetKind::kBkfFile: return result(SnapshotWriteStatus::kRefused, texts::kTargetIsBkf);
+    case SnapshotTargetKind::kNotRegular: return result(SnapshotWriteStatus::kRefused, texts::kTargetNotRegular);
+    case SnapshotTargetKind::kFolder: return failure(EISDIR);
+    case SnapshotTargetKind::kOtherFile:
+      if (!replaceAnyFile) return result(SnapshotWriteStatus::kRefused, texts::kTargetNotSnapshot);
+      break;
+    case SnapshotTargetKind::kNew:
+    case SnapshotTargetKind::kSnapshot:
+      break;
+  }
+  if (examined.path.empty()) return failure(ENOENT);
+
+  int error = 0;
+  ReplacingFile file(examined.path, error);
+  if (!file.IsOpen()) return failure(error);
   std::string bytes;
   AppendUtf16Le(bytes, Value(bkfPath));
   const RowIndex count = catalogue.CatalogueRowCount();
   AppendUtf16Le(bytes, Value(FormatInt64(count)));
-  for (RowIndex row = 0; row < count && file; ++row) {
+  for (RowIndex row = 0; row < count; ++row) {
     AppendUtf16Le(bytes, SnapshotRowLine(catalogue, row));
     if (bytes.size() >= kWriteChunk) {
-      file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      if (!file.Write(bytes, error)) return failure(error);
       bytes.clear();
     }
   }
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  std::error_code error;
-  if (!file) {
-    const int cause = errno != 0 ? errno : EIO;
-    std::filesystem::remove(temporary, error);
-    return failure(target, cause);
-  }
-  std::filesystem::rename(temporary, target, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    return failure(target, error.value());
-  }
-  return {true, {}};
+  if (!file.Write(bytes, error) || !file.Commit(error)) return failure(error);
+  return {SnapshotWriteStatus::kWritten, examined.kind, {}};
 }
 
 std::optional<std::u16string> ParseSnapshotPathLine(std::u16string_view line) {
@@ -163,6 +182,11 @@ bool SnapshotReader::ReadLine(std::u16string& line) {
 
 SnapshotLoadResult LoadSnapshot(const std::filesystem::path& path, Catalogue& catalogue,
                                 SnapshotLoadObserver& observer) {
+  // Opening a pipe would wait for a writer, perhaps for ever.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    return {SnapshotLoadStatus::kOpenFailed, {}, texts::kSnapshotOpenFailed};
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) return {SnapshotLoadStatus::kOpenFailed, {}, texts::kSnapshotOpenFailed};
   return LoadSnapshot(file, catalogue, observer);
@@ -201,13 +225,47 @@ SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
   return {SnapshotLoadStatus::kLoaded, std::move(*bkfPath), {}};
 }
 
-bool LooksLikeSnapshot(const std::filesystem::path& path) {
+namespace {
+
+// The first bytes of a regular file; nothing for anything else.
+std::string FileHead(const std::filesystem::path& path, std::size_t count) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return {};
   std::ifstream file(path, std::ios::binary);
-  char head[4] = {};
-  file.read(head, sizeof head);
-  const auto got = file.gcount();
-  if (got >= 2 && head[0] == '<' && head[1] == 0) return true;
-  return got >= 4 && head[0] == '\xFF' && head[1] == '\xFE' && head[2] == '<' && head[3] == 0;
+  std::string head(count, '\0');
+  file.read(head.data(), static_cast<std::streamsize>(count));
+  head.resize(static_cast<std::size_t>(file.gcount()));
+  return head;
+}
+
+}  // namespace
+
+bool LooksLikeSnapshot(const std::filesystem::path& path) {
+  const std::string head = FileHead(path, 4);
+  if (head.size() >= 2 && head[0] == '<' && head[1] == 0) return true;
+  return head.size() >= 4 && head.starts_with("\xFF\xFE") && head[2] == '<' && head[3] == 0;
+}
+
+bool LooksLikeSnapshotInOtherEncoding(const std::filesystem::path& path) {
+  constexpr std::size_t kLookAt = 4096;
+  std::string head = FileHead(path, kLookAt);
+  const std::string_view line1(head.data(), std::min(head.size(), head.find('\n')));
+  // UTF-8, optionally with its mark: "<" path ">" before the first line end.
+  std::string_view utf8 = line1;
+  if (utf8.starts_with("\xEF\xBB\xBF")) utf8.remove_prefix(3);
+  if (utf8.size() >= 2 && utf8[0] == '<' && utf8[1] != 0 && utf8.find('>') != std::string_view::npos) {
+    return true;
+  }
+  // UTF-16BE, optionally with its mark: the same as 16-bit units, high byte first.
+  std::string_view be(head);
+  if (be.starts_with("\xFE\xFF")) be.remove_prefix(2);
+  if (be.size() < 2 || be[0] != 0 || be[1] != '<') return false;
+  for (std::size_t i = 2; i + 1 < be.size(); i += 2) {
+    if (be[i] != 0) continue;
+    if (be[i + 1] == '>') return true;
+    if (be[i + 1] == '\n') break;
+  }
+  return false;
 }
 
 }  // namespace tallowin

@@ -16,15 +16,47 @@
 
 namespace tallowin {
 
-struct SnapshotWriteResult {
-  bool ok = false;
-  std::string error;  // why the snapshot could not be written
+// What is at the place where a snapshot is to be saved.
+enum class SnapshotTargetKind {
+  kNew,         // nothing yet
+  kSnapshot,    // a snapshot, or an empty file: it is replaced
+  kOtherFile,   // a file that is not a snapshot: replaced only when asked to
+  kBkfFile,     // the BKF file the catalogue describes: never replaced
+  kFolder,      // never replaced
+  kNotRegular,  // a device, pipe or socket: never replaced
 };
 
-// Writes to a temporary file beside `target` and moves it over `target` only
-// when complete, so an existing snapshot is never left half written.
+struct SnapshotTarget {
+  SnapshotTargetKind kind = SnapshotTargetKind::kNew;
+  // Where the file goes: a link is followed to what it names, so that the
+  // link stays and its target is replaced.
+  std::filesystem::path path;
+};
+
+SnapshotTarget ExamineSnapshotTarget(const std::filesystem::path& target,
+                                     const std::filesystem::path& bkfPath);
+
+enum class SnapshotWriteStatus {
+  kWritten,
+  kRefused,  // the target must not be replaced; nothing was written
+  kFailed,   // a call failed; the target is as it was
+};
+
+struct SnapshotWriteResult {
+  SnapshotWriteStatus status = SnapshotWriteStatus::kFailed;
+  SnapshotTargetKind target = SnapshotTargetKind::kNew;
+  std::string error;  // "<path>: <reason>" when not written
+
+  bool ok() const { return status == SnapshotWriteStatus::kWritten; }
+};
+
+// Writes the snapshot in full, syncs it, and only then puts it in the place
+// of `target` (ReplacingFile), so that `target` is always the old file or the
+// whole new one. The BKF file, folders and anything that is not a regular
+// file are refused, and so is a file that is not a snapshot unless
+// `replaceAnyFile` (the user has agreed to replace it).
 SnapshotWriteResult WriteSnapshot(const std::filesystem::path& target, std::u16string_view bkfPath,
-                                  const Catalogue& catalogue);
+                                  const Catalogue& catalogue, bool replaceAnyFile = false);
 
 // The text of one row line, CR LF included.
 std::u16string SnapshotRowLine(const Catalogue& catalogue, RowIndex row);
@@ -87,8 +119,14 @@ SnapshotLoadResult LoadSnapshot(const std::filesystem::path& path, Catalogue& ca
 SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
                                 SnapshotLoadObserver& observer);
 
-// True when the file begins with the first value of a snapshot: "<" as a
-// UTF-16LE unit, optionally after a byte-order mark.
+// True when the file is a regular file that begins with the first value of
+// a snapshot: "<" as a UTF-16LE unit, optionally after a byte-order mark.
+// Nothing else is opened, so a pipe or a device never blocks the caller.
 bool LooksLikeSnapshot(const std::filesystem::path& path);
+
+// True when the file looks like a snapshot written in another encoding
+// (UTF-8, with or without its mark, or UTF-16BE), which this program does
+// not read: "<" first, and a ">" that closes the path on the first line.
+bool LooksLikeSnapshotInOtherEncoding(const std::filesystem::path& path);
 
 }  // namespace tallowin

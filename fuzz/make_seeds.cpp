@@ -244,7 +244,7 @@ void ScanInto(const MtfWriter& writer, Catalogue& catalogue) {
 std::string Snapshot(const fs::path& folder, const std::string& name, std::u16string_view bkfPath,
                      const Catalogue& catalogue) {
   const SnapshotWriteResult result = WriteSnapshot(folder / name, bkfPath, catalogue);
-  if (!result.ok) throw std::runtime_error(result.error);
+  if (!result.ok()) throw std::runtime_error(result.error);
   ++seedCount;
   return ReadAll(folder / name);
 }

@@ -73,7 +73,7 @@ TEST_F(SnapshotFiles, WrittenFileHasExactlyTheseBytes) {
   const auto target = dir / "small.TWBKF";
 
   const auto result = WriteSnapshot(target, u"C:\\Backups\\x.bkf", catalogue);
-  ASSERT_TRUE(result.ok) << result.error;
+  ASSERT_TRUE(result.ok()) << result.error;
   EXPECT_EQ(test::ReadFileBytes(target),
             Le(u"<C:\\Backups\\x.bkf>\r\n"
                u"<2>\r\n"
@@ -97,7 +97,7 @@ TEST_F(SnapshotFiles, WriteThenLoadGivesTheSameRowsAllChecked) {
   ASSERT_EQ(scanned.CatalogueRowCount(), 3);
   scanned.SetCatalogueCell(2, kCellSize, u"007");  // a hand-edited value survives too
   const auto target = dir / "scan.TWBKF";
-  ASSERT_TRUE(WriteSnapshot(target, Utf16FromPath(bkf), scanned).ok);
+  ASSERT_TRUE(WriteSnapshot(target, Utf16FromPath(bkf), scanned).ok());
 
   const auto result = LoadSnapshot(target, catalogue, loader);
   EXPECT_EQ(result.status, SnapshotLoadStatus::kLoaded);
@@ -118,7 +118,7 @@ TEST_F(SnapshotFiles, WriteThenLoadGivesTheSameRowsAllChecked) {
                    u"BKF\\BACKUP SET 2(Two)\\Pics"}));
   // Written again, the loaded catalogue gives the same file.
   const auto again = dir / "again.TWBKF";
-  ASSERT_TRUE(WriteSnapshot(again, result.bkfPath, catalogue).ok);
+  ASSERT_TRUE(WriteSnapshot(again, result.bkfPath, catalogue).ok());
   EXPECT_EQ(test::ReadFileBytes(again), test::ReadFileBytes(target));
 }
 
@@ -127,7 +127,7 @@ TEST_F(SnapshotFiles, LoneSurrogatesInNamesSurviveTheRoundTrip) {
   Catalogue source;
   source.AppendCatalogueRow(path);
   const auto target = dir / "odd.TWBKF";
-  ASSERT_TRUE(WriteSnapshot(target, Utf16FromPath(bkf), source).ok);
+  ASSERT_TRUE(WriteSnapshot(target, Utf16FromPath(bkf), source).ok());
   EXPECT_NE(test::ReadFileBytes(target).find(std::string("\x00\xD8", 2)), std::string::npos);
   ASSERT_EQ(LoadSnapshot(target, catalogue, loader).status, SnapshotLoadStatus::kLoaded);
   EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellPath), path);
@@ -229,7 +229,7 @@ TEST_F(SnapshotFiles, BkfPathThatIsNotUtf8IsFoundAgain) {
   test::WriteFileBytes(latin1, "x");
   catalogue.AppendCatalogueRow(u"BKF\\S\\a");
   const auto target = dir / "latin1.TWBKF";
-  ASSERT_TRUE(WriteSnapshot(target, Utf16FromPath(latin1), catalogue).ok);
+  ASSERT_TRUE(WriteSnapshot(target, Utf16FromPath(latin1), catalogue).ok());
   Catalogue loaded;
   const auto result = LoadSnapshot(target, loaded, loader);
   EXPECT_EQ(result.status, SnapshotLoadStatus::kLoaded);
@@ -270,13 +270,13 @@ TEST_F(SnapshotFiles, ByteOrderMarkStaysOutsideTheBkfPath) {
 TEST_F(SnapshotFiles, FailedWriteIsReportedAndLeavesTheTargetAsItWas) {
   catalogue.AppendCatalogueRow(u"BKF\\S\\a");
   const auto missingFolder = WriteSnapshot(dir / "no-such-folder" / "s.TWBKF", u"x", catalogue);
-  EXPECT_FALSE(missingFolder.ok);
+  EXPECT_FALSE(missingFolder.ok());
   EXPECT_FALSE(missingFolder.error.empty());
   EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
 
   std::filesystem::create_directory(dir / "taken.TWBKF");
   const auto overFolder = WriteSnapshot(dir / "taken.TWBKF", u"x", catalogue);
-  EXPECT_FALSE(overFolder.ok);
+  EXPECT_FALSE(overFolder.ok());
   EXPECT_FALSE(overFolder.error.empty());
   EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.TWBKF"));
   // The temporary file was removed again.
@@ -287,9 +287,9 @@ TEST_F(SnapshotFiles, FailedWriteIsReportedAndLeavesTheTargetAsItWas) {
 
 TEST_F(SnapshotFiles, ExistingSnapshotIsReplacedWhole) {
   const auto target = dir / "s.TWBKF";
-  test::WriteFileBytes(target, std::string(10000, 'x'));
+  test::WriteFileBytes(target, Le(Header(u"400") + std::u16string(10000, u'x')));
   catalogue.AppendCatalogueRow(u"BKF\\S\\a");
-  ASSERT_TRUE(WriteSnapshot(target, u"p", catalogue).ok);
+  ASSERT_TRUE(WriteSnapshot(target, u"p", catalogue).ok());
   EXPECT_EQ(test::ReadFileBytes(target), Le(u"<p>\r\n<1>\r\n<BKF\\S\\a><><><><><><><><>\r\n"));
 }
 

@@ -4,6 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include "browser/rename_dialog.h"
 #include "browser/save_window.h"
 #include "browser/text_qt.h"
+#include "catalog/program_texts.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace tallowin::test {
@@ -440,6 +442,34 @@ class BrowserTest : public QObject {
     QCOMPARE(messages.styles, std::vector<unsigned>{mb::kYesNo | mb::kIconInformation});
     QCOMPARE(dialogs, 2);  // asked again, then cancelled
     QCOMPARE(ReadAll(existing), QByteArray("keep"));
+  }
+
+  void theSnapshotDialogRefusesTheBackupItselfAndAnythingButAFile() {
+    auto page = Scanned();
+    QVERIFY(page);
+    const QString link = dir_.filePath("victim.TWBKF");
+    QVERIFY(QFile::link(sample_, link));
+    const QString folder = dir_.filePath("folder.TWBKF");
+    QVERIFY(QDir().mkpath(folder));
+    const QString device = dir_.filePath("device.TWBKF");
+    QVERIFY(QFile::link("/dev/null", device));
+    const QStringList answers = {link, folder, device, QString()};
+    int dialogs = 0;
+    ScopedFileDialogRoutine answer([&](CNKFileDialog&) { return answers.value(dialogs++); });
+    MessageRecorder messages(mb::kIdYes);
+    QSignalSpy saved(page->view.get(), &CGUI_RezEreView::snapshotSaved);
+    const QByteArray before = ReadAll(sample_);
+    page->view->SaveSnapshot();
+    QCOMPARE(dialogs, 4);
+    QCOMPARE(messages.texts,
+             (QStringList{ToQString(texts::kSnapshotOverBkf), ToQString(texts::kSnapshotOverNonFile),
+                          ToQString(texts::kSnapshotOverNonFile)}));
+    QCOMPARE(messages.styles, std::vector<unsigned>(3, mb::kIconExclamation));
+    QVERIFY(saved.isEmpty());
+    QCOMPARE(ReadAll(sample_), before);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(QFileInfo(folder).isDir());
+    QVERIFY(QFileInfo(device).isSymLink());
   }
 };
 
