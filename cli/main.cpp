@@ -2,11 +2,14 @@
 // desktop program.
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "browser/file_extraction.h"
 #include "catalog/catalogue_search.h"
@@ -25,7 +28,7 @@ namespace tallowin::cli {
 namespace {
 
 int RunScan(const std::string& bkf, const std::optional<std::string>& snapshot, bool writeLog,
-            bool quiet) {
+            bool force, bool quiet) {
   Catalogue catalogue(MimeFileType);
   ActivityLog log;
   const LoadedSource loaded = ScanBkf(bkf, catalogue, log, {.quiet = quiet, .log = writeLog, .bkfOverride = {}});
@@ -33,14 +36,13 @@ int RunScan(const std::string& bkf, const std::optional<std::string>& snapshot, 
   std::printf("%s\n", Utf8ForDisplay(texts::FilesFoundLabel(
                           static_cast<std::uint64_t>(catalogue.CatalogueRowCount())))
                           .c_str());
-  if (snapshot) {
-    const SnapshotWriteResult written = WriteSnapshot(*snapshot, loaded.bkfPath, catalogue);
-    if (!written.ok) {
-      std::fprintf(stderr, "twbkf: the snapshot could not be written: %s\n", written.error.c_str());
-      return kExitIncomplete;
-    }
-  }
-  return kExitSuccess;
+  if (!snapshot) return kExitSuccess;
+  const SnapshotWriteResult written = WriteSnapshot(*snapshot, loaded.bkfPath, catalogue, force);
+  if (written.ok()) return kExitSuccess;
+  const bool forcible = written.target == SnapshotTargetKind::kOtherFile;
+  std::fprintf(stderr, "twbkf: the snapshot was not written: %s%s\n", written.error.c_str(),
+               forcible ? " (--force replaces it)" : "");
+  return written.status == SnapshotWriteStatus::kRefused ? kExitSourceUnreadable : kExitIncomplete;
 }
 
 // Keeps only the rows that match `pattern` checked.
@@ -70,7 +72,7 @@ int RunList(const std::string& source, const std::optional<std::string>& pattern
     }
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
-  return std::fflush(stdout) == 0 ? kExitSuccess : kExitIncomplete;
+  return kExitSuccess;
 }
 
 class SaveProgress final : public SaveObserver {
@@ -96,7 +98,10 @@ int RunExtract(const std::string& source, const std::string& destination, const 
                bool quiet) {
   Catalogue catalogue(MimeFileType);
   SourceOptions options{.quiet = quiet, .log = false, .bkfOverride = {}};
-  if (bkf) options.bkfOverride = *bkf;
+  if (bkf) {
+    if (bkf->empty()) return ReportEmptyPath();
+    options.bkfOverride = *bkf;
+  }
   const LoadedSource loaded = LoadSource(source, catalogue, options);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
   CheckMatches(catalogue, pattern);
@@ -120,11 +125,16 @@ int RunExtract(const std::string& source, const std::string& destination, const 
   return summary.Complete() ? kExitSuccess : kExitIncomplete;
 }
 
-}  // namespace
-}  // namespace tallowin::cli
+// The result of a command, unless its output could not be written in full
+// (a full disk, a closed pipe): then that is reported and the exit code is 4.
+int WithOutputChecked(int exitCode) {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return exitCode;
+  const int error = errno != 0 ? errno : EIO;
+  std::fprintf(stderr, "twbkf: standard output: %s\n", std::generic_category().message(error).c_str());
+  return exitCode == kExitSuccess ? kExitIncomplete : exitCode;
+}
 
-int main(int argc, char** argv) {
-  using namespace tallowin::cli;
+int Run(int argc, char** argv) {
   CLI::App app{"twbkf: recovers the files of damaged or truncated BKF backup files", "twbkf"};
   app.require_subcommand(1);
   app.set_version_flag("--version", tallowin::VersionText("twbkf"), "Print the version and exit");
@@ -132,12 +142,13 @@ int main(int argc, char** argv) {
 
   std::string bkf, source, destination, prefix = "Rec";
   std::optional<std::string> snapshot, pattern, bkfOverride;
-  bool writeLog = false, quiet = false, json = false;
+  bool writeLog = false, quiet = false, json = false, force = false;
 
   auto* scan = app.add_subcommand("scan", "Scan a BKF file and report the files it still holds");
   scan->add_option("BKF", bkf, "The BKF file")->required();
   scan->add_option("--snapshot", snapshot, "Save the catalogue as a recovery snapshot in FILE")
       ->type_name("FILE");
+  scan->add_flag("--force", force, "Let --snapshot replace a file that is not a snapshot");
   scan->add_flag("--log", writeLog, "Write the activity log (~/TwBkf.log), started afresh");
   scan->add_flag("--quiet", quiet, "No progress on standard error");
 
@@ -163,18 +174,37 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
+    return WithOutputChecked(app.exit(e));
   } catch (const CLI::CallForVersion& e) {
     // The text already ends its last line; app.exit would add another.
     std::fputs(e.what(), stdout);
-    return std::fflush(stdout) == 0 ? kExitSuccess : kExitUsage;
+    return WithOutputChecked(kExitSuccess);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return kExitUsage;
   }
 
   CatchInterrupt();
-  if (scan->parsed()) return RunScan(bkf, snapshot, writeLog, quiet);
-  if (extract->parsed()) return RunExtract(source, destination, prefix, pattern, bkfOverride, quiet);
-  return RunList(source, pattern, json, quiet);
+  if (scan->parsed()) return WithOutputChecked(RunScan(bkf, snapshot, writeLog, force, quiet));
+  if (extract->parsed()) {
+    return WithOutputChecked(RunExtract(source, destination, prefix, pattern, bkfOverride, quiet));
+  }
+  return WithOutputChecked(RunList(source, pattern, json, quiet));
+}
+
+}  // namespace
+}  // namespace tallowin::cli
+
+int main(int argc, char** argv) {
+  // A write beyond the file-size limit fails with its reason instead of
+  // killing the program in the middle of a save.
+  std::signal(SIGXFSZ, SIG_IGN);
+  try {
+    return tallowin::cli::Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "twbkf: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "twbkf: an unexpected error ended the program\n");
+  }
+  return tallowin::cli::kExitSourceUnreadable;
 }

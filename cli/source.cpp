@@ -90,8 +90,14 @@ void ReportProblem(const std::filesystem::path& path, std::u16string_view messag
                Utf8ForDisplay(message).c_str());
 }
 
+int ReportEmptyPath() {
+  std::fprintf(stderr, "twbkf: %s\n", Utf8ForDisplay(texts::kEmptyPath).c_str());
+  return kExitSourceUnreadable;
+}
+
 LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, ActivityLog& log,
                      const SourceOptions& options) {
+  if (bkf.empty()) return {ReportEmptyPath(), {}};
   const std::filesystem::path path = std::filesystem::absolute(bkf);
   const std::u16string path16 = Utf16FromPath(path);
   if (options.log) {
@@ -126,6 +132,11 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
 
 LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogue,
                         const SourceOptions& options) {
+  if (source.empty()) return {ReportEmptyPath(), {}};
+  if (LooksLikeSnapshotInOtherEncoding(source)) {
+    ReportProblem(source, texts::kSnapshotInOtherEncoding);
+    return {kExitSourceUnreadable, {}};
+  }
   if (!LooksLikeSnapshot(source)) {
     ActivityLog log;
     return ScanBkf(source, catalogue, log, options);

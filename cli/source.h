@@ -32,5 +32,7 @@ LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogu
 
 // Prints `message` as the program's message about `path`.
 void ReportProblem(const std::filesystem::path& path, std::u16string_view message);
+// An empty path names no file: says so and returns the exit code for it.
+int ReportEmptyPath();
 
 }  // namespace tallowin::cli

@@ -1,4 +1,5 @@
 // tallowin-bkf: the desktop program.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -40,6 +41,9 @@ bool AnswerInformationOption(int argc, char** argv, int& exitCode) {
 int main(int argc, char** argv) {
   int exitCode = 0;
   if (AnswerInformationOption(argc, argv, exitCode)) return exitCode;
+  // A save beyond the file-size limit fails with its reason, file by file,
+  // instead of killing the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   // The guard comes first: a refused second instance must touch nothing.
   const tallowin::InstanceGuard guard;
   QApplication application(argc, argv);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <fcntl.h>
 
 #include <algorithm>
@@ -83,7 +84,7 @@ TEST_F(TwbkfTest, ScanSnapshotHoldsExactlyTheCatalogueOfTheScan) {
   CBkfScanner scanner(expected, noLog, observer);
   test::MemoryReader reader(writer.Bytes());
   scanner.Scan(reader);
-  ASSERT_TRUE(WriteSnapshot(dir_ / "expected.TWBKF", Utf16FromPath(bkf), expected).ok);
+  ASSERT_TRUE(WriteSnapshot(dir_ / "expected.TWBKF", Utf16FromPath(bkf), expected).ok());
   EXPECT_EQ(ReadAll(dir_ / "s.TWBKF"), ReadAll(dir_ / "expected.TWBKF"));
   EXPECT_EQ(ReadAll(dir_ / "s.TWBKF").substr(0, 2), std::string("<\0", 2));
 }
@@ -248,6 +249,119 @@ TEST_F(TwbkfTest, ListMatchUsesTheProgramsOwnWildcards) {
   EXPECT_EQ(Twbkf({"list", bkf.string(), "--match", "a*", "--quiet"}).out, "");
   const std::string both = Twbkf({"list", bkf.string(), "--match", "Docs", "--quiet"}).out;
   EXPECT_EQ(std::count(both.begin(), both.end(), '\n'), 2);
+}
+
+TEST_F(TwbkfTest, ASnapshotNeverReplacesTheBackupItDescribes) {
+  const fs::path bkf = Bkf(TwoFiles(), "victim.bkf");
+  const std::string before = ReadAll(bkf);
+  fs::create_symlink(bkf, dir_ / "link.TWBKF");
+  for (const fs::path& target : {bkf, dir_ / "link.TWBKF"}) {
+    const auto result = Twbkf({"scan", bkf.string(), "--snapshot", target.string(), "--force", "--quiet"});
+    EXPECT_EQ(result.exitCode, 2) << target;
+    EXPECT_NE(result.err.find("BKF file being recovered"), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(ReadAll(bkf), before);
+}
+
+TEST_F(TwbkfTest, SnapshotTargetsThatAreNoPlainFileAreRefusedOrFailWithTheirReason) {
+  const fs::path bkf = Bkf(TwoFiles());
+  fs::create_symlink("/dev/null", dir_ / "null.TWBKF");
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.TWBKF").c_str(), 0600), 0);
+  for (const char* name : {"null.TWBKF", "pipe.TWBKF"}) {
+    const auto result = Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / name).string(), "--quiet"});
+    EXPECT_EQ(result.exitCode, 2) << name;
+    EXPECT_NE(result.err.find("not a regular file"), std::string::npos) << result.err;
+  }
+  EXPECT_TRUE(fs::is_symlink(dir_ / "null.TWBKF"));
+  EXPECT_TRUE(fs::is_fifo(dir_ / "pipe.TWBKF"));
+
+  for (const fs::path& folder : {dir_, fs::path(".")}) {
+    const auto result = Twbkf({"scan", bkf.string(), "--snapshot", folder.string(), "--quiet"});
+    EXPECT_EQ(result.exitCode, 4) << folder;
+    EXPECT_NE(result.err.find("Is a directory"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("Success"), std::string::npos) << result.err;
+  }
+}
+
+TEST_F(TwbkfTest, ADocumentIsReplacedByASnapshotOnlyWithForce) {
+  const fs::path bkf = Bkf(TwoFiles());
+  WriteAll(dir_ / "notes.txt", "my notes");
+  const auto refused = Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "notes.txt").string(), "--quiet"});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_NE(refused.err.find("not a recovery snapshot (--force replaces it)"), std::string::npos) << refused.err;
+  EXPECT_EQ(ReadAll(dir_ / "notes.txt"), "my notes");
+
+  const auto forced =
+      Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "notes.txt").string(), "--force", "--quiet"});
+  EXPECT_EQ(forced.exitCode, 0) << forced.err;
+  EXPECT_TRUE(LooksLikeSnapshot(dir_ / "notes.txt"));
+  // And a snapshot is replaced as before, without --force.
+  EXPECT_EQ(Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "notes.txt").string(), "--quiet"}).exitCode, 0);
+}
+
+TEST_F(TwbkfTest, PipesAndEmptyPathsAreRefusedAtOnce) {
+  ASSERT_EQ(::mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+  fs::create_directories(dir_ / "out");
+  const std::string pipe = (dir_ / "pipe").string(), out = (dir_ / "out").string();
+  const fs::path snapshot = dir_ / "s.TWBKF";
+  ASSERT_EQ(Twbkf({"scan", Bkf(TwoFiles()).string(), "--snapshot", snapshot.string(), "--quiet"}).exitCode, 0);
+  const std::vector<std::vector<std::string>> refused = {
+      {"list", pipe},      {"extract", pipe, "--to", out},
+      {"scan", ""},        {"list", ""},
+      {"extract", "", "--to", out}, {"extract", snapshot.string(), "--to", out, "--bkf", ""},
+  };
+  for (const auto& arguments : refused) {
+    const auto result = Twbkf(arguments);
+    EXPECT_EQ(result.exitCode, 2) << arguments[0] << " " << arguments[1];
+    EXPECT_NE(result.err.find("twbkf: "), std::string::npos);
+  }
+}
+
+// Runs twbkf under /bin/sh, which first applies `setup` ("ulimit -f 16",
+// "exec >/dev/full").
+test::ProgramResult TwbkfUnderShell(const std::string& setup, std::vector<std::string> arguments,
+                                    const fs::path& home) {
+  arguments.insert(arguments.begin(), {"/bin/sh", "-c", setup + "; exec \"$0\" \"$@\"", TWBKF_PATH});
+  return RunProgram(arguments, {"HOME=" + home.string()});
+}
+
+TEST_F(TwbkfTest, OutputThatCannotBeWrittenExitsFour) {
+  const fs::path bkf = Bkf(TwoFiles());
+  fs::create_directories(dir_ / "out");
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"scan", bkf.string(), "--quiet"},
+        {"list", bkf.string(), "--quiet"},
+        {"extract", bkf.string(), "--to", (dir_ / "out").string(), "--quiet"}}) {
+    const auto result = TwbkfUnderShell("exec >/dev/full", arguments, dir_);
+    EXPECT_EQ(result.exitCode, 4) << arguments[0];
+    EXPECT_NE(result.err.find("standard output: No space left on device"), std::string::npos) << result.err;
+  }
+}
+
+TEST_F(TwbkfTest, AFileSizeLimitFailsTheLargeFileAndTheSaveGoesOn) {
+  MtfWriter writer;
+  writer.Tape().DataSet(u"Daily").Directory(u"Docs");
+  writer.File({.name = u"a.txt", .data = "alpha"});
+  writer.File({.name = u"big.bin", .data = std::string(400'000, 'b')});
+  writer.File({.name = u"c.txt", .data = "gamma"});
+  const fs::path bkf = Bkf(writer);
+  fs::create_directories(dir_ / "out");
+  // 64 blocks: 32 KiB or 64 KiB, as the shell counts them.
+  const auto result = TwbkfUnderShell("ulimit -f 64", {"extract", bkf.string(), "--to", (dir_ / "out").string(), "--quiet"}, dir_);
+  EXPECT_EQ(result.exitCode, 4) << result.err;
+  EXPECT_NE(result.out.find("2 file(s) saved"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("File too large"), std::string::npos) << result.out;
+  EXPECT_EQ(ReadAll(dir_ / "out/RecBKF/BACKUP SET 1(Daily)/Docs/c.txt"), "gamma");
+  EXPECT_FALSE(fs::exists(dir_ / "out/RecBKF/BACKUP SET 1(Daily)/Docs/big.bin"));
+}
+
+TEST_F(TwbkfTest, ASnapshotInAnotherEncodingIsNamedForWhatItIs) {
+  WriteAll(dir_ / "utf8.TWBKF", "<" + (dir_ / "x.bkf").string() + ">\r\n<1>\r\n<BKF\\S\\a><1>\r\n");
+  const auto result = Twbkf({"list", (dir_ / "utf8.TWBKF").string()});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("looks like a recovery snapshot in an encoding that this program does not read"),
+            std::string::npos)
+      << result.err;
 }
 
 }  // namespace
