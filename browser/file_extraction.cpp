@@ -38,6 +38,9 @@ std::vector<std::u16string_view> Components(std::u16string_view path) {
 struct FolderNode {
   std::string name;  // on disk, in its parent
   std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> children;
+  // For each name that files of this folder came to, the number that the
+  // next one tries first: the n-th file of one name costs one attempt, not n.
+  std::unordered_map<std::string, int> nextNumber;
 };
 
 struct Job {
@@ -88,7 +91,7 @@ class Saver {
   std::uint64_t bkfSize_ = 0;
   SaveFolder destination_;
   std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> tops_;
-  const FolderNode* currentNode_ = nullptr;
+  FolderNode* currentNode_ = nullptr;
   SaveFolder currentFolder_;
   std::vector<std::byte> buffer_;
   std::uint64_t filesDone_ = 0, filesTotal_ = 0, bytesDone_ = 0, bytesTotal_ = 0;
@@ -131,7 +134,7 @@ FolderNode* Saver::TopFolder(std::u16string_view key, std::string& problem) {
     const std::string name = n == 1 ? base : NumberedFolderName(base, n);
     int error = 0;
     if (destination_.CreateFolder(name, error).IsOpen()) {
-      top = std::make_unique<FolderNode>(FolderNode{name, {}});
+      top = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
       summary_.folders.push_back(request_.destination / name);
       return top.get();
     }
@@ -148,7 +151,7 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
   FolderNode* node = TopFolder(top, problem);
   if (node == nullptr) return nullptr;
   // Most rows share the folder of the row before.
-  const FolderNode* target = node;
+  FolderNode* target = node;
   for (const auto component : chain) {
     const auto found = target->children.find(std::u16string(component));
     if (found == target->children.end()) {
@@ -170,7 +173,7 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
         const std::string name = n == 1 ? base : NumberedFolderName(base, n);
         if (folder.CreateFolder(name, error).IsOpen() ||
             (error == EEXIST && folder.OpenFolder(name, error).IsOpen())) {
-          child = std::make_unique<FolderNode>(FolderNode{name, {}});
+          child = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
         } else if (error != EEXIST && error != ENOTDIR && error != ELOOP) {
           problem = "the folder " + name + " could not be made: " + Reason(error);
           node->children.erase(std::u16string(chain[level]));
@@ -230,15 +233,17 @@ void Saver::Save(const Job& job) {
   if (folder == nullptr) return Problem(job, problem, false);
 
   const std::string base = SafeName(parts.back());
+  int& next = currentNode_->nextNumber[base];
   std::string name;
   SavedFile file;
   int error = 0;
-  for (int n = 1; !file.IsOpen(); ++n) {
+  for (int n = std::max(next, 1); !file.IsOpen(); ++n) {
     name = n == 1 ? base : NumberedFileName(base, n);
     file = folder->CreateFile(name, error);
     if (!file.IsOpen() && error != EEXIST) {
       return Problem(job, "the file " + name + " could not be created: " + Reason(error), false);
     }
+    next = n + 1;
   }
 
   const std::uint64_t size = static_cast<std::uint64_t>(job.size);

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
+#include <limits>
 #include <utility>
 
 #include "browser/save_folder.h"
@@ -12,17 +14,34 @@ namespace tallowin {
 namespace {
 
 // 100-nanosecond intervals between 1601-01-01 and 1970-01-01.
-constexpr std::int64_t kUnixEpochTicks = 116'444'736'000'000'000;
+constexpr FileTime kUnixEpochTicks = 116'444'736'000'000'000;
+constexpr FileTime kTicksPerSecond = 10'000'000;
 
+// The time as the system takes it; UTIME_OMIT (leave the time as it is) for
+// a time beyond the system's range. Unsigned arithmetic throughout, so that
+// no value of a hand-edited snapshot can overflow.
 timespec ToTimespec(FileTime time) {
-  const std::int64_t sinceEpoch = static_cast<std::int64_t>(time) - kUnixEpochTicks;
-  std::int64_t seconds = sinceEpoch / 10'000'000;
-  std::int64_t ticks = sinceEpoch % 10'000'000;
-  if (ticks < 0) {
-    ticks += 10'000'000;
-    --seconds;
+  const bool afterEpoch = time >= kUnixEpochTicks;
+  const FileTime distance = afterEpoch ? time - kUnixEpochTicks : kUnixEpochTicks - time;
+  FileTime seconds = distance / kTicksPerSecond;
+  FileTime ticks = distance % kTicksPerSecond;
+  if (!afterEpoch && ticks != 0) {
+    ++seconds;
+    ticks = kTicksPerSecond - ticks;
   }
-  return {static_cast<time_t>(seconds), static_cast<long>(ticks * 100)};
+  constexpr auto kMaxSeconds = static_cast<FileTime>(std::numeric_limits<time_t>::max());
+  if (seconds > kMaxSeconds) return {0, UTIME_OMIT};
+  const auto signedSeconds = static_cast<time_t>(seconds);
+  return {afterEpoch ? signedSeconds : -signedSeconds, static_cast<long>(ticks * 100)};
+}
+
+// Whether the file system kept a time that was set: within two days, since
+// some file systems keep access times by the day and others by two seconds.
+bool Held(const timespec& set, const timespec& stored) {
+  constexpr time_t kTolerance = 2 * 86'400;
+  if (set.tv_nsec == UTIME_OMIT) return true;
+  const time_t difference = set.tv_sec > stored.tv_sec ? set.tv_sec - stored.tv_sec : stored.tv_sec - set.tv_sec;
+  return difference <= kTolerance;
 }
 
 int Fail(int& error) {
@@ -80,8 +99,26 @@ bool SavedFile::Write(std::span<const std::byte> bytes, int& error) {
 }
 
 void SavedFile::SetTimes(FileTime modified, FileTime accessed) {
-  const timespec times[2] = {ToTimespec(accessed), ToTimespec(modified)};
-  ::futimens(fd_.Get(), times);
+  constexpr timespec kLeave{0, UTIME_OMIT};
+  const int fd = fd_.Get();
+  struct stat before {};
+  if (::fstat(fd, &before) != 0) return;
+  const timespec wanted[2] = {ToTimespec(accessed), ToTimespec(modified)};
+  if (::futimens(fd, wanted) != 0) {
+    // Each on its own, so that a time the system refuses costs only itself.
+    const timespec accessedOnly[2] = {wanted[0], kLeave};
+    const timespec modifiedOnly[2] = {kLeave, wanted[1]};
+    ::futimens(fd, accessedOnly);
+    ::futimens(fd, modifiedOnly);
+  }
+  // A file system clamps a time beyond its range to the range's end; such a
+  // time is put back as it was rather than kept wrong.
+  struct stat after {};
+  if (::fstat(fd, &after) != 0) return;
+  timespec restore[2] = {kLeave, kLeave};
+  if (!Held(wanted[0], after.st_atim)) restore[0] = before.st_atim;
+  if (!Held(wanted[1], after.st_mtim)) restore[1] = before.st_mtim;
+  if (restore[0].tv_nsec != UTIME_OMIT || restore[1].tv_nsec != UTIME_OMIT) ::futimens(fd, restore);
 }
 
 bool SavedFile::Close(int& error) {

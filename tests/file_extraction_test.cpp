@@ -123,6 +123,34 @@ TEST_F(SaveTest, RowsOfTheSamePathGetNumberedNamesAndNothingIsOverwritten) {
   EXPECT_EQ(Saved("RecBKF/S/a (3).txt"), Pattern(203).substr(200, 3));
 }
 
+TEST_F(SaveTest, ManyRowsOfOneNameAreNumberedInOrderWithoutGaps) {
+  constexpr int kRows = 300;
+  for (int i = 0; i < kRows; ++i) Row(u"BKF\\S\\same.txt", 1, i);
+  Row(u"BKF\\S\\same (2).txt", 1, 999);  // a name that numbering also makes
+  EXPECT_EQ(Save().saved, static_cast<std::uint64_t>(kRows + 1));
+  EXPECT_EQ(Saved("RecBKF/S/same.txt"), Pattern(1));
+  for (int n = 2; n <= kRows; ++n) {
+    EXPECT_EQ(Saved("RecBKF/S/same (" + std::to_string(n) + ").txt"), Pattern(n).substr(n - 1, 1)) << n;
+  }
+  EXPECT_EQ(Saved("RecBKF/S/same (2) (2).txt"), Pattern(1000).substr(999, 1));
+}
+
+TEST_F(SaveTest, ATimeBeyondEveryRangeIsLeftAsItIsNeverWrapped) {
+  // A hand-edited snapshot: high halves of 2^31 and more are no file time
+  // any system can hold.
+  const RowIndex row = Row(u"BKF\\S\\far.txt", 4, 0);
+  catalogue_.SetCatalogueCell(row, kCellModifiedLow, u"4294967295");
+  catalogue_.SetCatalogueCell(row, kCellModifiedHigh, u"4294967295");
+  catalogue_.SetCatalogueCell(row, kCellAccessedHigh, u"2147483648");
+  const time_t before = ::time(nullptr);
+  EXPECT_EQ(Save().saved, 1u);
+  struct stat info {};
+  ASSERT_EQ(::stat((destination_ / "RecBKF/S/far.txt").c_str(), &info), 0);
+  EXPECT_GE(info.st_mtime, before - 1);
+  EXPECT_LE(info.st_mtime, ::time(nullptr) + 1);
+  EXPECT_GE(info.st_atime, before - 1);
+}
+
 TEST_F(SaveTest, AFileAndAFolderOfOneNameBothSurvive) {
   Row(u"BKF\\S\\x", 4, 0);
   Row(u"BKF\\S\\x\\inner.txt", 4, 4);
