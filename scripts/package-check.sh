@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-package}
 if [[ $# -eq 0 ]]; then
   mapfile -t flags < <(scripts/package-flags.sh)
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_BUILD_TESTS=OFF "${flags[@]}" >/dev/null
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALLOWIN_BUILD_TESTS=OFF "${flags[@]}" >/dev/null
   cmake --build "$build" -j"$(nproc)"
 fi
 
