@@ -376,7 +376,7 @@ void MtfWriter::AppendTextField(std::size_t block, std::size_t field, std::u16st
   PutU16(block + field + 2, static_cast<std::uint16_t>(at - block));
 }
 
-// Room for the OS-specific data, which only the Windows utility writes;
+// Room for the OS data, which only the Windows utility writes;
 // 0 when there is none.
 std::size_t MtfWriter::AppendOsData(std::size_t block, std::size_t size) {
   if (!Windows()) return 0;
@@ -652,7 +652,7 @@ void MtfWriter::SetMap() {
   EndDescriptor();
 }
 
-// The other writer keeps its catalogue as an XML document after the last
+// The other writer keeps its catalogue as XML text after the last
 // set rather than in MTF blocks.
 MtfWriter& MtfWriter::XmlCatalogue() {
   std::u16string xml = u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Catalog>\r\n";

@@ -123,13 +123,14 @@ class MtfWriter {
   // In the styled writers the name, data and dates become a RealFile; the
   // layout fields (streamOffset, declaredLength, attributes) are refused.
   MtfWriter& File(const FileEntry& file);
-  // Styled writers only.
+  // A file with all its streams, as the style's writer stores it; styled
+  // writers only.
   MtfWriter& FileWithStreams(const RealFile& file);
   // In the Windows utility's style: soft filemark, ESET, soft filemark and
   // the set's catalogue; in the other writer's: soft filemark, ESET, soft filemark.
   MtfWriter& EndOfSet();
   // The other writer's catalogue of every set written so far: a UTF-16
-  // XML document on the block grid.
+  // XML text starting on the block grid.
   MtfWriter& XmlCatalogue();
   // Blocks that a scan passes over; on the style's block grid.
   MtfWriter& Block(std::string_view id, std::uint16_t attributes = 0);
@@ -146,10 +147,9 @@ class MtfWriter {
   void WriteTo(const std::filesystem::path& path) const;
 
   // Where File() put the last file's data, for tests that check offsets
-  // (0 when the last file has no data stream).
+  // (0 when the last file has no data stream; LastFile() has the rest).
   std::size_t LastDataOffset() const { return lastDataOffset_; }
   const WrittenFile& LastFile() const { return lastFile_; }
-  WriterStyle Style() const { return style_; }
   // The format logical block: every styled block starts on a multiple of it.
   std::size_t LogicalBlockSize() const;
 
