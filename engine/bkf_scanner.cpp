@@ -84,7 +84,7 @@ bool CBkfScanner::ScanFile(BkfReader& file) {
   log_.Mark(marks::kScanBegins);
   const std::uint64_t fileSize = file.GetSize();
   std::uint64_t position = 0;
-  CatalogueBuilder builder(catalogue_, log_, observer_);
+  CatalogueBuilder builder(catalogue_, log_, observer_, file);
   const std::uint64_t wholeWindowsEnd = fileSize / kWindowSize * kWindowSize;
 
   while (position < fileSize) {

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "catalog/number_text.h"
+#include "engine/bkf_file.h"
+#include "engine/mtf_stream.h"
 
 namespace tallowin {
 namespace {
@@ -26,8 +28,8 @@ bool IsUnusableName(std::u16string_view name) {
 }
 
 CatalogueBuilder::CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log,
-                                   ScanObserver& observer)
-    : catalogue_(catalogue), log_(log), observer_(observer) {}
+                                   ScanObserver& observer, BkfReader& file)
+    : catalogue_(catalogue), log_(log), observer_(observer), file_(file), fileSize_(file.GetSize()) {}
 
 void CatalogueBuilder::OnSetBlock(const BlockSite& site, ScanPass pass) {
   const Bytes block = site.Block();
@@ -66,10 +68,37 @@ FileTime CatalogueBuilder::Date(Bytes block, std::size_t offset, DateMemo& memo)
   return memo.time;
 }
 
+std::optional<CatalogueBuilder::DataStream> CatalogueBuilder::FindFileData(const BlockSite& site,
+                                                                            std::size_t streamSearchLimit,
+                                                                            bool& noDataStream) {
+  const Bytes block = site.Block();
+  // A FILE block without data directly followed by another block: a search
+  // past it would take the next file's data stream for this one's.
+  if (block.size() >= kBlockSize + 6 && IsDescriptorBlock(ClassifyBlock(block.subspan(kBlockSize)))) {
+    streamSearchLimit = std::min(streamSearchLimit, kBlockSize);
+  }
+  if (const auto found = FindDataStream(block, streamSearchLimit)) {
+    return DataStream{site.Position() + *found, ReadU64(block, *found + mtf::kStreamLength),
+                      ReadU16(block, *found + mtf::kStreamFileSystemAttributes)};
+  }
+  // Large security data or a long name put the header further in, and an
+  // empty file has none: the block's own chain of streams tells which.
+  if (!HasValidHeaderChecksum(block)) return std::nullopt;
+  const StreamChainEnd end = FollowStreamChain(site, file_, fileSize_);
+  noDataStream = end.kind == StreamChainEnd::Kind::kNoDataStream;
+  if (end.kind != StreamChainEnd::Kind::kDataStream) return std::nullopt;
+  return DataStream{end.position, end.header.length, end.header.fileSystemAttributes};
+}
+
 void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSearchLimit) {
   const Bytes block = site.Block();
-  const auto stream = FindDataStream(block, streamSearchLimit);
-  if (!stream) return;
+  bool noDataStream = false;
+  const auto stream = FindFileData(site, streamSearchLimit, noDataStream);
+  const std::uint64_t displayableSize = ReadU64(block, mtf::kDisplayableSize);
+  // An empty file has no data stream; an encrypted one has its data in
+  // another stream, which this program cannot read.
+  const bool emptyFile = noDataStream && displayableSize == 0;
+  if (!stream && !emptyFile) return;
   std::u16string name = ReadMtfString(block, ReadU16(block, mtf::kFileNameSize),
                                       ReadU16(block, mtf::kFileNameOffset), mtf::kNameLimit);
   if (name.empty()) return;
@@ -82,13 +111,18 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
   path_ += context_.setLabel;
   path_ += directory;
   path_ += name;
-  const FileRowValues values{
-      .size = static_cast<std::int64_t>(ReadU64(block, *stream + mtf::kStreamLength)),
-      .offset = static_cast<std::int64_t>(site.windowPosition + site.blockOffset + *stream +
-                                          mtf::kStreamHeaderSize),
-      .modified = Date(block, mtf::kModifiedDate, modified_),
-      .accessed = Date(block, mtf::kAccessedDate, accessed_),
-      .created = Date(block, mtf::kCreatedDate, created_)};
+  FileRowValues values{.size = 0,
+                       .offset = static_cast<std::int64_t>(site.Position()),
+                       .modified = Date(block, mtf::kModifiedDate, modified_),
+                       .accessed = Date(block, mtf::kAccessedDate, accessed_),
+                       .created = Date(block, mtf::kCreatedDate, created_)};
+  if (stream) {
+    // A sparse file's data stream is empty; its pieces follow in streams of
+    // their own, and the block tells the file's size.
+    const bool sparse = stream->length == 0 && (stream->fileSystemAttributes & mtf::kSparseStream) != 0;
+    values.size = static_cast<std::int64_t>(sparse ? displayableSize : stream->length);
+    values.offset = static_cast<std::int64_t>(stream->position + mtf::kStreamHeaderSize);
+  }
   // The row, its cells and its folder chain in one step of the catalogue.
   catalogue_.AppendFileRow(path_, values);
   log_.Mark(marks::kRowAdded);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "catalog/activity_log.h"
@@ -24,21 +25,15 @@ struct ScanContext {
   std::uint64_t filesFound = 0;
 };
 
-// Where a block lies: the filled bytes of its window, its offset in them and
-// the window's position in the BKF file.
-struct BlockSite {
-  Bytes window;
-  std::size_t blockOffset;
-  std::uint64_t windowPosition;
-
-  Bytes Block() const { return window.subspan(blockOffset); }
-};
-
 enum class ScanPass { kMain, kTail };
+
+class BkfReader;
 
 class CatalogueBuilder {
  public:
-  CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer);
+  // `file` is the BKF file being scanned: a FILE block's stream chain may
+  // lead past the window that holds the block.
+  CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer, BkfReader& file);
 
   // The tail pass keeps double quotes in set names; the main pass replaces them.
   void OnSetBlock(const BlockSite& site, ScanPass pass);
@@ -48,9 +43,22 @@ class CatalogueBuilder {
   const ScanContext& Context() const { return context_; }
 
  private:
+  // The file's data stream header: its absolute position and what it says.
+  struct DataStream {
+    std::uint64_t position;
+    std::uint64_t length;
+    std::uint16_t fileSystemAttributes;
+  };
+  // Found by the byte search, or else by the block's stream chain; for a
+  // block without any (an empty file), nothing and `noDataStream` set.
+  std::optional<DataStream> FindFileData(const BlockSite& site, std::size_t streamSearchLimit,
+                                         bool& noDataStream);
+
   Catalogue& catalogue_;
   const ActivityLog& log_;
   ScanObserver& observer_;
+  BkfReader& file_;
+  std::uint64_t fileSize_;
   ScanContext context_;
   // Consecutive files mostly share their dates: the last decoding of each.
   struct DateMemo {

@@ -57,7 +57,19 @@ inline constexpr std::size_t kNameLimit = 255;
 inline constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
 }  // namespace mtf
 
+// Where a block lies: the filled bytes of its window, its offset in them and
+// the window's position in the BKF file.
+struct BlockSite {
+  Bytes window;
+  std::size_t blockOffset;
+  std::uint64_t windowPosition;
+
+  Bytes Block() const { return window.subspan(blockOffset); }
+  std::uint64_t Position() const { return windowPosition + blockOffset; }
+};
+
 std::uint16_t ReadU16(Bytes bytes, std::size_t offset);
+std::uint32_t ReadU32(Bytes bytes, std::size_t offset);
 std::uint64_t ReadU64(Bytes bytes, std::size_t offset);
 
 namespace mtf {

@@ -86,7 +86,8 @@ TEST(FileBlock, FileBeforeAnySetOrDirectoryGoesUnderSetZero) {
   Finish(writer, Pass::kTail);
   Catalogue catalogue;
   ScanObserver observer;
-  CatalogueBuilder builder(catalogue, test::SilentLog(), observer);
+  test::MemoryReader file(writer.Bytes());
+  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file);
   builder.OnFileBlock({writer.Bytes(), 0, 0}, CBkfScanner::kStreamSearchLimit);
   EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 0\\readme.txt"});
   EXPECT_EQ(builder.Context().currentDirectory, u"\\");
@@ -244,7 +245,8 @@ TEST(BlockCutByTheFilledEnd, FieldsPastItCountAsEmpty) {
 
   Catalogue catalogue;
   ScanObserver observer;
-  CatalogueBuilder builder(catalogue, test::SilentLog(), observer);
+  test::MemoryReader file({});
+  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file);
   // The set name starts at 128, the directory name at 96.
   builder.OnSetBlock({Bytes(sets.Bytes()).first(128 + 7), 0, 0}, ScanPass::kMain);
   EXPECT_EQ(builder.Context().setLabel, u"BACKUP SET 1()");

@@ -38,6 +38,16 @@ std::u16string StoredPath(std::u16string_view path) {
 
 MtfWriter::MtfWriter(WriterStyle style) : style_(style) {}
 
+MtfWriter::MtfWriter(WriterStyle style, std::size_t logicalBlock) : style_(style), logicalBlock_(logicalBlock) {
+  if (style == WriterStyle::kMinimal || logicalBlock % 512 != 0 || logicalBlock == 0) {
+    throw std::invalid_argument("a styled writer with a multiple of 512 as its block");
+  }
+}
+
+std::uint16_t U16At(std::span<const std::byte> bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(std::to_integer<unsigned>(bytes[at]) | std::to_integer<unsigned>(bytes[at + 1]) << 8);
+}
+
 std::array<std::byte, 5> PackDate(const PackedDate& d) {
   const auto y = static_cast<unsigned>(d.year), mo = static_cast<unsigned>(d.month),
              da = static_cast<unsigned>(d.day), h = static_cast<unsigned>(d.hour),
@@ -340,6 +350,7 @@ bool MtfWriter::StreamHeaderChecksumValid(std::span<const std::byte> bytes, std:
 }
 
 std::size_t MtfWriter::LogicalBlockSize() const {
+  if (logicalBlock_ != 0) return logicalBlock_;
   return Windows() ? kWindowsLogicalBlock : kOtherLogicalBlock;
 }
 

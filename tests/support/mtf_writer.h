@@ -106,6 +106,9 @@ struct WrittenFile {
 class MtfWriter {
  public:
   explicit MtfWriter(WriterStyle style = WriterStyle::kMinimal);
+  // A styled writer with another format logical block than its own (the
+  // Windows utility with 512-byte blocks, as some of its files have).
+  MtfWriter(WriterStyle style, std::size_t logicalBlock);
 
   // In the styled writers also the first soft filemark.
   MtfWriter& Tape();
@@ -216,6 +219,7 @@ class MtfWriter {
               std::size_t block);
 
   WriterStyle style_ = WriterStyle::kMinimal;
+  std::size_t logicalBlock_ = 0;  // 0: the style's own
   std::vector<std::byte> bytes_;
   std::size_t lastDataOffset_ = 0;
   WrittenFile lastFile_{};
@@ -225,5 +229,8 @@ class MtfWriter {
   std::uint32_t directoryId_ = 0;
   std::uint32_t controlBlockId_ = 0;
 };
+
+// A little-endian 16-bit value of written bytes.
+std::uint16_t U16At(std::span<const std::byte> bytes, std::size_t at);
 
 }  // namespace tallowin::test
