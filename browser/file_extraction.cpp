@@ -9,6 +9,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "browser/checked_rows.h"
 #include "browser/safe_names.h"
 #include "browser/save_folder.h"
 #include "catalog/number_text.h"
@@ -16,10 +17,6 @@
 
 namespace tallowin {
 namespace {
-
-constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
-// Large enough to copy at full speed, small enough to notice a cancel.
-constexpr std::uint64_t kSystemCopyChunk = std::uint64_t{64} << 20;
 
 std::string Reason(int error) { return std::generic_category().message(error); }
 
@@ -43,19 +40,22 @@ struct FolderNode {
   std::unordered_map<std::string, int> nextNumber;
 };
 
-struct Job {
-  RowIndex row;
-  std::u16string path;
-  std::int64_t size;
-  std::int64_t offset;
-  FileTime modified;
-  FileTime accessed;
-};
+using Job = RowData;
 
-struct CopyOutcome {
-  std::uint64_t copied = 0;
-  int writeError = 0;
-  bool cancelled = false;
+// The file being saved, as the place where a row's data goes.
+class SavedFileSink final : public FileDataSink {
+ public:
+  explicit SavedFileSink(SavedFile& file) : file_(file) {}
+  bool Write(std::uint64_t at, std::span<const std::byte> bytes, int& error) override {
+    return file_.WriteAt(at, bytes, error);
+  }
+  std::uint64_t CopyFrom(BkfReader& bkf, std::uint64_t from, std::uint64_t count) override {
+    return bkf.CopyToFile(from, count, file_.Descriptor());
+  }
+  bool SetSize(std::uint64_t size, int& error) override { return file_.Extend(size, error); }
+
+ private:
+  SavedFile& file_;
 };
 
 class Saver {
@@ -67,17 +67,13 @@ class Saver {
   SaveSummary Run();
 
  private:
-  Job JobFor(RowIndex row) const;
-  // The size of a job's data that the BKF file holds, or why it cannot be saved.
-  std::optional<std::string> Check(const Job& job) const;
-  std::uint64_t Available(const Job& job) const;
   void Save(const Job& job);
+  void Count(const Job& job, FileDataResult result);
   // The open folder for a row's folder chain, created where needed.
   SaveFolder* FolderFor(std::u16string_view top, std::span<const std::u16string_view> chain,
                         std::string& problem);
   FolderNode* TopFolder(std::u16string_view key, std::string& problem);
-  CopyOutcome Copy(const Job& job, std::uint64_t count, SavedFile& file);
-  void Problem(const Job& job, std::string reason, bool incomplete);
+  void Failed(const Job& job, std::string reason);
   void Progress() {
     observer_.OnSaveProgress(filesDone_, filesTotal_, bytesDone_, bytesTotal_);
   }
@@ -89,40 +85,30 @@ class Saver {
   SaveSummary summary_;
   std::unique_ptr<BkfReader> bkf_;
   std::uint64_t bkfSize_ = 0;
+  std::optional<FileDataReader> reader_;
   SaveFolder destination_;
   std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> tops_;
   FolderNode* currentNode_ = nullptr;
   SaveFolder currentFolder_;
-  std::vector<std::byte> buffer_;
   std::uint64_t filesDone_ = 0, filesTotal_ = 0, bytesDone_ = 0, bytesTotal_ = 0;
 };
 
-Job Saver::JobFor(RowIndex row) const {
-  const auto cell = [&](int index) { return catalogue_.GetCatalogueCell(row, index); };
-  return {row, cell(kCellPath), ParseInt64(cell(kCellSize)), ParseInt64(cell(kCellOffset)),
-          JoinFileTime(cell(kCellModifiedLow), cell(kCellModifiedHigh)),
-          JoinFileTime(cell(kCellAccessedLow), cell(kCellAccessedHigh))};
+void Saver::Failed(const Job& job, std::string reason) {
+  ++summary_.failed;
+  summary_.problems.push_back({job.row, job.path, std::move(reason), std::nullopt});
 }
 
-std::optional<std::string> Saver::Check(const Job& job) const {
-  if (job.size < 0) return "the file size " + std::to_string(job.size) + " is not valid";
-  if (job.offset < 0) return "the data offset " + std::to_string(job.offset) + " is not valid";
-  if (job.size > std::numeric_limits<std::int64_t>::max() - job.offset) {
-    return "the file size " + std::to_string(job.size) + " is not valid";
+void Saver::Count(const Job& job, FileDataResult result) {
+  switch (result.verdict) {
+    case FileVerdict::kVerified: ++summary_.verified, ++summary_.saved; return;
+    case FileVerdict::kUnchecked: ++summary_.unchecked, ++summary_.saved; return;
+    case FileVerdict::kDamaged: ++summary_.damaged; break;
+    case FileVerdict::kIncomplete: ++summary_.incomplete; break;
+    case FileVerdict::kStoredEncrypted: ++summary_.storedEncrypted; break;
+    case FileVerdict::kStoredCompressed: ++summary_.storedCompressed; break;
+    case FileVerdict::kSkipped: ++summary_.failed; break;
   }
-  if (static_cast<std::uint64_t>(job.offset) > bkfSize_) {
-    return "the data offset " + std::to_string(job.offset) + " lies past the end of the BKF file";
-  }
-  return std::nullopt;
-}
-
-std::uint64_t Saver::Available(const Job& job) const {
-  return std::min(static_cast<std::uint64_t>(job.size), bkfSize_ - static_cast<std::uint64_t>(job.offset));
-}
-
-void Saver::Problem(const Job& job, std::string reason, bool incomplete) {
-  ++(incomplete ? summary_.incomplete : summary_.failed);
-  summary_.problems.push_back({job.row, job.path, std::move(reason)});
+  summary_.problems.push_back({job.row, job.path, std::move(result.reason), result.verdict});
 }
 
 FolderNode* Saver::TopFolder(std::u16string_view key, std::string& problem) {
@@ -193,44 +179,17 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
   return &currentFolder_;
 }
 
-CopyOutcome Saver::Copy(const Job& job, std::uint64_t count, SavedFile& file) {
-  CopyOutcome outcome;
-  const auto offset = static_cast<std::uint64_t>(job.offset);
-  while (outcome.copied < count) {
-    if (cancel_) return {outcome.copied, 0, true};
-    const std::uint64_t step =
-        bkf_->CopyToFile(offset + outcome.copied, std::min(kSystemCopyChunk, count - outcome.copied),
-                         file.Descriptor());
-    outcome.copied += step;
-    bytesDone_ += step;
-    Progress();
-    if (step == 0) break;
-  }
-  // Whatever the system could not copy is read and written here, which also
-  // tells a read failure from a write failure.
-  while (outcome.copied < count) {
-    if (cancel_) return {outcome.copied, 0, true};
-    if (buffer_.empty()) buffer_.resize(kCopyChunk);
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, count - outcome.copied));
-    const std::size_t got = std::min(want, bkf_->ReadAt(offset + outcome.copied, std::span(buffer_).first(want)));
-    if (got > 0 && !file.Write(std::span(buffer_).first(got), outcome.writeError)) return outcome;
-    outcome.copied += got;
-    bytesDone_ += got;
-    Progress();
-    if (got < want) break;
-  }
-  return outcome;
-}
-
 void Saver::Save(const Job& job) {
-  if (const auto invalid = Check(job)) return Problem(job, *invalid + "; the file was skipped", false);
+  if (const auto invalid = RowDataProblem(job.size, job.offset, bkfSize_)) {
+    return Failed(job, *invalid + "; the file was skipped");
+  }
   const auto parts = Components(job.path);
   const bool hasFolders = parts.size() > 1;
   std::string problem;
   SaveFolder* folder = FolderFor(hasFolders ? parts.front() : std::u16string_view{},
                                  std::span(parts).subspan(hasFolders ? 1 : 0, parts.size() - (hasFolders ? 2 : 1)),
                                  problem);
-  if (folder == nullptr) return Problem(job, problem, false);
+  if (folder == nullptr) return Failed(job, problem);
 
   const std::string base = SafeName(parts.back());
   int& next = currentNode_->nextNumber[base];
@@ -241,37 +200,29 @@ void Saver::Save(const Job& job) {
     name = n == 1 ? base : NumberedFileName(base, n);
     file = folder->CreateFile(name, error);
     if (!file.IsOpen() && error != EEXIST) {
-      return Problem(job, "the file " + name + " could not be created: " + Reason(error), false);
+      return Failed(job, "the file " + name + " could not be created: " + Reason(error));
     }
     next = n + 1;
   }
 
-  const std::uint64_t size = static_cast<std::uint64_t>(job.size);
-  const std::uint64_t available = Available(job);
-  const CopyOutcome copied = Copy(job, available, file);
-  if (copied.cancelled || copied.writeError != 0) {
+  SavedFileSink sink(file);
+  FileDataResult result =
+      reader_->Read(static_cast<std::uint64_t>(job.offset), static_cast<std::uint64_t>(job.size), sink);
+  if (result.cancelled || result.writeError != 0) {
     file = SavedFile();
     folder->RemoveFile(name);
-    if (copied.cancelled) {
+    if (result.cancelled) {
       summary_.cancelled = true;
       return;
     }
-    return Problem(job, "writing " + name + " failed: " + Reason(copied.writeError), false);
+    return Failed(job, "writing " + name + " failed: " + Reason(result.writeError));
   }
   file.SetTimes(job.modified, job.accessed);
   if (!file.Close(error)) {
     folder->RemoveFile(name);
-    return Problem(job, "writing " + name + " failed: " + Reason(error), false);
+    return Failed(job, "writing " + name + " failed: " + Reason(error));
   }
-  if (copied.copied == size) {
-    ++summary_.saved;
-  } else if (copied.copied == available) {
-    Problem(job, "the BKF file ends before this file does: " + std::to_string(copied.copied) + " of " +
-                     std::to_string(size) + " bytes saved", true);
-  } else {
-    Problem(job, "the BKF file could not be read past " + std::to_string(copied.copied) + " of " +
-                     std::to_string(size) + " bytes; the bytes read were saved", true);
-  }
+  Count(job, std::move(result));
 }
 
 SaveSummary Saver::Run() {
@@ -284,33 +235,27 @@ SaveSummary Saver::Run() {
   bkf_ = request_.opener(request_.bkfPath);
   if (!bkf_) {
     summary_.bkfUnreadable = true;
-    summary_.fatalError = "The BKF file " + Utf8ForDisplay(Utf16FromPath(request_.bkfPath)) +
-                          " cannot be opened. Make sure that it exists and is not in use.";
+    summary_.fatalError = BkfOpenProblem(request_.bkfPath);
     return summary_;
   }
   bkfSize_ = bkf_->GetSize();
-
-  // Two walks over the rows rather than a list of them: a catalogue may hold
-  // millions. The first only counts, for the progress.
-  const RowIndex rows = catalogue_.CatalogueRowCount();
-  for (RowIndex row = 0; row < rows; ++row) {
-    if (!catalogue_.IsRowChecked(row)) continue;
-    ++filesTotal_;
-    const Job job = JobFor(row);
-    if (!Check(job)) bytesTotal_ += Available(job);
-  }
+  reader_.emplace(*bkf_, cancel_, [this](std::uint64_t bytes) {
+    bytesDone_ += bytes;
+    Progress();
+  });
+  const CheckedTotals totals = CountCheckedRows(catalogue_, bkfSize_);
+  filesTotal_ = totals.files;
+  bytesTotal_ = totals.bytes;
   Progress();
-  for (RowIndex row = 0; row < rows && !summary_.cancelled; ++row) {
-    if (!catalogue_.IsRowChecked(row)) continue;
-    if (cancel_) {
-      summary_.cancelled = true;
-      break;
-    }
-    Save(JobFor(row));
-    if (summary_.cancelled) break;
+  ForEachCheckedRow(catalogue_, [&](const Job& job) {
+    if (cancel_) summary_.cancelled = true;
+    if (summary_.cancelled) return false;
+    Save(job);
+    if (summary_.cancelled) return false;
     ++filesDone_;
     Progress();
-  }
+    return true;
+  });
   return summary_;
 }
 
@@ -323,15 +268,19 @@ SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& requ
 
 std::u16string SaveSummaryText(const SaveSummary& summary) {
   if (!summary.fatalError.empty()) return Utf16FromBytes(summary.fatalError);
-  std::string text = std::to_string(summary.saved) + " file(s) saved, " +
-                     std::to_string(summary.incomplete) + " incomplete, " +
-                     std::to_string(summary.failed) + " failed.";
+  const auto count = [](std::uint64_t n) { return std::to_string(n); };
+  std::string text = count(summary.saved) + " file(s) saved (" + count(summary.verified) + " verified, " +
+                     count(summary.unchecked) + " unchecked), " + count(summary.damaged) + " damaged, " +
+                     count(summary.storedEncrypted) + " stored encrypted, " + count(summary.storedCompressed) +
+                     " stored compressed, " + count(summary.incomplete) + " incomplete, " +
+                     count(summary.failed) + " failed.";
   if (summary.cancelled) text += " The save was cancelled.";
   std::u16string out = Utf16FromBytes(text);
   for (const SaveProblem& problem : summary.problems) {
     out += u"\n";
     out += problem.path;
     out += u": ";
+    if (problem.verdict) out += Utf16FromBytes(std::string(VerdictName(*problem.verdict)) + ", ");
     out += Utf16FromBytes(problem.reason);
   }
   return out;

@@ -62,7 +62,11 @@ class SavedFile {
   bool IsOpen() const { return fd_.Get() >= 0; }
   // The platform's handle, for copies that the system makes itself.
   int Descriptor() const { return fd_.Get(); }
-  bool Write(std::span<const std::byte> bytes, int& error);
+  // `bytes` at `offset` from the file's start; false with an errno value.
+  bool WriteAt(std::uint64_t offset, std::span<const std::byte> bytes, int& error);
+  // Makes the file `size` bytes long; what was never written reads as zeros
+  // and takes no room where the file system keeps holes.
+  bool Extend(std::uint64_t size, int& error);
   // Times the file system cannot hold are left as they are.
   void SetTimes(FileTime modified, FileTime accessed);
   bool Close(int& error);

@@ -85,15 +85,29 @@ SavedFile SaveFolder::CreateFile(const std::string& name, int& error) const {
 
 void SaveFolder::RemoveFile(const std::string& name) const { ::unlinkat(fd_.Get(), name.c_str(), 0); }
 
-bool SavedFile::Write(std::span<const std::byte> bytes, int& error) {
+bool SavedFile::WriteAt(std::uint64_t offset, std::span<const std::byte> bytes, int& error) {
   while (!bytes.empty()) {
-    const ssize_t written = ::write(fd_.Get(), bytes.data(), bytes.size());
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+      error = EFBIG;
+      return false;
+    }
+    const ssize_t written = ::pwrite(fd_.Get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
       error = written < 0 ? errno : EIO;
       return false;
     }
     bytes = bytes.subspan(static_cast<std::size_t>(written));
+    offset += static_cast<std::uint64_t>(written);
+  }
+  return true;
+}
+
+bool SavedFile::Extend(std::uint64_t size, int& error) {
+  if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ||
+      ::ftruncate(fd_.Get(), static_cast<off_t>(size)) != 0) {
+    error = size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) ? EFBIG : errno;
+    return false;
   }
   return true;
 }

@@ -34,6 +34,16 @@ inline constexpr std::string_view kTargetIsBkf =
 inline constexpr std::string_view kTargetNotRegular = "this is not a regular file";
 inline constexpr std::string_view kTargetNotSnapshot = "this file exists and is not a recovery snapshot";
 
+// Why a saved or verified file has the verdict it has.
+inline constexpr std::string_view kReasonDamaged = "the data does not match the checksum stored with it";
+inline constexpr std::string_view kReasonStoredEncrypted =
+    "the backup stores this file encrypted, which this program cannot undo; its bytes are as stored";
+inline constexpr std::string_view kReasonStoredCompressed =
+    "the backup stores this file compressed, which this program cannot undo; its bytes are as stored";
+inline constexpr std::string_view kReasonChecksumUnreadable = "the checksum stored with it cannot be read";
+inline constexpr std::string_view kReasonNoChecksum = "the backup stores no checksum for it";
+inline constexpr std::string_view kReasonSparse = "a sparse file carries no checksum";
+
 // "Progress : " position " \ " size, for example "Progress : 131072 \ 5000000".
 std::u16string ProgressLabel(std::uint64_t position, std::uint64_t fileSize);
 // "File(s) Found : " count.

@@ -1,0 +1,251 @@
+// What the save and the verification make of a file's data as real backups
+// store it: checksums checked, stored forms reported, sparse files rebuilt
+// with their holes, and every file given exactly one verdict.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "browser/file_extraction.h"
+#include "browser/file_verification.h"
+#include "catalog/file_time.h"
+#include "catalog/snapshot.h"
+#include "catalog/text_convert.h"
+#include "tests/support/scan_helpers.h"
+#include "tests/support/test_files.h"
+
+namespace tallowin {
+namespace {
+
+namespace fs = std::filesystem;
+using test::MtfWriter;
+using test::RealFile;
+using test::WriterStyle;
+
+std::string Bytes(std::size_t size, char seed) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(seed + i * 7 % 251);
+  return bytes;
+}
+
+class RealData : public ::testing::Test {
+ protected:
+  // Writes the backup, scans it and checks every row.
+  void Scan() {
+    writer_.EndOfSet();
+    writer_.WriteTo(bkf_);
+    catalogue_.ClearCatalogue();
+    test::ScanBytes(writer_.Bytes(), catalogue_);
+    catalogue_.SetAllRowsChecked(true);
+  }
+  SaveSummary Save() {
+    fs::create_directories(destination_);
+    SaveObserver quiet;
+    return SaveCheckedFiles(catalogue_, {.bkfPath = bkf_, .destination = destination_, .prefix = u"Rec", .opener = OpenBkfFile},
+                            quiet, cancel_);
+  }
+  // The verdict of every row by its file name, as the verification gives it.
+  std::map<std::string, FileCheck> Verify() {
+    class Collect : public VerifyObserver {
+     public:
+      void OnFileChecked(const FileCheck& check) override {
+        const std::u16string name = check.path.substr(check.path.rfind(u'\\') + 1);
+        checks[Utf8ForDisplay(name)] = check;
+      }
+      std::map<std::string, FileCheck> checks;
+    } collect;
+    const VerifySummary summary = VerifyCheckedFiles(catalogue_, {.bkfPath = bkf_, .opener = OpenBkfFile}, collect, cancel_);
+    EXPECT_TRUE(summary.fatalError.empty());
+    return collect.checks;
+  }
+  std::string Saved(const std::string& name) { return test::ReadFileBytes(destination_ / "RecBKF/BACKUP SET 1(S)" / name); }
+  // The verdicts of a save by file name; the files saved complete are not listed.
+  static std::map<std::string, std::string> Problems(const SaveSummary& summary) {
+    std::map<std::string, std::string> problems;
+    for (const SaveProblem& problem : summary.problems) {
+      const std::u16string name = problem.path.substr(problem.path.rfind(u'\\') + 1);
+      problems[Utf8ForDisplay(name)] =
+          std::string(problem.verdict ? VerdictName(*problem.verdict) : "failed") + ": " + problem.reason;
+    }
+    return problems;
+  }
+
+  test::TempDir dir_;
+  fs::path bkf_ = dir_ / "backup.bkf";
+  fs::path destination_ = dir_ / "out";
+  MtfWriter writer_{WriterStyle::kWindowsUtility};
+  Catalogue catalogue_;
+  std::atomic<bool> cancel_{false};
+
+  void SetUp() override { writer_.Tape().DataSet(u"S"); }
+};
+
+TEST_F(RealData, ChecksumsTellIntactFilesFromDamagedOnes) {
+  writer_.FileWithStreams({.name = u"five.txt", .data = "12345"});
+  writer_.FileWithStreams({.name = u"eight.bin", .data = Bytes(8, 'e')});
+  writer_.FileWithStreams({.name = u"big.bin", .data = Bytes(3'000'001, 'b')});
+  writer_.FileWithStreams({.name = u"hit.doc", .data = Bytes(10'000, 'h')});
+  const std::size_t hit = *writer_.LastFile().data + 4321;
+  writer_.FileWithStreams({.name = u"wrong.doc", .data = "checksum written wrong", .wrongChecksum = true});
+  Scan();
+  // A cluster of another file's bytes over this file's data: only the
+  // checksum can tell.
+  writer_.Bytes()[hit] ^= std::byte{0x40};
+  writer_.WriteTo(bkf_);
+
+  const SaveSummary summary = Save();
+  EXPECT_EQ(summary.verified, 3u);
+  EXPECT_EQ(summary.saved, 3u);
+  EXPECT_EQ(summary.damaged, 2u);
+  EXPECT_FALSE(summary.Complete());
+  EXPECT_EQ(Problems(summary), (std::map<std::string, std::string>{
+                                   {"hit.doc", "damaged: the data does not match the checksum stored with it"},
+                                   {"wrong.doc", "damaged: the data does not match the checksum stored with it"}}));
+  EXPECT_EQ(Saved("five.txt"), "12345");
+  EXPECT_EQ(Saved("big.bin"), Bytes(3'000'001, 'b'));
+  // A damaged file is kept, with the bytes the backup holds now.
+  std::string damaged = Bytes(10'000, 'h');
+  damaged[4321] ^= 0x40;
+  EXPECT_EQ(Saved("hit.doc"), damaged);
+
+  const auto checks = Verify();
+  EXPECT_EQ(checks.at("five.txt").verdict, FileVerdict::kVerified);
+  EXPECT_EQ(checks.at("eight.bin").verdict, FileVerdict::kVerified);
+  EXPECT_EQ(checks.at("hit.doc").verdict, FileVerdict::kDamaged);
+  EXPECT_EQ(checks.at("wrong.doc").reason, "the data does not match the checksum stored with it");
+}
+
+TEST_F(RealData, WithoutAUsableChecksumAFileIsUnchecked) {
+  writer_.FileWithStreams({.name = u"plain.txt", .data = "no checksum", .checksummed = false});
+  // The data stream says a checksum follows, but none does.
+  writer_.FileWithStreams({.name = u"missing.txt", .data = "lost", .checksummed = false, .dataMediaAttributes = 0x20});
+  writer_.FileWithStreams({.name = u"broken.txt", .data = "csum header damaged"});
+  const std::size_t csum = *writer_.LastFile().csumHeader;
+  Scan();
+  writer_.Bytes()[csum + 20] ^= std::byte{1};
+  writer_.WriteTo(bkf_);
+
+  const SaveSummary summary = Save();
+  EXPECT_EQ(summary.unchecked, 3u);
+  EXPECT_EQ(summary.saved, 3u);
+  EXPECT_TRUE(summary.Complete());
+  const auto checks = Verify();
+  EXPECT_EQ(checks.at("plain.txt").reason, "the backup stores no checksum for it");
+  EXPECT_EQ(checks.at("missing.txt").reason, "the checksum stored with it cannot be read");
+  EXPECT_EQ(checks.at("broken.txt").verdict, FileVerdict::kUnchecked);
+  EXPECT_EQ(Saved("broken.txt"), "csum header damaged");
+}
+
+TEST_F(RealData, EncryptedAndCompressedDataIsSavedAsStoredAndSaidSo) {
+  writer_.FileWithStreams({.name = u"packed.bin", .data = "compressed bytes", .dataMediaAttributes = 0x10});
+  writer_.FileWithStreams({.name = u"sealed.bin", .data = "encrypted bytes", .dataMediaAttributes = 0x08});
+  writer_.FileWithStreams({.name = u"both.bin", .data = "both", .wrongChecksum = true, .dataMediaAttributes = 0x18});
+  Scan();
+  const SaveSummary summary = Save();
+  EXPECT_EQ(summary.storedCompressed, 1u);
+  EXPECT_EQ(summary.storedEncrypted, 1u);
+  EXPECT_EQ(summary.damaged, 1u);  // damage is told before the stored form
+  EXPECT_EQ(summary.saved, 0u);
+  EXPECT_EQ(Saved("packed.bin"), "compressed bytes");
+  EXPECT_EQ(Saved("sealed.bin"), "encrypted bytes");
+  const auto checks = Verify();
+  EXPECT_EQ(checks.at("packed.bin").verdict, FileVerdict::kStoredCompressed);
+  EXPECT_EQ(checks.at("sealed.bin").verdict, FileVerdict::kStoredEncrypted);
+}
+
+TEST_F(RealData, AnEmptyFileIsSavedEmptyWithItsTimes) {
+  writer_.FileWithStreams({.name = u"desktop.ini", .modified = {2010, 3, 4, 5, 6, 7}, .accessed = {2011, 2, 2, 2, 2, 2}});
+  Scan();
+  ASSERT_EQ(catalogue_.CatalogueRowCount(), 1);
+  EXPECT_TRUE(Save().Complete());
+  const fs::path saved = destination_ / "RecBKF/BACKUP SET 1(S)/desktop.ini";
+  EXPECT_EQ(fs::file_size(saved), 0u);
+  struct stat info {};
+  ASSERT_EQ(::stat(saved.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mtime, static_cast<time_t>(*FileTimeFromCalendar({2010, 3, 4, 5, 6, 7, 0}) / 10'000'000 - 11'644'473'600));
+  EXPECT_EQ(info.st_atime, static_cast<time_t>(*FileTimeFromCalendar({2011, 2, 2, 2, 2, 2, 0}) / 10'000'000 - 11'644'473'600));
+}
+
+TEST_F(RealData, ASparseFileIsRebuiltFromItsPiecesWithHoles) {
+  constexpr std::uint64_t kSize = std::uint64_t{16} << 20;
+  writer_.FileWithStreams({.name = u"disk.img",
+                           .sparse = {{kSize - 3, "tail beyond"}, {5, "start"}, {1 << 20, "middle"}},
+                           .sparseSize = kSize});
+  Scan();
+  ASSERT_EQ(catalogue_.GetCatalogueCell(0, kCellSize), FormatInt64(static_cast<std::int64_t>(kSize)));
+  const SaveSummary summary = Save();
+  EXPECT_EQ(summary.unchecked, 1u) << Utf8ForDisplay(SaveSummaryText(summary));
+  const fs::path saved = destination_ / "RecBKF/BACKUP SET 1(S)/disk.img";
+  ASSERT_EQ(fs::file_size(saved), kSize);
+  const std::string bytes = test::ReadFileBytes(saved);
+  std::string expected(kSize, '\0');
+  expected.replace(5, 5, "start");
+  expected.replace(1 << 20, 6, "middle");
+  expected.replace(kSize - 3, 3, "tai");  // the bytes beyond the size are not written
+  EXPECT_TRUE(bytes == expected);
+  struct stat info {};
+  ASSERT_EQ(::stat(saved.c_str(), &info), 0);
+  EXPECT_LT(static_cast<std::uint64_t>(info.st_blocks) * 512, kSize / 4) << "the gaps are holes";
+  EXPECT_EQ(Verify().at("disk.img").reason, "a sparse file carries no checksum");
+}
+
+TEST_F(RealData, ASparseFileCutByTheEndOfTheBackupIsIncomplete) {
+  writer_.FileWithStreams({.name = u"cut.img", .sparse = {{0, "first"}, {100, Bytes(5000, 'p')}}, .sparseSize = 6000});
+  const std::size_t cut = writer_.LastFile().sparHeaders[1] + 22 + 8 + 1000;
+  Scan();
+  writer_.Bytes().resize(cut);
+  writer_.WriteTo(bkf_);
+  const SaveSummary summary = Save();
+  EXPECT_EQ(summary.incomplete, 1u);
+  EXPECT_EQ(Problems(summary).at("cut.img"),
+            "incomplete: the BKF file ends before the pieces of this sparse file do");
+  EXPECT_EQ(Saved("cut.img").substr(0, 5), "first");
+}
+
+TEST_F(RealData, ASnapshotsRowsGetTheSameVerdictsAsTheScans) {
+  writer_.FileWithStreams({.name = u"good.txt", .data = "good"});
+  writer_.FileWithStreams({.name = u"bad.txt", .data = "bad", .wrongChecksum = true});
+  writer_.FileWithStreams({.name = u"sparse.img", .sparse = {{2, "xy"}}, .sparseSize = 10});
+  Scan();
+  const fs::path snapshot = dir_ / "s.TWBKF";
+  ASSERT_TRUE(WriteSnapshot(snapshot, Utf16FromPath(bkf_), catalogue_).ok());
+  class Keep : public SnapshotLoadObserver {
+    std::optional<std::u16string> LocateMissingBkf(std::u16string_view) override { return std::nullopt; }
+  } observer;
+  ASSERT_EQ(LoadSnapshot(snapshot, catalogue_, observer).status, SnapshotLoadStatus::kLoaded);
+  const SaveSummary summary = Save();
+  EXPECT_EQ(summary.verified, 1u);
+  EXPECT_EQ(summary.damaged, 1u);
+  EXPECT_EQ(summary.unchecked, 1u);
+  EXPECT_EQ(Saved("sparse.img"), std::string("\0\0xy\0\0\0\0\0\0", 10));
+}
+
+TEST_F(RealData, VerificationWritesNothingAndSkipsWhatTheSaveWouldSkip) {
+  writer_.FileWithStreams({.name = u"a.txt", .data = "a"});
+  Scan();
+  const RowIndex absurd = catalogue_.AppendCatalogueRow(u"BKF\\BACKUP SET 1(S)\\absurd.bin");
+  catalogue_.SetCatalogueNumber(absurd, kCellSize, -5);
+  catalogue_.SetRowChecked(absurd, true);
+  const auto before = std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator());
+  const auto checks = Verify();
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), before);
+  EXPECT_EQ(checks.at("a.txt").verdict, FileVerdict::kVerified);
+  EXPECT_EQ(checks.at("absurd.bin").verdict, FileVerdict::kSkipped);
+  EXPECT_EQ(checks.at("absurd.bin").reason, "the file size -5 is not valid");
+}
+
+TEST(Checksum, IsTheSameHoweverTheDataIsSplit) {
+  const std::string data = Bytes(1003, 'c');
+  const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data.data()), data.size());
+  const std::uint32_t whole = ChecksumStep(0, bytes, 0);
+  EXPECT_EQ(whole, MtfWriter::DataChecksum(data));
+  for (const std::size_t split : {1, 3, 4, 7, 8, 9, 500, 1002}) {
+    EXPECT_EQ(ChecksumStep(ChecksumStep(0, bytes.first(split), 0), bytes.subspan(split), split), whole) << split;
+  }
+}
+
+}  // namespace
+}  // namespace tallowin
