@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "browser/file_extraction.h"
+#include "browser/file_verification.h"
 #include "catalog/catalogue_search.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
@@ -75,23 +76,80 @@ int RunList(const std::string& source, const std::optional<std::string>& pattern
   return kExitSuccess;
 }
 
-class SaveProgress final : public SaveObserver {
+// The progress of a save or a verification, a few times a second.
+class FileProgress final : public SaveObserver, public VerifyObserver {
  public:
-  explicit SaveProgress(bool quiet) : progress_(quiet) {}
+  FileProgress(bool quiet, std::string verb) : progress_(quiet), verb_(std::move(verb)) {}
   void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
                       std::uint64_t bytesTotal) override {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastShown_ < std::chrono::milliseconds(100)) return;
-    lastShown_ = now;
-    progress_.Show(bytesDone, bytesTotal,
-                   std::to_string(filesDone) + " of " + std::to_string(filesTotal) + " file(s) saved");
+    Show(filesDone, filesTotal, bytesDone, bytesTotal);
+  }
+  void OnVerifyProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
+                        std::uint64_t bytesTotal) override {
+    Show(filesDone, filesTotal, bytesDone, bytesTotal);
   }
   void Finish() { progress_.Finish(); }
 
  private:
+  void Show(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastShown_ < std::chrono::milliseconds(100)) return;
+    lastShown_ = now;
+    progress_.Show(bytesDone, bytesTotal,
+                   std::to_string(filesDone) + " of " + std::to_string(filesTotal) + " file(s) " + verb_);
+  }
+
   TerminalProgress progress_;
+  std::string verb_;
   std::chrono::steady_clock::time_point lastShown_{};
 };
+
+// Prints each file's verdict as it comes: every one with --json, otherwise
+// those not verified.
+class VerifyPrinter final : public VerifyObserver {
+ public:
+  VerifyPrinter(bool json, FileProgress& progress) : json_(json), progress_(progress) {}
+  void OnFileChecked(const FileCheck& check) override {
+    if (!json_ && check.verdict == FileVerdict::kVerified) return;
+    progress_.Finish();
+    const std::string line = (json_ ? JsonCheckLine(check) : PlainCheckLine(check)) + '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  void OnVerifyProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
+                        std::uint64_t bytesTotal) override {
+    progress_.OnVerifyProgress(filesDone, filesTotal, bytesDone, bytesTotal);
+  }
+
+ private:
+  bool json_;
+  FileProgress& progress_;
+};
+
+int RunVerify(const std::string& source, const std::optional<std::string>& pattern,
+              const std::optional<std::string>& bkf, bool json, bool quiet) {
+  Catalogue catalogue(MimeFileType);
+  SourceOptions options{.quiet = quiet, .log = false, .bkfOverride = {}};
+  if (bkf) {
+    if (bkf->empty()) return ReportEmptyPath();
+    options.bkfOverride = *bkf;
+  }
+  const LoadedSource loaded = LoadSource(source, catalogue, options);
+  if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
+  CheckMatches(catalogue, pattern);
+
+  FileProgress progress(quiet, "checked");
+  VerifyPrinter printer(json, progress);
+  const VerifySummary summary = VerifyCheckedFiles(
+      catalogue, {.bkfPath = PathFromUtf16(loaded.bkfPath), .opener = OpenBkfFile}, printer, InterruptFlag());
+  progress.Finish();
+  if (!summary.fatalError.empty()) {
+    std::fprintf(stderr, "twbkf: %s\n", summary.fatalError.c_str());
+    return kExitSourceUnreadable;
+  }
+  if (!json) std::printf("%s\n", VerifySummaryText(summary).c_str());
+  if (summary.cancelled && summary.Files() == 0) return kExitInterrupted;
+  return summary.Sound() ? kExitSuccess : kExitIncomplete;
+}
 
 int RunExtract(const std::string& source, const std::string& destination, const std::string& prefix,
                const std::optional<std::string>& pattern, const std::optional<std::string>& bkf,
@@ -106,7 +164,7 @@ int RunExtract(const std::string& source, const std::string& destination, const 
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
   CheckMatches(catalogue, pattern);
 
-  SaveProgress progress(quiet);
+  FileProgress progress(quiet, "saved");
   const SaveSummary summary = SaveCheckedFiles(
       catalogue, {.bkfPath = PathFromUtf16(loaded.bkfPath), .destination = destination,
                   .prefix = Utf16FromBytes(prefix), .opener = OpenBkfFile},
@@ -171,6 +229,17 @@ int Run(int argc, char** argv) {
       ->type_name("PATH");
   extract->add_flag("--quiet", quiet, "No progress on standard error");
 
+  auto* verify = app.add_subcommand(
+      "verify", "Read the files' data as a save would and check it against the checksums the backup stores; "
+                "writes nothing");
+  verify->add_option("SOURCE", source, "A BKF file (scanned first) or a snapshot")->required();
+  verify->add_option("--match", pattern, "Only the files whose catalogue path matches PATTERN")
+      ->type_name("PATTERN");
+  verify->add_option("--bkf", bkfOverride, "The BKF file, when the snapshot's one has moved")
+      ->type_name("PATH");
+  verify->add_flag("--json", json, "One JSON object per line for every file");
+  verify->add_flag("--quiet", quiet, "No progress on standard error");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -186,6 +255,7 @@ int Run(int argc, char** argv) {
 
   CatchInterrupt();
   if (scan->parsed()) return WithOutputChecked(RunScan(bkf, snapshot, writeLog, force, quiet));
+  if (verify->parsed()) return WithOutputChecked(RunVerify(source, pattern, bkfOverride, json, quiet));
   if (extract->parsed()) {
     return WithOutputChecked(RunExtract(source, destination, prefix, pattern, bkfOverride, quiet));
   }

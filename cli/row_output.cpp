@@ -85,4 +85,14 @@ std::string JsonRowLine(const Catalogue& catalogue, RowIndex row) {
   return out;
 }
 
+std::string PlainCheckLine(const FileCheck& check) {
+  return std::string(VerdictName(check.verdict)) + '\t' + Utf8ForDisplay(check.path) + '\t' + check.reason;
+}
+
+std::string JsonCheckLine(const FileCheck& check) {
+  return "{\"row\": " + std::to_string(check.row) + ", \"path\": " + JsonString(check.path) +
+         ", \"verdict\": \"" + std::string(VerdictName(check.verdict)) + "\", \"reason\": " +
+         JsonString(Utf16FromBytes(check.reason)) + "}";
+}
+
 }  // namespace tallowin::cli

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "browser/file_verification.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin::cli {
@@ -12,5 +13,10 @@ namespace tallowin::cli {
 std::string PlainRowLine(const Catalogue& catalogue, RowIndex row);
 // One JSON object; lone surrogates are written as \uXXXX escapes.
 std::string JsonRowLine(const Catalogue& catalogue, RowIndex row);
+
+// A verified file as `twbkf verify` prints it: verdict, catalogue path and
+// reason separated by tabs, or {"row": N, "path": …, "verdict": …, "reason": …}.
+std::string PlainCheckLine(const FileCheck& check);
+std::string JsonCheckLine(const FileCheck& check);
 
 }  // namespace tallowin::cli

@@ -220,7 +220,10 @@ TEST_F(TwbkfTest, ExtractSavesEveryFileOrSaysWhichAreIncomplete) {
   const fs::path cut = Bkf(writer, "cut.bkf");
   const auto partial = Twbkf({"extract", cut.string(), "--to", (dir_ / "out").string(), "--prefix", "Cut", "--quiet"});
   EXPECT_EQ(partial.exitCode, 4);
-  EXPECT_NE(partial.out.find("1 file(s) saved, 1 incomplete, 0 failed."), std::string::npos);
+  EXPECT_NE(partial.out.find("1 file(s) saved (0 verified, 1 unchecked), 0 damaged, 0 stored encrypted, "
+                              "0 stored compressed, 1 incomplete, 0 failed."),
+            std::string::npos)
+      << partial.out;
   EXPECT_EQ(ReadAll(dir_ / "out/CutBKF/BACKUP SET 1(Daily)/Docs/b.doc"), std::string(1000, 'b'));
 }
 
@@ -362,6 +365,69 @@ TEST_F(TwbkfTest, ASnapshotInAnotherEncodingIsNamedForWhatItIs) {
   EXPECT_NE(result.err.find("looks like a recovery snapshot in an encoding that this program does not read"),
             std::string::npos)
       << result.err;
+}
+
+// A backup as the Windows utility writes it, with one file whose data a
+// stray cluster overwrote and one empty file.
+MtfWriter RealBackupWithDamage() {
+  MtfWriter writer(test::WriterStyle::kWindowsUtility);
+  writer.Tape().DataSet(u"Daily").Directory(u"Docs");
+  writer.FileWithStreams({.name = u"good.txt", .data = "intact"});
+  writer.FileWithStreams({.name = u"hit.doc", .data = std::string(5000, 'h')});
+  writer.Bytes()[*writer.LastFile().data + 100] = std::byte{'X'};
+  writer.FileWithStreams({.name = u"empty.ini"});
+  writer.EndOfSet();
+  return writer;
+}
+
+TEST_F(TwbkfTest, VerifyNamesTheDamagedFilesAndExitsFour) {
+  const fs::path bkf = Bkf(RealBackupWithDamage());
+  const auto before = std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+  const auto plain = Twbkf({"verify", bkf.string(), "--quiet"});
+  EXPECT_EQ(plain.exitCode, 4) << plain.err;
+  EXPECT_EQ(plain.out,
+            "damaged\tBKF\\BACKUP SET 1(Daily)\\Docs\\hit.doc\tthe data does not match the checksum stored with it\n"
+            "unchecked\tBKF\\BACKUP SET 1(Daily)\\Docs\\empty.ini\tthe backup stores no checksum for it\n"
+            "3 file(s): 1 verified, 1 damaged, 1 unchecked, 0 incomplete, 0 stored encrypted, "
+            "0 stored compressed, 0 skipped.\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), before) << "nothing written";
+
+  const auto json = Twbkf({"verify", bkf.string(), "--json", "--quiet"});
+  EXPECT_EQ(json.exitCode, 4);
+  EXPECT_EQ(json.out,
+            "{\"row\": 0, \"path\": \"BKF\\\\BACKUP SET 1(Daily)\\\\Docs\\\\good.txt\", \"verdict\": \"verified\", "
+            "\"reason\": \"\"}\n"
+            "{\"row\": 1, \"path\": \"BKF\\\\BACKUP SET 1(Daily)\\\\Docs\\\\hit.doc\", \"verdict\": \"damaged\", "
+            "\"reason\": \"the data does not match the checksum stored with it\"}\n"
+            "{\"row\": 2, \"path\": \"BKF\\\\BACKUP SET 1(Daily)\\\\Docs\\\\empty.ini\", \"verdict\": \"unchecked\", "
+            "\"reason\": \"the backup stores no checksum for it\"}\n");
+
+  const auto sound = Twbkf({"verify", bkf.string(), "--match", "*.txt", "--quiet"});
+  EXPECT_EQ(sound.exitCode, 0) << sound.out;
+}
+
+TEST_F(TwbkfTest, VerifyOfASnapshotWhoseBackupIsGoneExitsTwo) {
+  const fs::path bkf = Bkf(RealBackupWithDamage());
+  ASSERT_EQ(Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string(), "--quiet"}).exitCode, 0);
+  fs::rename(bkf, dir_ / "moved.bkf");
+  const auto lost = Twbkf({"verify", (dir_ / "s.TWBKF").string(), "--quiet"});
+  EXPECT_EQ(lost.exitCode, 2);
+  EXPECT_NE(lost.err.find("cannot be opened"), std::string::npos) << lost.err;
+  const auto found = Twbkf({"verify", (dir_ / "s.TWBKF").string(), "--bkf", (dir_ / "moved.bkf").string(), "--quiet"});
+  EXPECT_EQ(found.exitCode, 4);
+}
+
+TEST_F(TwbkfTest, ExtractKeepsADamagedFileButExitsFour) {
+  const fs::path bkf = Bkf(RealBackupWithDamage());
+  fs::create_directories(dir_ / "out");
+  const auto result = Twbkf({"extract", bkf.string(), "--to", (dir_ / "out").string(), "--quiet"});
+  EXPECT_EQ(result.exitCode, 4);
+  EXPECT_NE(result.out.find("2 file(s) saved (1 verified, 1 unchecked), 1 damaged,"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("hit.doc: damaged, the data does not match the checksum stored with it"),
+            std::string::npos)
+      << result.out;
+  EXPECT_EQ(fs::file_size(dir_ / "out/RecBKF/BACKUP SET 1(Daily)/Docs/hit.doc"), 5000u);
+  EXPECT_EQ(fs::file_size(dir_ / "out/RecBKF/BACKUP SET 1(Daily)/Docs/empty.ini"), 0u);
 }
 
 }  // namespace
