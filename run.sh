@@ -10,19 +10,25 @@ cmake --build build -j"$(nproc)"
 
 sample=samples/damaged.bkf
 echo
-echo "Scanning $sample (a backup with a zeroed region, a region of noise, and cut short):"
+echo "Scanning $sample (a backup as the Windows backup utility writes it, with a zeroed region,"
+echo "a region of noise, a cluster overwritten with other data, and cut short):"
 build/cli/twbkf scan "$sample" --quiet
 echo
-echo "Recovered files (size, modified, catalogue path):"
+echo "Recovered files (size, modified, catalogue path); empty files and a sparse file among them:"
 build/cli/twbkf list "$sample" --quiet
+echo
+echo "Checking every file against the checksum the backup stores with it (nothing is written):"
+# 4 means some file is damaged or incomplete, as expected for this sample.
+status=0
+build/cli/twbkf verify "$sample" --quiet || status=$?
+[[ $status -eq 0 || $status -eq 4 ]]
 
 out=build/sample-recovered
 rm -rf "$out" && mkdir -p "$out"
 echo
-echo "Saving them into $out (one file of the sample is cut short, so the save reports it):"
+echo "Saving them into $out (the damaged and the cut file are kept, and the save names them):"
 status=0
 build/cli/twbkf extract "$sample" --to "$out" --quiet || status=$?
-# 4 means some file could not be saved completely, as expected for this sample.
 [[ $status -eq 0 || $status -eq 4 ]]
 
 # With a display, the desktop program opens on the sample as well.

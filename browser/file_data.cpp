@@ -163,7 +163,9 @@ FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t siz
     result.verdict = FileVerdict::kVerified;
   } else {
     result.verdict = FileVerdict::kUnchecked;
-    result.reason = form.checksummed ? texts::kReasonChecksumUnreadable : texts::kReasonNoChecksum;
+    result.reason = form.checksummed ? texts::kReasonChecksumUnreadable
+                    : size == 0      ? texts::kReasonEmpty
+                                     : texts::kReasonNoChecksum;
   }
   return result;
 }

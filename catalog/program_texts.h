@@ -43,6 +43,7 @@ inline constexpr std::string_view kReasonStoredCompressed =
 inline constexpr std::string_view kReasonChecksumUnreadable = "the checksum stored with it cannot be read";
 inline constexpr std::string_view kReasonNoChecksum = "the backup stores no checksum for it";
 inline constexpr std::string_view kReasonSparse = "a sparse file carries no checksum";
+inline constexpr std::string_view kReasonEmpty = "an empty file has no data to check";
 
 // "Progress : " position " \ " size, for example "Progress : 131072 \ 5000000".
 std::u16string ProgressLabel(std::uint64_t position, std::uint64_t fileSize);

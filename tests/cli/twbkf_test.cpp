@@ -387,7 +387,7 @@ TEST_F(TwbkfTest, VerifyNamesTheDamagedFilesAndExitsFour) {
   EXPECT_EQ(plain.exitCode, 4) << plain.err;
   EXPECT_EQ(plain.out,
             "damaged\tBKF\\BACKUP SET 1(Daily)\\Docs\\hit.doc\tthe data does not match the checksum stored with it\n"
-            "unchecked\tBKF\\BACKUP SET 1(Daily)\\Docs\\empty.ini\tthe backup stores no checksum for it\n"
+            "unchecked\tBKF\\BACKUP SET 1(Daily)\\Docs\\empty.ini\tan empty file has no data to check\n"
             "3 file(s): 1 verified, 1 damaged, 1 unchecked, 0 incomplete, 0 stored encrypted, "
             "0 stored compressed, 0 skipped.\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), before) << "nothing written";
@@ -400,7 +400,7 @@ TEST_F(TwbkfTest, VerifyNamesTheDamagedFilesAndExitsFour) {
             "{\"row\": 1, \"path\": \"BKF\\\\BACKUP SET 1(Daily)\\\\Docs\\\\hit.doc\", \"verdict\": \"damaged\", "
             "\"reason\": \"the data does not match the checksum stored with it\"}\n"
             "{\"row\": 2, \"path\": \"BKF\\\\BACKUP SET 1(Daily)\\\\Docs\\\\empty.ini\", \"verdict\": \"unchecked\", "
-            "\"reason\": \"the backup stores no checksum for it\"}\n");
+            "\"reason\": \"an empty file has no data to check\"}\n");
 
   const auto sound = Twbkf({"verify", bkf.string(), "--match", "*.txt", "--quiet"});
   EXPECT_EQ(sound.exitCode, 0) << sound.out;

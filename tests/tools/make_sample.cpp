@@ -1,6 +1,9 @@
-// Writes the bundled sample: a small backup of two data sets that has been
-// damaged three ways: a region zeroed, a region overwritten with noise, and
-// the file cut short in the middle of its last file's data.
+// Writes the bundled sample: a backup of two data sets as the Windows backup
+// utility lays them out (1 KiB blocks, security data, checksums, empty and
+// sparse files, a catalogue after each set), then damaged four ways: a
+// region zeroed, a region overwritten with noise, a cluster of one file's
+// data overwritten with another's (only the stored checksum tells), and the
+// file cut short in the middle of its last file's data.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -9,8 +12,9 @@
 
 namespace {
 
-using tallowin::test::FileEntry;
 using tallowin::test::MtfWriter;
+using tallowin::test::RealFile;
+using tallowin::test::WriterStyle;
 
 // Deterministic text so that the sample is the same on every machine.
 std::string Text(const std::string& title, std::size_t size) {
@@ -42,31 +46,40 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_sample OUTPUT.bkf\n");
     return 1;
   }
-  MtfWriter w;
-  w.Tape().DataSet(u"Set created 12/05/2007 at 14:30").Block("VOLB");
+  MtfWriter w(WriterStyle::kWindowsUtility);
+  w.Tape().DataSet(u"Set created 12/05/2007 at 14:30");
   w.Directory(u"Documents");
-  w.File({.name = u"letter.txt", .data = Text("Dear customer,", 1800)});
-  w.File({.name = u"budget.csv", .data = Text("year;amount", 5200)});
+  w.FileWithStreams({.name = u"letter.txt", .data = Text("Dear customer,", 1800)});
+  w.FileWithStreams({.name = u"desktop.ini"});
+  w.FileWithStreams({.name = u"budget.csv", .data = Text("year;amount", 5200)});
+  // A cluster of budget.csv now holds bytes of letter.txt.
+  const std::size_t crossLinked = *w.LastFile().data + 2048;
   w.Directory(u"Documents\\Reports");
-  w.File({.name = u"q1 report.txt", .data = Text("First quarter", 12000)});
+  // Audited on a file server: its security data is over 1 KiB.
+  w.FileWithStreams({.name = u"q1 report.txt", .data = Text("First quarter", 12000), .securityDescriptorSize = 1400});
   const std::size_t zeroedFrom = w.Size();
-  w.File({.name = u"q2 report.txt", .data = Text("Second quarter", 9000)});
+  w.FileWithStreams({.name = u"q2 report.txt", .data = Text("Second quarter", 9000)});
   const std::size_t zeroedTo = w.Size();
-  w.File({.name = u"q3 report.txt", .data = Text("Third quarter", 7000)});
+  w.FileWithStreams({.name = u"q3 report.txt", .data = Text("Third quarter", 7000)});
+  w.FileWithStreams({.name = u"New Text Document.txt"});
   w.Directory(u"Pictures");
   const std::size_t noiseFrom = w.Size();
-  w.File({.name = u"holiday.txt", .data = Text("Photo list", 3000)});
-  w.File({.name = u"camera.txt", .data = Text("Camera settings", 2500)});
+  w.FileWithStreams({.name = u"holiday.txt", .data = Text("Photo list", 3000)});
+  w.FileWithStreams({.name = u"camera.txt", .data = Text("Camera settings", 2500)});
   w.EndOfSet();
-  w.DataSet(u"Weekly \"full\" backup").Block("VOLB");
+  w.DataSet(u"Weekly \"full\" backup");
   w.Directory(u"Projects\\Tallow");
-  w.File({.name = u"plan.txt", .data = Text("Project plan", 40000)});
-  w.File({.name = u"notes.txt", .data = Text("Notes", 900)});
+  w.FileWithStreams({.name = u"plan.txt", .data = Text("Project plan", 40000)});
+  w.FileWithStreams({.name = u"disk.vhd",
+                     .sparse = {{0, Text("Disk header", 512)}, {262144, Text("Second extent", 1024)}},
+                     .sparseSize = 1048576});
+  w.FileWithStreams({.name = u"notes.txt", .data = Text("Notes", 900)});
   w.Directory(u"Projects\\Wick");
-  w.File({.name = u"design.txt", .data = Text("Design", 30000)});
-  w.File({.name = u"archive.log", .data = Text("Archive", 20000)});
+  w.FileWithStreams({.name = u"design.txt", .data = Text("Design", 30000)});
+  w.FileWithStreams({.name = u"archive.log", .data = Text("Archive", 20000)});
   const std::size_t cut = w.Size() - 9000;
 
+  for (std::size_t i = 0; i < 512; ++i) w.Bytes()[crossLinked + i] = w.Bytes()[i + 4096];
   for (std::size_t i = zeroedFrom; i < zeroedTo; ++i) w.Bytes()[i] = std::byte{0};
   Noise(w, noiseFrom, 600);
   w.Bytes().resize(cut);
