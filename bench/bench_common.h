@@ -58,11 +58,14 @@ class Random {
 
 // Writes a BKF file in pieces: each piece is one MtfWriter whose bytes are
 // appended to the file once it has grown past `flushBytes`. Every piece is
-// padded to the 512-byte grid, so blocks stay on it across pieces.
+// padded to the block grid, so blocks stay on it across pieces.
 class ChunkedBkfWriter {
  public:
-  ChunkedBkfWriter(const std::filesystem::path& path, std::size_t flushBytes)
-      : out_(path, std::ios::binary | std::ios::trunc), flushBytes_(flushBytes) {
+  // A styled writer's pieces are padded to its format logical block, so that
+  // its blocks keep their grid across pieces.
+  ChunkedBkfWriter(const std::filesystem::path& path, std::size_t flushBytes,
+                   test::WriterStyle style = test::WriterStyle::kMinimal)
+      : out_(path, std::ios::binary | std::ios::trunc), flushBytes_(flushBytes), style_(style), writer_(style) {
     if (!out_) throw std::runtime_error("cannot create " + path.string());
   }
   test::MtfWriter& Writer() { return writer_; }
@@ -72,12 +75,13 @@ class ChunkedBkfWriter {
     if (writer_.Size() >= flushBytes_) Flush();
   }
   void Flush() {
-    writer_.Align();
+    const std::size_t grid = style_ == test::WriterStyle::kMinimal ? 512 : writer_.LogicalBlockSize();
+    writer_.PadTo((writer_.Size() + grid - 1) / grid * grid);
     const auto& bytes = writer_.Bytes();
     out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out_) throw std::runtime_error("write failed");
     written_ += bytes.size();
-    writer_ = test::MtfWriter();
+    writer_ = test::MtfWriter(style_);
   }
   void Finish() {
     Flush();
@@ -88,6 +92,7 @@ class ChunkedBkfWriter {
  private:
   std::ofstream out_;
   std::size_t flushBytes_;
+  test::WriterStyle style_;
   test::MtfWriter writer_;
   std::uint64_t written_ = 0;
 };

@@ -3,10 +3,17 @@
 // same 64 KiB reads. The scan should reach at least 0.9 of the read's speed.
 //
 //   scan_throughput [--file PATH] [--size-mib N] [--rounds N] [--seed N] [--keep]
+//                   [--style minimal|windows]
+//
+// With --style windows the files are laid out as the Windows backup utility
+// writes them: security data, a checksummed data stream and its CSUM, 1 KiB
+// blocks, and one file in twenty empty (no data stream at all).
 //
 // Without --file a file of at least --size-mib MiB (2048 by default) is made
 // in $TMPDIR (or /tmp) and deleted at the end unless --keep is given. With
 // --file an existing file is used as it is; a missing one is made there and kept.
+#include <CLI/CLI.hpp>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -34,6 +41,7 @@ struct Options {
   int rounds = 3;
   std::uint64_t seed = 20070512;
   bool keep = false;
+  test::WriterStyle style = test::WriterStyle::kMinimal;
 };
 
 struct Kind {
@@ -75,9 +83,10 @@ struct Made {
 
 // Data sets of a few hundred directories each, holding files from 2 KiB to
 // 4 MiB (most of them small) with pseudo-random contents.
-Made MakeBkf(const std::filesystem::path& path, std::uint64_t minBytes, std::uint64_t seed) {
+Made MakeBkf(const std::filesystem::path& path, std::uint64_t minBytes, std::uint64_t seed,
+             test::WriterStyle style) {
   Random random(seed);
-  ChunkedBkfWriter out(path, 64u << 20);
+  ChunkedBkfWriter out(path, 64u << 20, style);
   Made made;
   out.Writer().Tape();
   std::string data;
@@ -99,20 +108,28 @@ Made MakeBkf(const std::filesystem::path& path, std::uint64_t minBytes, std::uin
       const std::uint64_t files = random.Between(2, 20);
       for (std::uint64_t f = 0; f < files; ++f) {
         const Kind& kind = kKinds[random.Between(0, std::size(kKinds) - 1)];
-        const std::size_t size = kind.large ? LogUniform(random, 64 << 10, 4 << 20)
-                                            : LogUniform(random, 2 << 10, 64 << 10);
+        const bool real = style != test::WriterStyle::kMinimal;
+        const bool empty = real && random.Between(0, 19) == 0;
+        const std::size_t size = empty ? 0
+                                 : kind.large ? LogUniform(random, 64 << 10, 4 << 20)
+                                              : LogUniform(random, 2 << 10, 64 << 10);
         random.Fill(data, size);
         if (kind.text) {
           for (char& c : data) c = static_cast<char>(' ' + static_cast<unsigned char>(c) % 95);
         }
-        test::FileEntry entry{};
-        entry.name = Numbered(kind.stem, ++made.files, 6) + std::u16string(kind.extension);
-        entry.data = std::move(data);
-        entry.modified = {2007, int(random.Between(1, 12)), int(random.Between(1, 28)),
-                          int(random.Between(0, 23)), int(random.Between(0, 59)),
-                          int(random.Between(0, 59))};
-        out.Writer().File(entry);
-        data = std::move(entry.data);
+        const std::u16string name = Numbered(kind.stem, ++made.files, 6) + std::u16string(kind.extension);
+        const test::PackedDate modified{2007, int(random.Between(1, 12)), int(random.Between(1, 28)),
+                                        int(random.Between(0, 23)), int(random.Between(0, 59)),
+                                        int(random.Between(0, 59))};
+        if (real) {
+          test::RealFile file{.name = name, .data = std::move(data), .modified = modified, .accessed = modified};
+          out.Writer().FileWithStreams(file);
+          data = std::move(file.data);
+        } else {
+          test::FileEntry entry{.name = name, .data = std::move(data), .modified = modified};
+          out.Writer().File(entry);
+          data = std::move(entry.data);
+        }
         made.dataBytes += size;
         out.MaybeFlush();
       }
@@ -150,28 +167,22 @@ double TimedRead(const std::filesystem::path& path, std::uint64_t expected, unsi
   return seconds;
 }
 
-void Usage() {
-  std::fprintf(stderr,
-               "usage: scan_throughput [--file PATH] [--size-mib N] [--rounds N] [--seed N] [--keep]\n");
-  std::exit(2);
-}
-
 Options Parse(int argc, char** argv) {
   Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    const auto value = [&]() -> const char* {
-      if (i + 1 >= argc) Usage();
-      return argv[++i];
-    };
-    if (arg == "--file") options.file = value();
-    else if (arg == "--size-mib") options.sizeMib = std::strtoull(value(), nullptr, 10);
-    else if (arg == "--rounds") options.rounds = std::atoi(value());
-    else if (arg == "--seed") options.seed = std::strtoull(value(), nullptr, 10);
-    else if (arg == "--keep") options.keep = true;
-    else Usage();
+  std::string style = "minimal";
+  CLI::App app{"Scan throughput against a plain read of the same file"};
+  app.add_option("--file", options.file, "The BKF file; made there when missing");
+  app.add_option("--size-mib", options.sizeMib, "Size of a file made here")->check(CLI::PositiveNumber);
+  app.add_option("--rounds", options.rounds, "Rounds of read and scan")->check(CLI::PositiveNumber);
+  app.add_option("--seed", options.seed, "Seed of the made file's contents");
+  app.add_flag("--keep", options.keep, "Keep a file made here");
+  app.add_option("--style", style, "Layout of a file made here")->check(CLI::IsMember({"minimal", "windows"}));
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    std::exit(app.exit(error));
   }
-  if (options.rounds < 1 || options.sizeMib < 1) Usage();
+  if (style == "windows") options.style = test::WriterStyle::kWindowsUtility;
   return options;
 }
 
@@ -189,7 +200,7 @@ int Run(int argc, char** argv) {
                 static_cast<unsigned long long>(options.sizeMib));
     std::fflush(stdout);
     const auto start = std::chrono::steady_clock::now();
-    const Made made = MakeBkf(options.file, options.sizeMib << 20, options.seed);
+    const Made made = MakeBkf(options.file, options.sizeMib << 20, options.seed, options.style);
     std::printf("made in %.1f s: %llu data sets, %llu directories, %llu files, %.1f MiB of file data\n",
                 Seconds(std::chrono::steady_clock::now() - start),
                 static_cast<unsigned long long>(made.sets),

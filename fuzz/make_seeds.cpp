@@ -1,5 +1,5 @@
-// Writes the seed corpus of the fuzz targets into OUTPUT/scan, OUTPUT/snapshot
-// and OUTPUT/matcher (each folder is emptied first). The BKF files come from
+// Writes the seed corpus of the fuzz targets into OUTPUT/scan, OUTPUT/snapshot,
+// OUTPUT/matcher and OUTPUT/save (each folder is emptied first). The BKF files come from
 // the tests' MTF writer, the snapshots from WriteSnapshot over catalogues that
 // a scan of those files filled, and then both are cut and edited by hand, so
 // that nothing binary needs to be kept in the repository.
@@ -30,6 +30,7 @@ using namespace tallowin;
 using test::FileEntry;
 using test::MtfWriter;
 using test::PackedDate;
+using test::WriterStyle;
 
 constexpr std::size_t kWindow = 65536;
 
@@ -151,6 +152,61 @@ MtfWriter Hostile() {
   return w;
 }
 
+// A backup as the Windows backup utility writes it: empty files, security
+// data large enough to push the data stream past the byte search, a sparse
+// file, checksums, an alternate stream and the catalogue after the set.
+MtfWriter RealBackup(std::size_t logicalBlock = 1024) {
+  MtfWriter w(WriterStyle::kWindowsUtility, logicalBlock);
+  w.Tape().DataSet(u"Set created 12/05/2007");
+  w.Directory(u"Documents and Settings\ann");
+  w.FileWithStreams({.name = u"letter.doc", .data = Filler(900, 21)});
+  w.FileWithStreams({.name = u"desktop.ini"});
+  w.FileWithStreams({.name = u"audited.xls", .data = Filler(300, 22), .securityDescriptorSize = 1500});
+  w.FileWithStreams({.name = std::u16string(90, u'n'), .data = Filler(40, 23), .shortName = u"NNNNNN~1"});
+  w.FileWithStreams({.name = u"disk.vhd", .sparse = {{8192, Filler(64, 24)}, {100, Filler(10, 25)}}, .sparseSize = 20000});
+  w.FileWithStreams({.name = u"notes.txt", .data = Filler(70, 26), .objectId = true,
+                     .alternate = test::AlternateStream{u"Zone.Identifier", "[ZoneTransfer]"}});
+  w.FileWithStreams({.name = u"packed.bin", .data = Filler(33, 27), .dataMediaAttributes = 0x10});
+  w.FileWithStreams({.name = u"wrong.txt", .data = Filler(50, 28), .wrongChecksum = true});
+  w.EndOfSet();
+  return w;
+}
+
+// The real writers' layouts, whole, cut, damaged and shifted off the grid.
+void RealBackupSeeds(const fs::path& folder) {
+  const MtfWriter real = RealBackup();
+  WriteSeed(folder, "windows-utility.bkf", real.Bytes());
+  WriteSeed(folder, "windows-utility-512.bkf", RealBackup(512).Bytes());
+  for (const std::size_t size : {std::size_t{5000}, std::size_t{9000}, real.Size() - 700}) {
+    WriteSeed(folder, "windows-utility-cut-" + std::to_string(size) + ".bkf", Cut(real.Bytes(), size));
+  }
+  {
+    std::vector<std::byte> shifted(512, std::byte{0});
+    shifted.insert(shifted.end(), real.Bytes().begin(), real.Bytes().end());
+    WriteSeed(folder, "windows-utility-shifted.bkf", shifted);
+  }
+  {
+    // A FILE block at the last position of a window whose streams lead
+    // into the next window.
+    MtfWriter w(WriterStyle::kWindowsUtility);
+    w.Tape().DataSet(u"Edge");
+    w.PadTo(126 * 512);
+    w.FileWithStreams({.name = u"far.dat", .data = Filler(100, 29), .securityDescriptorSize = 700});
+    w.EndOfSet();
+    std::vector<std::byte> shifted(512, std::byte{0});
+    shifted.insert(shifted.end(), w.Bytes().begin(), w.Bytes().end());
+    shifted.resize(std::max<std::size_t>(shifted.size(), kWindow + 4096));
+    WriteSeed(folder, "chain-across-windows.bkf", shifted);
+  }
+  MtfWriter other(WriterStyle::kOtherWriter);
+  other.Tape().DataSet(u"Nightly").Directory(u"srv");
+  other.File({.name = u"a.txt", .data = Filler(100, 30)});
+  other.FileWithStreams({.name = u"empty.txt"});
+  other.File({.name = u"b.txt", .data = Filler(600, 31)});
+  other.EndOfSet().XmlCatalogue();
+  WriteSeed(folder, "other-writer.bkf", other.Bytes());
+}
+
 void ScanSeeds(const fs::path& folder) {
   const MtfWriter intact = Intact();
   const std::vector<std::byte>& bytes = intact.Bytes();
@@ -230,6 +286,7 @@ void ScanSeeds(const fs::path& folder) {
     Noise(noise, 0, noise.size(), 17);
     WriteSeed(folder, "noise-only.bkf", noise);
   }
+  RealBackupSeeds(folder);
 }
 
 // A catalogue filled by a scan of `writer`'s bytes.
@@ -311,6 +368,34 @@ void SnapshotSeeds(const fs::path& folder) {
             Le(u"<\xDC80\xDCFF.bkf>\r\n<1>\r\n<BKF\\\xD800\\\xDFFF\\x><\xFFFF>\r\n"));
 }
 
+// Inputs of the save fuzz target: a count of rows, that many rows of data
+// offset and size, then the BKF file; the rows of its scan are added to them.
+std::string SaveInput(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& rows,
+                      const std::vector<std::byte>& bkf) {
+  std::string input(1, static_cast<char>(rows.size()));
+  for (const auto& [offset, size] : rows) {
+    for (int i = 0; i < 8; ++i) input.push_back(static_cast<char>(offset >> (8 * i)));
+    for (int i = 0; i < 8; ++i) input.push_back(static_cast<char>(size >> (8 * i)));
+  }
+  input.append(reinterpret_cast<const char*>(bkf.data()), bkf.size());
+  return input;
+}
+
+void SaveSeeds(const fs::path& folder) {
+  MtfWriter w(WriterStyle::kWindowsUtility);
+  w.Tape().DataSet(u"S");
+  w.FileWithStreams({.name = u"sparse.img", .sparse = {{700, Filler(30, 40)}, {2, "ab"}, {5000, "past"}}, .sparseSize = 800});
+  const std::uint64_t sparse = *w.LastFile().data;
+  w.FileWithStreams({.name = u"checked.txt", .data = Filler(1001, 41)});
+  const std::uint64_t checked = *w.LastFile().data;
+  w.FileWithStreams({.name = u"bad.txt", .data = Filler(17, 42), .wrongChecksum = true});
+  w.EndOfSet();
+  WriteSeed(folder, "scanned-rows", SaveInput({}, w.Bytes()));
+  WriteSeed(folder, "own-rows", SaveInput({{sparse, 800}, {checked, 1001}, {checked, 1000}, {sparse, 1u << 30}}, w.Bytes()));
+  WriteSeed(folder, "cut", SaveInput({{sparse, 800}}, Cut(w.Bytes(), static_cast<std::size_t>(sparse) + 40)));
+  WriteSeed(folder, "real-backup", SaveInput({}, RealBackup().Bytes()));
+}
+
 void MatcherSeeds(const fs::path& folder) {
   const std::u16string path = u"BKF\\BACKUP SET 1(Data)\\Documents\\report.doc";
   const std::u16string_view patterns[] = {
@@ -346,6 +431,7 @@ int main(int argc, char** argv) {
     ScanSeeds(fresh("scan"));
     SnapshotSeeds(fresh("snapshot"));
     MatcherSeeds(fresh("matcher"));
+    SaveSeeds(fresh("save"));
     std::printf("%zu seeds written to %s\n", seedCount, argv[1]);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "make_seeds: %s\n", error.what());

@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-300}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(scan snapshot matcher)
+((${#targets[@]})) || targets=(scan snapshot matcher save)
 
 build=build-fuzz
 source scripts/fuzz-setup.sh

@@ -11,8 +11,8 @@ build=build-fuzz
 
 # The targets, with the number of inputs each runs. A snapshot load is slow under the sanitizers (each one touches
 # a few MiB of fresh memory), so it runs fewer inputs than the scan.
-targets=(scan snapshot matcher)
-declare -A runs=([scan]=3000 [snapshot]=1500 [matcher]=200000)
+targets=(scan snapshot matcher save)
+declare -A runs=([scan]=3000 [snapshot]=1500 [matcher]=200000 [save]=3000)
 
 source scripts/fuzz-setup.sh
 
