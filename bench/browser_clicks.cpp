@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench/bench_common.h"
-#include "browser/folder_browser.h"
+#include "browser/selection/folder_browser.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin::bench {

@@ -24,12 +24,12 @@
 #include <QTimer>
 
 #include "bench/bench_common.h"
-#include "browser/gui_view.h"
-#include "browser/message_box.h"
-#include "browser/save_settings.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/gui_view.h"
+#include "browser/widgets/message_box.h"
+#include "browser/save/save_settings.h"
+#include "browser/widgets/text_qt.h"
 #include "engine/bkf_scanner.h"
-#include "shell/mime_file_types.h"
+#include "common/mime_file_types.h"
 
 namespace tallowin::bench {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <system_error>
 
-#include "browser/file_extraction.h"
-#include "browser/file_verification.h"
+#include "browser/save/file_extraction.h"
+#include "browser/save/file_verification.h"
 #include "catalog/catalogue_search.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
@@ -22,8 +22,8 @@
 #include "cli/row_output.h"
 #include "cli/source.h"
 #include "cli/terminal_progress.h"
-#include "shell/mime_file_types.h"
-#include "shell/version_text.h"
+#include "common/mime_file_types.h"
+#include "common/version_text.h"
 
 namespace tallowin::cli {
 namespace {

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "browser/pictures.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/pictures.h"
+#include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
 #include "tallowin_version.h"
 

@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QScreen>
 
-#include "browser/gui_view.h"
-#include "browser/message_box.h"
-#include "browser/pictures.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/gui_view.h"
+#include "browser/widgets/message_box.h"
+#include "browser/widgets/pictures.h"
+#include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
 

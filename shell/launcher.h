@@ -7,7 +7,7 @@
 
 #include <QUrl>
 
-#include "browser/scoped_routine.h"
+#include "browser/widgets/scoped_routine.h"
 
 namespace tallowin {
 

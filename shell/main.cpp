@@ -6,7 +6,7 @@
 #include <QApplication>
 
 #include "shell/application.h"
-#include "shell/version_text.h"
+#include "common/version_text.h"
 
 namespace {
 

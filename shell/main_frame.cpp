@@ -9,17 +9,17 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "browser/folder_setting_dialog.h"
-#include "browser/gui_view.h"
-#include "browser/hover_button.h"
-#include "browser/message_box.h"
-#include "browser/pictures.h"
-#include "browser/search_dialog.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/folder_setting_dialog.h"
+#include "browser/widgets/gui_view.h"
+#include "browser/widgets/hover_button.h"
+#include "browser/widgets/message_box.h"
+#include "browser/widgets/pictures.h"
+#include "browser/widgets/search_dialog.h"
+#include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
 #include "shell/about_box.h"
 #include "shell/launcher.h"
-#include "shell/mime_file_types.h"
+#include "common/mime_file_types.h"
 
 namespace tallowin {
 namespace {

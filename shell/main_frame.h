@@ -10,10 +10,10 @@
 #include <QString>
 #include <QUrl>
 
-#include "browser/save_settings.h"
+#include "browser/save/save_settings.h"
 #include "engine/bkf_file.h"
 #include "shell/command_table.h"
-#include "shell/version_text.h"
+#include "common/version_text.h"
 
 class QLabel;
 class QToolBar;

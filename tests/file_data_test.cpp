@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "browser/file_extraction.h"
-#include "browser/file_verification.h"
+#include "browser/save/file_extraction.h"
+#include "browser/save/file_verification.h"
 #include "catalog/file_time.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"

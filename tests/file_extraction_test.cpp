@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "browser/file_extraction.h"
+#include "browser/save/file_extraction.h"
 #include "catalog/file_time.h"
 #include "catalog/text_convert.h"
 #include "tests/support/memory_reader.h"

@@ -1,6 +1,6 @@
 // The browser's check-box rules on small catalogues: the folder tree, the
 // file list and the catalogue's marks must always agree.
-#include "browser/folder_browser.h"
+#include "browser/selection/folder_browser.h"
 
 #include "catalog/file_time.h"
 

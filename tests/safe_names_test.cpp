@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "browser/safe_names.h"
+#include "browser/save/safe_names.h"
 
 namespace tallowin {
 namespace {

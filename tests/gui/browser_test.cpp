@@ -16,13 +16,13 @@
 
 #include <atomic>
 
-#include "browser/browser_views.h"
-#include "browser/file_dialog.h"
-#include "browser/gui_view.h"
-#include "browser/item_look.h"
-#include "browser/rename_dialog.h"
-#include "browser/save_window.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/browser_views.h"
+#include "browser/widgets/file_dialog.h"
+#include "browser/widgets/gui_view.h"
+#include "browser/widgets/item_look.h"
+#include "browser/widgets/rename_dialog.h"
+#include "browser/widgets/save_window.h"
+#include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
 #include "tests/gui/gui_test_support.h"
 

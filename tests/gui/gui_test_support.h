@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "browser/message_box.h"
+#include "browser/widgets/message_box.h"
 #include "engine/bkf_file.h"
 #include "tests/support/memory_reader.h"
 #include "tests/support/mtf_writer.h"

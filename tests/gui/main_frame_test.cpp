@@ -12,8 +12,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "browser/file_dialog.h"
-#include "browser/gui_view.h"
+#include "browser/widgets/file_dialog.h"
+#include "browser/widgets/gui_view.h"
 #include "shell/about_box.h"
 #include "shell/launcher.h"
 #include "shell/main_frame.h"

@@ -8,9 +8,9 @@
 #include <QTableView>
 #include <QTreeView>
 
-#include "browser/file_dialog.h"
-#include "browser/gui_view.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/file_dialog.h"
+#include "browser/widgets/gui_view.h"
+#include "browser/widgets/text_qt.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace tallowin::test {

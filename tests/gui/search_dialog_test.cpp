@@ -13,9 +13,9 @@
 #include <QSignalSpy>
 #include <QTableView>
 
-#include "browser/dialog_units.h"
-#include "browser/search_dialog.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/dialog_units.h"
+#include "browser/widgets/search_dialog.h"
+#include "browser/widgets/text_qt.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace tallowin::test {

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
-#include "browser/folder_setting_dialog.h"
-#include "browser/gui_view.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/folder_setting_dialog.h"
+#include "browser/widgets/gui_view.h"
+#include "browser/widgets/text_qt.h"
 #include "shell/application.h"
 #include "tests/gui/gui_test_support.h"
 

@@ -19,14 +19,14 @@
 #include <QTest>
 #include <QTimer>
 
-#include "browser/browser_views.h"
-#include "browser/file_dialog.h"
-#include "browser/folder_setting_dialog.h"
-#include "browser/gui_view.h"
-#include "browser/message_box.h"
-#include "browser/search_dialog.h"
-#include "browser/pictures.h"
-#include "browser/text_qt.h"
+#include "browser/widgets/browser_views.h"
+#include "browser/widgets/file_dialog.h"
+#include "browser/widgets/folder_setting_dialog.h"
+#include "browser/widgets/gui_view.h"
+#include "browser/widgets/message_box.h"
+#include "browser/widgets/search_dialog.h"
+#include "browser/widgets/pictures.h"
+#include "browser/widgets/text_qt.h"
 #include "catalog/snapshot.h"
 #include "shell/main_frame.h"
 #include "tests/support/memory_reader.h"

@@ -1,0 +1,230 @@
+#include "browser/save/file_data.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "catalog/program_texts.h"
+#include "engine/mtf_stream.h"
+
+namespace tallowin {
+namespace {
+
+constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
+// Large enough to copy at full speed, small enough to notice a cancel.
+constexpr std::uint64_t kSystemCopyChunk = std::uint64_t{64} << 20;
+constexpr std::size_t kChecksumSize = 4;
+constexpr std::size_t kPieceOffsetSize = 8;
+
+// `count` bytes at `position`, or nothing when the file does not give them all.
+template <std::size_t kCount>
+std::optional<std::array<std::byte, kCount>> ReadExactly(BkfReader& bkf, std::uint64_t position) {
+  std::array<std::byte, kCount> bytes{};
+  if (bkf.ReadAt(position, bytes) < kCount) return std::nullopt;
+  return bytes;
+}
+
+std::string Of(std::uint64_t done, std::uint64_t size) {
+  return std::to_string(done) + " of " + std::to_string(size) + " bytes";
+}
+
+}  // namespace
+
+std::string_view VerdictName(FileVerdict verdict) {
+  switch (verdict) {
+    case FileVerdict::kVerified: return "verified";
+    case FileVerdict::kUnchecked: return "unchecked";
+    case FileVerdict::kDamaged: return "damaged";
+    case FileVerdict::kIncomplete: return "incomplete";
+    case FileVerdict::kStoredEncrypted: return "stored encrypted";
+    case FileVerdict::kStoredCompressed: return "stored compressed";
+    case FileVerdict::kSkipped: return "skipped";
+  }
+  return "unchecked";
+}
+
+StoredForm ReadStoredForm(BkfReader& bkf, std::uint64_t offset, std::uint64_t size) {
+  StoredForm form;
+  if (offset < mtf::kStreamHeaderSize) return form;
+  const auto bytes = ReadExactly<mtf::kStreamHeaderSize>(bkf, offset - mtf::kStreamHeaderSize);
+  if (!bytes) return form;
+  const StreamHeader data = *ReadStreamHeader(*bytes);
+  if (!data.valid || data.id != mtf::kStan) return form;
+  if (data.length == 0 && (data.fileSystemAttributes & mtf::kSparseStream) != 0) {
+    form.sparse = true;
+    return form;
+  }
+  // A header of another size belongs to something else than this row.
+  if (data.length != size) return form;
+  form.encrypted = (data.mediaAttributes & mtf::kEncryptedStream) != 0;
+  form.compressed = (data.mediaAttributes & mtf::kCompressedStream) != 0;
+  form.checksummed = (data.mediaAttributes & mtf::kChecksummedStream) != 0;
+  if (!form.checksummed) return form;
+  const auto csum = ReadExactly<mtf::kStreamHeaderSize + kChecksumSize>(bkf, AlignStream(offset + size));
+  if (!csum) return form;
+  const StreamHeader header = *ReadStreamHeader(*csum);
+  if (header.valid && header.id == mtf::kCsum && header.length == kChecksumSize) {
+    form.checksum = ReadU32(*csum, mtf::kStreamHeaderSize);
+  }
+  return form;
+}
+
+std::uint32_t ChecksumStep(std::uint32_t sum, std::span<const std::byte> bytes, std::uint64_t position) {
+  const auto byteAt = [&](std::size_t i) {
+    return std::to_integer<std::uint32_t>(bytes[i]) << (8 * ((position + i) % 4));
+  };
+  std::size_t i = 0;
+  // Whole 64-bit words once aligned: two 32-bit words each, folded at the end.
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i < bytes.size() && (position + i) % 8 != 0; ++i) sum ^= byteAt(i);
+    std::uint64_t wide = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes.data() + i, 8);
+      wide ^= word;
+    }
+    sum ^= static_cast<std::uint32_t>(wide) ^ static_cast<std::uint32_t>(wide >> 32);
+  }
+  for (; i < bytes.size(); ++i) sum ^= byteAt(i);
+  return sum;
+}
+
+FileDataReader::FileDataReader(BkfReader& bkf, const std::atomic<bool>& cancel,
+                               std::function<void(std::uint64_t)> progress)
+    : bkf_(bkf), bkfSize_(bkf.GetSize()), cancel_(cancel), progress_(std::move(progress)) {}
+
+bool FileDataReader::CopyPiece(std::uint64_t from, std::uint64_t count, std::uint64_t at, FileDataSink& sink,
+                               FileDataResult& result, std::uint32_t* checksum) {
+  if (buffer_.empty() && count > 0) buffer_.resize(kCopyChunk);
+  for (std::uint64_t done = 0; done < count;) {
+    if (cancel_) {
+      result.cancelled = true;
+      return false;
+    }
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, count - done));
+    const std::span<std::byte> chunk = std::span(buffer_).first(std::min(want, bkf_.ReadAt(from + done, std::span(buffer_).first(want))));
+    if (checksum != nullptr) *checksum = ChecksumStep(*checksum, chunk, at + done);
+    if (!chunk.empty() && !sink.Write(at + done, chunk, result.writeError)) return false;
+    done += chunk.size();
+    result.bytes += chunk.size();
+    progress_(chunk.size());
+    if (chunk.size() < want) return false;
+  }
+  return true;
+}
+
+FileDataResult FileDataReader::Read(std::uint64_t offset, std::uint64_t size, FileDataSink& sink) {
+  const StoredForm form = ReadStoredForm(bkf_, offset, size);
+  return form.sparse ? ReadSparse(offset, size, sink) : ReadPlain(offset, size, form, sink);
+}
+
+FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t size, const StoredForm& form,
+                                         FileDataSink& sink) {
+  FileDataResult result;
+  const std::uint64_t available = std::min(size, bkfSize_ - offset);
+  const bool checking = form.checksum.has_value();
+  // The system copies faster than this process can, but then no byte passes
+  // through here: only data without a checksum to check goes that way.
+  while (!checking && result.bytes < available) {
+    if (cancel_) {
+      result.cancelled = true;
+      return result;
+    }
+    const std::uint64_t step =
+        sink.CopyFrom(bkf_, offset + result.bytes, std::min(kSystemCopyChunk, available - result.bytes));
+    result.bytes += step;
+    progress_(step);
+    if (step == 0) break;
+  }
+  // Whatever the system could not copy is read and written here, which also
+  // tells a read failure from a write failure.
+  std::uint32_t sum = 0;
+  const std::uint64_t copied = result.bytes;
+  CopyPiece(offset + copied, available - copied, copied, sink, result, checking ? &sum : nullptr);
+  if (result.cancelled || result.writeError != 0) return result;
+
+  if (result.bytes < size) {
+    result.verdict = FileVerdict::kIncomplete;
+    result.reason = result.bytes == available
+                        ? "the BKF file ends before this file does: " + Of(result.bytes, size) + " are there"
+                        : "the BKF file could not be read past " + Of(result.bytes, size);
+  } else if (checking && sum != *form.checksum) {
+    result.verdict = FileVerdict::kDamaged;
+    result.reason = texts::kReasonDamaged;
+  } else if (form.encrypted) {
+    result.verdict = FileVerdict::kStoredEncrypted;
+    result.reason = texts::kReasonStoredEncrypted;
+  } else if (form.compressed) {
+    result.verdict = FileVerdict::kStoredCompressed;
+    result.reason = texts::kReasonStoredCompressed;
+  } else if (checking) {
+    result.verdict = FileVerdict::kVerified;
+  } else {
+    result.verdict = FileVerdict::kUnchecked;
+    result.reason = form.checksummed ? texts::kReasonChecksumUnreadable
+                    : size == 0      ? texts::kReasonEmpty
+                                     : texts::kReasonNoChecksum;
+  }
+  return result;
+}
+
+// The pieces follow the empty data stream, each a "SPAR" stream of an 8-byte
+// offset in the file and the bytes that lie there; what lies between them
+// is zeros, left as holes.
+FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t size, FileDataSink& sink) {
+  FileDataResult result;
+  const auto incomplete = [&](std::string reason) {
+    result.verdict = FileVerdict::kIncomplete;
+    result.reason = std::move(reason);
+    return result;
+  };
+  const std::string endsEarly = "the BKF file ends before the pieces of this sparse file do";
+  const std::string unreadable = "a piece of this sparse file could not be read from the BKF file";
+  const auto remaining = [&](std::uint64_t position) { return position < bkfSize_ ? bkfSize_ - position : 0; };
+  for (std::uint64_t position = AlignStream(offset);;) {
+    if (cancel_) {
+      result.cancelled = true;
+      return result;
+    }
+    // A backup cut here may have held more pieces.
+    if (remaining(position) < mtf::kStreamHeaderSize) return incomplete(endsEarly);
+    const auto bytes = ReadExactly<mtf::kStreamHeaderSize>(bkf_, position);
+    if (!bytes) return incomplete(unreadable);
+    const StreamHeader header = *ReadStreamHeader(*bytes);
+    if (!header.valid || header.id != mtf::kSpar || header.length < kPieceOffsetSize) break;
+    if (remaining(position + mtf::kStreamHeaderSize) < kPieceOffsetSize) return incomplete(endsEarly);
+    const auto pieceOffset = ReadExactly<kPieceOffsetSize>(bkf_, position + mtf::kStreamHeaderSize);
+    if (!pieceOffset) return incomplete(unreadable);
+    const std::uint64_t at = ReadU64(*pieceOffset, 0);
+    const std::uint64_t from = position + mtf::kStreamHeaderSize + kPieceOffsetSize;
+    // Bytes of a piece beyond the file's size are not written.
+    const std::uint64_t wanted = at < size ? std::min(header.length - kPieceOffsetSize, size - at) : 0;
+    const std::uint64_t there = std::min(wanted, remaining(from));
+    if (!CopyPiece(from, there, at, sink, result, nullptr)) {
+      if (result.cancelled || result.writeError != 0) return result;
+      return incomplete(unreadable);
+    }
+    if (there < wanted) return incomplete(endsEarly);
+    position = NextStream(position, header);
+  }
+  if (!sink.SetSize(size, result.writeError)) return result;
+  result.verdict = FileVerdict::kUnchecked;
+  result.reason = texts::kReasonSparse;
+  return result;
+}
+
+std::optional<std::string> RowDataProblem(std::int64_t size, std::int64_t offset, std::uint64_t bkfSize) {
+  if (size < 0) return "the file size " + std::to_string(size) + " is not valid";
+  if (offset < 0) return "the data offset " + std::to_string(offset) + " is not valid";
+  if (size > std::numeric_limits<std::int64_t>::max() - offset) {
+    return "the file size " + std::to_string(size) + " is not valid";
+  }
+  if (static_cast<std::uint64_t>(offset) > bkfSize) {
+    return "the data offset " + std::to_string(offset) + " lies past the end of the BKF file";
+  }
+  return std::nullopt;
+}
+
+}  // namespace tallowin

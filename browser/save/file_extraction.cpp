@@ -1,0 +1,289 @@
+#include "browser/save/file_extraction.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <span>
+#include <system_error>
+#include <unordered_map>
+
+#include "browser/save/checked_rows.h"
+#include "browser/save/safe_names.h"
+#include "browser/save/save_folder.h"
+#include "catalog/number_text.h"
+#include "catalog/text_convert.h"
+
+namespace tallowin {
+namespace {
+
+std::string Reason(int error) { return std::generic_category().message(error); }
+
+std::vector<std::u16string_view> Components(std::u16string_view path) {
+  std::vector<std::u16string_view> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const auto slash = path.find(u'\\', start);
+    parts.push_back(path.substr(start, slash - start));
+    if (slash == std::u16string_view::npos) return parts;
+    start = slash + 1;
+  }
+}
+
+// A folder made by this save, known by its catalogue name.
+struct FolderNode {
+  std::string name;  // on disk, in its parent
+  std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> children;
+  // For each name that files of this folder came to, the number that the
+  // next one tries first: the n-th file of one name costs one attempt, not n.
+  std::unordered_map<std::string, int> nextNumber;
+};
+
+using Job = RowData;
+
+// The file being saved, as the place where a row's data goes.
+class SavedFileSink final : public FileDataSink {
+ public:
+  explicit SavedFileSink(SavedFile& file) : file_(file) {}
+  bool Write(std::uint64_t at, std::span<const std::byte> bytes, int& error) override {
+    return file_.WriteAt(at, bytes, error);
+  }
+  std::uint64_t CopyFrom(BkfReader& bkf, std::uint64_t from, std::uint64_t count) override {
+    return bkf.CopyToFile(from, count, file_.Descriptor());
+  }
+  bool SetSize(std::uint64_t size, int& error) override { return file_.Extend(size, error); }
+
+ private:
+  SavedFile& file_;
+};
+
+class Saver {
+ public:
+  Saver(const Catalogue& catalogue, const SaveRequest& request, SaveObserver& observer,
+        const std::atomic<bool>& cancel)
+      : catalogue_(catalogue), request_(request), observer_(observer), cancel_(cancel) {}
+
+  SaveSummary Run();
+
+ private:
+  void Save(const Job& job);
+  void Count(const Job& job, FileDataResult result);
+  // The open folder for a row's folder chain, created where needed.
+  SaveFolder* FolderFor(std::u16string_view top, std::span<const std::u16string_view> chain,
+                        std::string& problem);
+  FolderNode* TopFolder(std::u16string_view key, std::string& problem);
+  void Failed(const Job& job, std::string reason);
+  void Progress() {
+    observer_.OnSaveProgress(filesDone_, filesTotal_, bytesDone_, bytesTotal_);
+  }
+
+  const Catalogue& catalogue_;
+  const SaveRequest& request_;
+  SaveObserver& observer_;
+  const std::atomic<bool>& cancel_;
+  SaveSummary summary_;
+  std::unique_ptr<BkfReader> bkf_;
+  std::uint64_t bkfSize_ = 0;
+  std::optional<FileDataReader> reader_;
+  SaveFolder destination_;
+  std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> tops_;
+  FolderNode* currentNode_ = nullptr;
+  SaveFolder currentFolder_;
+  std::uint64_t filesDone_ = 0, filesTotal_ = 0, bytesDone_ = 0, bytesTotal_ = 0;
+};
+
+void Saver::Failed(const Job& job, std::string reason) {
+  ++summary_.failed;
+  summary_.problems.push_back({job.row, job.path, std::move(reason), std::nullopt});
+}
+
+void Saver::Count(const Job& job, FileDataResult result) {
+  switch (result.verdict) {
+    case FileVerdict::kVerified: ++summary_.verified, ++summary_.saved; return;
+    case FileVerdict::kUnchecked: ++summary_.unchecked, ++summary_.saved; return;
+    case FileVerdict::kDamaged: ++summary_.damaged; break;
+    case FileVerdict::kIncomplete: ++summary_.incomplete; break;
+    case FileVerdict::kStoredEncrypted: ++summary_.storedEncrypted; break;
+    case FileVerdict::kStoredCompressed: ++summary_.storedCompressed; break;
+    case FileVerdict::kSkipped: ++summary_.failed; break;
+  }
+  summary_.problems.push_back({job.row, job.path, std::move(result.reason), result.verdict});
+}
+
+FolderNode* Saver::TopFolder(std::u16string_view key, std::string& problem) {
+  auto& top = tops_[std::u16string(key)];
+  if (top) return top.get();
+  // Never merge into anything that is already there.
+  const std::string base = SafeName(request_.prefix + std::u16string(key));
+  for (int n = 1;; ++n) {
+    const std::string name = n == 1 ? base : NumberedFolderName(base, n);
+    int error = 0;
+    if (destination_.CreateFolder(name, error).IsOpen()) {
+      top = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
+      summary_.folders.push_back(request_.destination / name);
+      return top.get();
+    }
+    if (error != EEXIST) {
+      problem = "the folder " + name + " could not be made: " + Reason(error);
+      tops_.erase(std::u16string(key));
+      return nullptr;
+    }
+  }
+}
+
+SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16string_view> chain,
+                             std::string& problem) {
+  FolderNode* node = TopFolder(top, problem);
+  if (node == nullptr) return nullptr;
+  // Most rows share the folder of the row before.
+  FolderNode* target = node;
+  for (const auto component : chain) {
+    const auto found = target->children.find(std::u16string(component));
+    if (found == target->children.end()) {
+      target = nullptr;
+      break;
+    }
+    target = found->second.get();
+  }
+  if (target != nullptr && target == currentNode_) return &currentFolder_;
+
+  currentNode_ = nullptr;
+  int error = 0;
+  SaveFolder folder = destination_.OpenFolder(node->name, error);
+  for (std::size_t level = 0; folder.IsOpen() && level < chain.size(); ++level) {
+    auto& child = node->children[std::u16string(chain[level])];
+    if (!child) {
+      const std::string base = SafeName(chain[level]);
+      for (int n = 1; !child; ++n) {
+        const std::string name = n == 1 ? base : NumberedFolderName(base, n);
+        if (folder.CreateFolder(name, error).IsOpen() ||
+            (error == EEXIST && folder.OpenFolder(name, error).IsOpen())) {
+          child = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
+        } else if (error != EEXIST && error != ENOTDIR && error != ELOOP) {
+          problem = "the folder " + name + " could not be made: " + Reason(error);
+          node->children.erase(std::u16string(chain[level]));
+          return nullptr;
+        }
+      }
+    }
+    node = child.get();
+    folder = folder.OpenFolder(node->name, error);
+  }
+  if (!folder.IsOpen()) {
+    problem = "a folder of this file could not be opened: " + Reason(error);
+    return nullptr;
+  }
+  currentNode_ = node;
+  currentFolder_ = std::move(folder);
+  return &currentFolder_;
+}
+
+void Saver::Save(const Job& job) {
+  if (const auto invalid = RowDataProblem(job.size, job.offset, bkfSize_)) {
+    return Failed(job, *invalid + "; the file was skipped");
+  }
+  const auto parts = Components(job.path);
+  const bool hasFolders = parts.size() > 1;
+  std::string problem;
+  SaveFolder* folder = FolderFor(hasFolders ? parts.front() : std::u16string_view{},
+                                 std::span(parts).subspan(hasFolders ? 1 : 0, parts.size() - (hasFolders ? 2 : 1)),
+                                 problem);
+  if (folder == nullptr) return Failed(job, problem);
+
+  const std::string base = SafeName(parts.back());
+  int& next = currentNode_->nextNumber[base];
+  std::string name;
+  SavedFile file;
+  int error = 0;
+  for (int n = std::max(next, 1); !file.IsOpen(); ++n) {
+    name = n == 1 ? base : NumberedFileName(base, n);
+    file = folder->CreateFile(name, error);
+    if (!file.IsOpen() && error != EEXIST) {
+      return Failed(job, "the file " + name + " could not be created: " + Reason(error));
+    }
+    next = n + 1;
+  }
+
+  SavedFileSink sink(file);
+  FileDataResult result =
+      reader_->Read(static_cast<std::uint64_t>(job.offset), static_cast<std::uint64_t>(job.size), sink);
+  if (result.cancelled || result.writeError != 0) {
+    file = SavedFile();
+    folder->RemoveFile(name);
+    if (result.cancelled) {
+      summary_.cancelled = true;
+      return;
+    }
+    return Failed(job, "writing " + name + " failed: " + Reason(result.writeError));
+  }
+  file.SetTimes(job.modified, job.accessed);
+  if (!file.Close(error)) {
+    folder->RemoveFile(name);
+    return Failed(job, "writing " + name + " failed: " + Reason(error));
+  }
+  Count(job, std::move(result));
+}
+
+SaveSummary Saver::Run() {
+  int error = 0;
+  destination_ = SaveFolder::OpenDestination(request_.destination, error);
+  if (!destination_.IsOpen()) {
+    summary_.fatalError = "The destination folder cannot be opened: " + Reason(error);
+    return summary_;
+  }
+  bkf_ = request_.opener(request_.bkfPath);
+  if (!bkf_) {
+    summary_.bkfUnreadable = true;
+    summary_.fatalError = BkfOpenProblem(request_.bkfPath);
+    return summary_;
+  }
+  bkfSize_ = bkf_->GetSize();
+  reader_.emplace(*bkf_, cancel_, [this](std::uint64_t bytes) {
+    bytesDone_ += bytes;
+    Progress();
+  });
+  const CheckedTotals totals = CountCheckedRows(catalogue_, bkfSize_);
+  filesTotal_ = totals.files;
+  bytesTotal_ = totals.bytes;
+  Progress();
+  ForEachCheckedRow(catalogue_, [&](const Job& job) {
+    if (cancel_) summary_.cancelled = true;
+    if (summary_.cancelled) return false;
+    Save(job);
+    if (summary_.cancelled) return false;
+    ++filesDone_;
+    Progress();
+    return true;
+  });
+  return summary_;
+}
+
+}  // namespace
+
+SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request,
+                             SaveObserver& observer, const std::atomic<bool>& cancel) {
+  return Saver(catalogue, request, observer, cancel).Run();
+}
+
+std::u16string SaveSummaryText(const SaveSummary& summary) {
+  if (!summary.fatalError.empty()) return Utf16FromBytes(summary.fatalError);
+  const auto count = [](std::uint64_t n) { return std::to_string(n); };
+  std::string text = count(summary.saved) + " file(s) saved (" + count(summary.verified) + " verified, " +
+                     count(summary.unchecked) + " unchecked), " + count(summary.damaged) + " damaged, " +
+                     count(summary.storedEncrypted) + " stored encrypted, " + count(summary.storedCompressed) +
+                     " stored compressed, " + count(summary.incomplete) + " incomplete, " +
+                     count(summary.failed) + " failed.";
+  if (summary.cancelled) text += " The save was cancelled.";
+  std::u16string out = Utf16FromBytes(text);
+  for (const SaveProblem& problem : summary.problems) {
+    out += u"\n";
+    out += problem.path;
+    out += u": ";
+    if (problem.verdict) out += Utf16FromBytes(std::string(VerdictName(*problem.verdict)) + ", ");
+    out += Utf16FromBytes(problem.reason);
+  }
+  return out;
+}
+
+}  // namespace tallowin

@@ -1,0 +1,76 @@
+#include "browser/widgets/catalogue_list_model.h"
+
+#include "browser/widgets/text_qt.h"
+
+namespace tallowin {
+
+CatalogueListModel::CatalogueListModel(Catalogue& catalogue, QObject* parent)
+    : QAbstractTableModel(parent), catalogue_(catalogue) {}
+
+int CatalogueListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : shown_;
+}
+
+int CatalogueListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kCatalogueCellCount;
+}
+
+QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= shown_) return {};
+  const RowIndex row = index.row();
+  switch (role) {
+    case Qt::DisplayRole:
+      return ToQString(catalogue_.GetCatalogueCell(row, index.column()));
+    case Qt::CheckStateRole:
+      if (index.column() != kCellPath) return {};
+      return catalogue_.IsRowChecked(row) ? Qt::Checked : Qt::Unchecked;
+    case Qt::DecorationRole:
+      if (index.column() != kCellPath) return {};
+      return icons_.For(catalogue_, catalogue_.IconIndex(row));
+    case Qt::ForegroundRole:
+      return catalogue_.IsRowChecked(row) ? QVariant(kCheckedText) : QVariant();
+    case Qt::BackgroundRole:
+      return catalogue_.IsRowChecked(row) ? QVariant(kCheckedBackground) : QVariant();
+    default:
+      return {};
+  }
+}
+
+QVariant CatalogueListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  switch (section) {
+    case kCellPath: return QStringLiteral("File Name");
+    case kCellType: return QStringLiteral("File Type");
+    case kCellSize: return QStringLiteral("File Size");
+    default: return QString();
+  }
+}
+
+void CatalogueListModel::Refresh() {
+  const int count = catalogue_.CatalogueRowCount();
+  if (count < shown_) {
+    Reset();
+    return;
+  }
+  if (count == shown_) return;
+  beginInsertRows({}, shown_, count - 1);
+  shown_ = count;
+  endInsertRows();
+}
+
+void CatalogueListModel::Reset() {
+  beginResetModel();
+  shown_ = 0;
+  icons_.Clear();
+  endResetModel();
+}
+
+void CatalogueListModel::RowChanged(RowIndex row) {
+  if (row >= 0 && row < shown_) emit dataChanged(index(row, 0), index(row, kCatalogueCellCount - 1));
+}
+
+void CatalogueListModel::ChecksChanged() {
+  if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, kCatalogueCellCount - 1));
+}
+
+}  // namespace tallowin

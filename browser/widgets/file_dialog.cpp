@@ -1,0 +1,32 @@
+#include "browser/widgets/file_dialog.h"
+
+namespace tallowin {
+namespace {
+
+QString ExecDialog(CNKFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+FileDialogRoutine& CurrentFileDialogRoutine() {
+  static FileDialogRoutine routine = ExecDialog;
+  return routine;
+}
+
+QStringList NameFiltersFromPairs(const QString& pairs) {
+  const QStringList parts = pairs.split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty()) break;
+    // The caption already names the pattern; Qt takes it from the parentheses.
+    const QString caption = parts[i].trimmed();
+    filters.append(caption.contains(u'(') ? caption : caption + " (" + parts[i + 1] + ")");
+  }
+  return filters;
+}
+
+QString RunFileDialog(CNKFileDialog& dialog) { return CurrentFileDialogRoutine()(dialog); }
+
+}  // namespace tallowin

@@ -1,0 +1,39 @@
+// The program's open and save file dialogs: the toolkit's file dialog,
+// unchanged, under the program's own name.
+#pragma once
+
+#include <functional>
+#include <utility>
+
+#include <QFileDialog>
+
+#include "browser/widgets/scoped_routine.h"
+
+namespace tallowin {
+
+class CNKFileDialog : public QFileDialog {
+  Q_OBJECT
+
+ public:
+  using QFileDialog::QFileDialog;
+};
+
+// Turns a filter in the form "Backup Files(*.bkf)|*.bkf| All Files(*.*)|*.*||"
+// (pairs of caption and pattern) into the dialog's list of name filters.
+QStringList NameFiltersFromPairs(const QString& pairs);
+
+// What a file dialog does for the program: given the dialog, ready to show,
+// returns the chosen path, or an empty text when the user cancelled. Tests
+// answer the dialogs by putting a routine of their own in place.
+using FileDialogRoutine = std::function<QString(CNKFileDialog& dialog)>;
+QString RunFileDialog(CNKFileDialog& dialog);
+
+FileDialogRoutine& CurrentFileDialogRoutine();
+
+class ScopedFileDialogRoutine : public ScopedRoutine<FileDialogRoutine> {
+ public:
+  explicit ScopedFileDialogRoutine(FileDialogRoutine routine)
+      : ScopedRoutine(CurrentFileDialogRoutine(), std::move(routine)) {}
+};
+
+}  // namespace tallowin

@@ -1,0 +1,76 @@
+#include "browser/widgets/file_list_model.h"
+
+#include "browser/widgets/item_look.h"
+#include "browser/widgets/pictures.h"
+#include "browser/widgets/text_qt.h"
+#include "catalog/file_time.h"
+
+namespace tallowin {
+
+FileListModel::FileListModel(const FolderBrowser& browser, const Catalogue& catalogue, QObject* parent)
+    : QAbstractTableModel(parent),
+      browser_(browser),
+      catalogue_(catalogue),
+      folderIcon_(pictures::Render(pictures::kFolderClosed, QSize(16, 16))) {}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(browser_.List().size());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant FileListModel::Text(const ListRow& row, int column) const {
+  switch (column) {
+    case 0: return ToQString(browser_.RowName(row));
+    case 1:
+      if (row.kind == ListRowKind::kParent) return QStringLiteral("Parent Folder");
+      if (row.kind == ListRowKind::kFolder) return QStringLiteral("Folder");
+      return ToQString(catalogue_.FileType(catalogue_.IconIndex(row.row)).description);
+    default:
+      break;
+  }
+  if (row.kind != ListRowKind::kFile) return QString();
+  if (column == 2) return ToQString(catalogue_.GetCatalogueCell(row.row, kCellSize));
+  const int low = column == 3 ? kCellModifiedLow : kCellCreatedLow;
+  return ToQString(FormatListDate(
+      JoinFileTime(catalogue_.GetCatalogueCell(row.row, low), catalogue_.GetCatalogueCell(row.row, low + 1))));
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || static_cast<std::size_t>(index.row()) >= browser_.List().size()) return {};
+  const ListRow& row = browser_.List()[static_cast<std::size_t>(index.row())];
+  const bool parentRow = row.kind == ListRowKind::kParent;
+  switch (role) {
+    case Qt::DisplayRole: return Text(row, index.column());
+    case Qt::DecorationRole:
+      if (index.column() != 0) return {};
+      return row.kind == ListRowKind::kFile ? icons_.For(catalogue_, catalogue_.IconIndex(row.row)) : folderIcon_;
+    case Qt::CheckStateRole:
+      if (index.column() != 0) return {};
+      if (parentRow || row.state == CheckState::kUnchecked) return Qt::Unchecked;
+      return row.state == CheckState::kChecked ? Qt::Checked : Qt::PartiallyChecked;
+    case kParentMarkerRole: return index.column() == 0 && parentRow;
+    case Qt::BackgroundRole: return parentRow ? QVariant(kParentBackground) : QVariant();
+    default: return {};
+  }
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  static const char* const kHeadings[kColumnCount] = {"Name", "Type", "File Size", "Date Modified",
+                                                      "Date Created"};
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount) {
+    return {};
+  }
+  return QString::fromLatin1(kHeadings[section]);
+}
+
+void FileListModel::Reload() {
+  beginResetModel();
+  endResetModel();
+}
+
+void FileListModel::StatesChanged() {
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+}
+
+}  // namespace tallowin

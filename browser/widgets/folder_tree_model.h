@@ -1,0 +1,58 @@
+// The folder tree as an item model over the catalogue's tree, with the check
+// states beside it. Nodes appear while a scan runs; like the catalogue list,
+// the model shows the children it has announced, and Refresh() announces the
+// new ones, one range per parent, in node order so that a parent is always
+// announced before its children.
+#pragma once
+
+#include <vector>
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <QList>
+
+#include "browser/selection/folder_checks.h"
+#include "catalog/catalogue.h"
+
+namespace tallowin {
+
+class FolderTreeModel : public QAbstractItemModel {
+  Q_OBJECT
+
+ public:
+  FolderTreeModel(Catalogue& catalogue, FolderChecks& checks, QObject* parent = nullptr);
+
+  QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+  QModelIndex parent(const QModelIndex& child) const override;
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  static FolderId NodeOf(const QModelIndex& index) {
+    return index.isValid() ? static_cast<FolderId>(index.internalId()) : kNoFolder;
+  }
+  QModelIndex IndexOf(FolderId node) const;
+
+  // Announces the nodes added since the last call and returns them.
+  QList<QModelIndex> Refresh();
+  void Reset();
+  // The check states of every announced node may have changed.
+  void ChecksChanged();
+  // The selected node shows the open folder.
+  void SetSelectedNode(FolderId node);
+
+ private:
+  int KnownChildren(FolderId node) const;
+  void EmitChanged(FolderId node);
+
+  Catalogue& catalogue_;
+  FolderChecks& checks_;
+  // Announced children per node; slot 0 holds the top level.
+  std::vector<int> known_;
+  FolderId selected_ = kNoFolder;
+  QIcon topIcon_;
+  QIcon closedIcon_;
+  QIcon openIcon_;
+};
+
+}  // namespace tallowin

@@ -1,0 +1,705 @@
+#include "browser/widgets/gui_view.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "browser/widgets/browser_views.h"
+#include "browser/widgets/catalogue_list_model.h"
+#include "browser/widgets/file_dialog.h"
+#include "browser/save/file_extraction.h"
+#include "browser/widgets/file_list_model.h"
+#include "browser/widgets/folder_tree_model.h"
+#include "browser/widgets/hover_button.h"
+#include "browser/widgets/item_look.h"
+#include "browser/widgets/message_box.h"
+#include "browser/widgets/pictures.h"
+#include "browser/widgets/rename_dialog.h"
+#include "browser/widgets/save_window.h"
+#include "browser/widgets/text_qt.h"
+#include "catalog/program_texts.h"
+#include "catalog/recovery_session.h"
+#include "catalog/text_convert.h"
+
+namespace tallowin {
+namespace {
+
+constexpr const char* kScanGuard = "Please stop scanning process , then select files";
+constexpr const char* kSearchGuard = "Please stop search scanning , then select files";
+constexpr const char* kSnapshotFilter = "Tallowin SnapShot File(*.TWBKF)|*.TWBKF| All Files(*.*)|*.*||";
+constexpr const char* kBkfFilter = "Backup Files(*.bkf)|*.bkf| All Files(*.*)|*.*||";
+
+void Place(QWidget* widget, const ViewRect& rect) {
+  widget->setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
+}
+
+CHoverButton* PictureButton(QWidget* parent, const char* name, const char* picture, QSize size) {
+  auto* button = new CHoverButton(parent);
+  button->setObjectName(name);
+  button->SetPicture(pictures::Render(picture, size));
+  return button;
+}
+
+QString ChooseFile(QWidget* owner, const QString& title, const char* filter) {
+  CNKFileDialog dialog(owner, title);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setNameFilters(NameFiltersFromPairs(filter));
+  return RunFileDialog(dialog);
+}
+
+QString RenameRefusal(RenameResult result) {
+  switch (result) {
+    case RenameResult::kEmptyName: return "Please enter a name for the folder";
+    case RenameResult::kIllegalCharacter:
+      return "A folder name cannot hold any of the characters \\ / | * : ? < >";
+    case RenameResult::kTopLevel: return "The top-level folder cannot be renamed";
+    default: return {};
+  }
+}
+
+}  // namespace
+
+// Carries a snapshot load's questions and news between its worker and the
+// user-interface thread. Questions wait for their answer.
+class CGUI_RezEreView::LoadObserver : public SnapshotLoadObserver {
+ public:
+  explicit LoadObserver(CGUI_RezEreView& view) : view_(view) {}
+
+  std::optional<std::u16string> LocateMissingBkf(std::u16string_view) override {
+    std::optional<std::u16string> chosen;
+    QMetaObject::invokeMethod(&view_, [&] {
+      const QString path = ChooseFile(&view_, "Select BKF file ...", kBkfFilter);
+      if (path.isEmpty()) return;
+      view_.pathBox_->setText(path);
+      chosen = ToU16(path);
+    }, Qt::BlockingQueuedConnection);
+    return chosen;
+  }
+  void OnRowsBegin(std::u16string_view bkfPath) override {
+    const std::u16string path(bkfPath);
+    QMetaObject::invokeMethod(&view_, [&] {
+      view_.bkfPath_ = path;
+      view_.EnterBrowserPage();
+      view_.progressLabel_->hide();
+      view_.foundLabel_->hide();
+    }, Qt::BlockingQueuedConnection);
+  }
+  void OnProgress(int percent) override { view_.loadPercent_.store(percent, std::memory_order_relaxed); }
+  bool StopRequested() override { return view_.stopFlag_.load(std::memory_order_relaxed); }
+
+ private:
+  CGUI_RezEreView& view_;
+};
+
+CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileTypeLookup lookup,
+                                 BkfOpener opener)
+    : QWidget(parent),
+      values_(values),
+      catalogue_(lookup ? std::move(lookup) : GenericFileType),
+      browser_(catalogue_, checks_),
+      opener_(std::move(opener)),
+      scanner_(catalogue_, values_.log, events_, opener_),
+      catalogueModel_(std::make_unique<CatalogueListModel>(catalogue_)),
+      treeModel_(std::make_unique<FolderTreeModel>(catalogue_, checks_)),
+      fileModel_(std::make_unique<FileListModel>(browser_, catalogue_)),
+      refresh_(new QTimer(this)) {
+  setObjectName("view");
+  CreateBrowserPage();
+  CreateStartPage();
+  // Created after the lists that use it, so that it is deleted after them.
+  auto* checkStyle = new CheckImageStyle;
+  checkStyle->setParent(this);
+  tree_->setStyle(checkStyle);
+  fileList_->setStyle(checkStyle);
+  catalogueList_->setStyle(checkStyle);
+  ConnectBrowser();
+
+  refresh_->setInterval(kRefreshMilliseconds);
+  connect(refresh_, &QTimer::timeout, this, &CGUI_RezEreView::FollowScan);
+  connect(&events_, &ScanEvents::openFailed, this, &CGUI_RezEreView::OnOpenFailed);
+  connect(&events_, &ScanEvents::searching, this, [this](const QString& label) {
+    searchingLabel_->setText(label);
+    searchingLabel_->show();
+  });
+  connect(&events_, &ScanEvents::stopped, this, [this] {
+    progressBar_->hide();
+    stop_->hide();
+  });
+  connect(&events_, &ScanEvents::finished, this, &CGUI_RezEreView::OnScanFinished);
+
+  ShowBrowserPage(false);
+  HideScanControls();
+  back_->hide();
+  save_->hide();
+  ShowStartPage(true);
+}
+
+CGUI_RezEreView::~CGUI_RezEreView() { FinishBackgroundWork(); }
+
+void CGUI_RezEreView::FinishBackgroundWork() {
+  stopFlag_ = true;
+  scanner_.Stop();
+  if (snapshotWorker_.joinable()) snapshotWorker_.join();
+  // A load may be waiting for this thread to switch pages; it is served
+  // until it has seen the stop and ended.
+  while (loading_) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  if (loadWorker_.joinable()) loadWorker_.join();
+}
+
+void CGUI_RezEreView::CreateStartPage() {
+  prompt_ = new QLabel("Please select the file to repair", this);
+  prompt_->setObjectName("prompt");
+  QFont promptFont("Arial");
+  promptFont.setPixelSize(16);
+  prompt_->setFont(promptFont);
+  prompt_->setStyleSheet("color: white; background: transparent;");
+
+  pathBox_ = new QLineEdit(this);
+  pathBox_->setObjectName("pathBox");
+  QFont boxFont("Ms Sans Serif");
+  boxFont.setPixelSize(16);
+  pathBox_->setFont(boxFont);
+  connect(pathBox_, &QLineEdit::returnPressed, this, &CGUI_RezEreView::Recover);
+
+  browse_ = new QPushButton("&Browse...", this);
+  browse_->setObjectName("browse");
+  connect(browse_, &QPushButton::clicked, this, &CGUI_RezEreView::Browse);
+
+  next_ = PictureButton(this, "next", pictures::kNextButton, QSize(92, 39));
+  next_->setToolTip("Add Files to repair");
+  connect(next_, &QAbstractButton::clicked, this, &CGUI_RezEreView::Recover);
+}
+
+void CGUI_RezEreView::CreateBrowserPage() {
+  tree_ = new FolderTreeView(this);
+  tree_->setObjectName("folderTree");
+  tree_->setModel(treeModel_.get());
+  tree_->setHeaderHidden(true);
+  tree_->setUniformRowHeights(true);
+  // Long names scroll sideways instead of being cut short; the width follows
+  // what is expanded when the user opens a node and when a scan ends.
+  tree_->header()->setStretchLastSection(false);
+  connect(tree_, &QTreeView::expanded, tree_, [this] { tree_->resizeColumnToContents(0); });
+
+  fileList_ = new FileListView(this);
+  fileList_->setObjectName("fileList");
+  fileList_->setModel(fileModel_.get());
+  fileList_->setRootIsDecorated(false);
+  fileList_->setUniformRowHeights(true);
+  fileList_->setAllColumnsShowFocus(true);
+  fileList_->header()->setSortIndicatorShown(false);
+  fileList_->header()->setSectionsClickable(true);
+  for (int column = 0; column < FileListModel::kColumnCount; ++column) {
+    fileList_->setColumnWidth(column, FileListModel::kColumnWidths[column]);
+  }
+
+  caption_ = new QLabel(this);
+  caption_->setObjectName("caption");
+  caption_->setPixmap(pictures::Render(pictures::kCaption, QSize(990, 21)));
+  caption_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  catalogueList_ = new CatalogueListView(this);
+  catalogueList_->setObjectName("catalogueList");
+  catalogueList_->setModel(catalogueModel_.get());
+  UseFixedRowTable(*catalogueList_);
+  for (int column = 0; column < kCatalogueCellCount; ++column) {
+    const int width = CatalogueListModel::kColumnWidths[column];
+    catalogueList_->setColumnWidth(column, width);
+    catalogueList_->setColumnHidden(column, width == 0);
+  }
+
+  progressBar_ = new QProgressBar(this);
+  progressBar_->setObjectName("progressBar");
+  progressBar_->setRange(0, 100);
+  progressBar_->setTextVisible(false);
+  searchingLabel_ = new QLabel(this);
+  searchingLabel_->setObjectName("searchingLabel");
+  progressLabel_ = new QLabel(this);
+  progressLabel_->setObjectName("progressLabel");
+  foundLabel_ = new QLabel(this);
+  foundLabel_->setObjectName("foundLabel");
+
+  stop_ = PictureButton(this, "stop", pictures::kStopButton, QSize(80, 39));
+  stop_->setToolTip("Stop the scan");
+  connect(stop_, &QAbstractButton::clicked, this, &CGUI_RezEreView::StopClicked);
+  back_ = PictureButton(this, "back", pictures::kBackButton, QSize(77, 39));
+  back_->setToolTip("Back to the choice of a file");
+  connect(back_, &QAbstractButton::clicked, this, &CGUI_RezEreView::Back);
+  save_ = PictureButton(this, "save", pictures::kSaveButton, QSize(77, 39));
+  save_->setToolTip("Save the checked files");
+  connect(save_, &QAbstractButton::clicked, this, &CGUI_RezEreView::SaveCheckedFiles);
+}
+
+void CGUI_RezEreView::ConnectBrowser() {
+  connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) {
+            const FolderId node = FolderTreeModel::NodeOf(current);
+            treeModel_->SetSelectedNode(node);
+            browser_.ShowFolder(node);
+            fileModel_->Reload();
+          });
+  connect(tree_, &FolderTreeView::checkBoxPressed, this, &CGUI_RezEreView::ToggleTreeCheckBox);
+  connect(tree_, &FolderTreeView::spacePressed, this, [this] {
+    const FolderId node = browser_.Selected();
+    if (node == kNoFolder || RefuseDuringScan()) return;
+    browser_.ToggleNode(node);
+    ChecksChanged();
+  });
+  connect(tree_, &FolderTreeView::tabPressed, fileList_, [this] { fileList_->setFocus(Qt::TabFocusReason); });
+  connect(tree_, &FolderTreeView::menuRequested, this, [this](const QModelIndex&, const QPoint& at) {
+    QMenu menu(this);
+    connect(menu.addAction("Save Files"), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
+            Qt::QueuedConnection);
+    connect(menu.addAction("Rename Folder"), &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder,
+            Qt::QueuedConnection);
+    menu.addSeparator();
+    menu.exec(at);
+  });
+
+  connect(fileList_, &FileListView::checkBoxClicked, this, &CGUI_RezEreView::ToggleListCheckBox);
+  connect(fileList_, &FileListView::spacePressed, this, &CGUI_RezEreView::ToggleListCheckBox);
+  connect(fileList_, &FileListView::rightClickedCheckBox, this, [this](int row) {
+    if (AcceptsRightClick(row)) ToggleListCheckBox(row);
+  });
+  connect(fileList_, &FileListView::menuRequested, this, [this](int row, const QPoint& at) {
+    if (!AcceptsRightClick(row)) return;
+    QMenu menu(this);
+    connect(menu.addAction("Save File"), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
+            Qt::QueuedConnection);
+    menu.addSeparator();
+    menu.exec(at);
+  });
+  connect(fileList_, &FileListView::navigationRequested, this, &CGUI_RezEreView::NavigateFrom);
+  connect(fileList_, &FileListView::tabPressed, tree_, [this] { tree_->setFocus(Qt::TabFocusReason); });
+  connect(fileList_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+    browser_.SortByColumn(column);
+    fileList_->header()->setSortIndicatorShown(true);
+    fileList_->header()->setSortIndicator(column, browser_.SortAscending() ? Qt::AscendingOrder
+                                                                             : Qt::DescendingOrder);
+    fileModel_->Reload();
+  });
+
+  connect(catalogueList_, &CatalogueListView::checkBoxHit, this, [this](int row) {
+    browser_.SetRowMark(row, !catalogue_.IsRowChecked(row));
+    catalogueModel_->RowChanged(row);
+    treeModel_->ChecksChanged();
+    fileModel_->StatesChanged();
+  });
+}
+
+void CGUI_RezEreView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  PlaceControls();
+}
+
+void CGUI_RezEreView::PlaceControls() {
+  const ViewLayout layout = ComputeViewLayout(width(), height());
+  Place(tree_, layout.folderTree);
+  Place(fileList_, layout.fileList);
+  Place(caption_, layout.captionImage);
+  Place(catalogueList_, layout.catalogueList);
+  Place(progressBar_, layout.progressBar);
+  Place(searchingLabel_, layout.searchingLabel);
+  Place(progressLabel_, layout.progressLabel);
+  Place(foundLabel_, layout.foundFilesLabel);
+  Place(stop_, layout.stopButton);
+  Place(back_, layout.backButton);
+  Place(save_, layout.saveButton);
+  Place(prompt_, layout.promptLabel);
+  Place(pathBox_, layout.pathBox);
+  Place(browse_, layout.browseButton);
+  Place(next_, layout.nextButton);
+}
+
+void CGUI_RezEreView::paintEvent(QPaintEvent*) {
+  // The start page's white prompt stands on a dark picture.
+  if (state_ != kStartPage) return;
+  if (background_.size() != size()) background_ = pictures::Render(pictures::kStartPage, size());
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, background_);
+}
+
+void CGUI_RezEreView::ShowStartPage(bool shown) {
+  for (QWidget* control : {static_cast<QWidget*>(prompt_), static_cast<QWidget*>(pathBox_),
+                           static_cast<QWidget*>(browse_), static_cast<QWidget*>(next_)}) {
+    control->setVisible(shown);
+  }
+}
+
+void CGUI_RezEreView::ShowBrowserPage(bool shown) {
+  for (QWidget* control :
+       {static_cast<QWidget*>(tree_), static_cast<QWidget*>(fileList_), static_cast<QWidget*>(caption_),
+        static_cast<QWidget*>(catalogueList_)}) {
+    control->setVisible(shown);
+  }
+}
+
+void CGUI_RezEreView::HideScanControls() {
+  progressBar_->setValue(0);
+  for (QWidget* control : {static_cast<QWidget*>(progressBar_), static_cast<QWidget*>(searchingLabel_),
+                           static_cast<QWidget*>(progressLabel_), static_cast<QWidget*>(foundLabel_),
+                           static_cast<QWidget*>(stop_)}) {
+    control->hide();
+  }
+}
+
+void CGUI_RezEreView::ForgetCatalogue() {
+  catalogueModel_->Reset();
+  treeModel_->Reset();
+  checks_.Clear();
+  browser_.Forget();
+  fileModel_->Reload();
+  catalogue_.ClearFolderTree();
+  catalogue_.ClearCatalogue();
+}
+
+void CGUI_RezEreView::EnterBrowserPage() {
+  ShowStartPage(false);
+  ForgetCatalogue();
+  events_.Clear();
+  loadPercent_ = 0;
+  progressBar_->setValue(0);
+  progressLabel_->clear();
+  foundLabel_->clear();
+  back_->hide();
+  save_->hide();
+  ShowBrowserPage(true);
+  progressBar_->show();
+  progressLabel_->show();
+  foundLabel_->show();
+  stop_->show();
+  state_ = kBrowserPage;
+  update();
+  refresh_->start();
+}
+
+void CGUI_RezEreView::Browse() {
+  const QString chosen = ChooseFile(this, "Select BKF file for recovery...", kBkfFilter);
+  if (!chosen.isEmpty()) pathBox_->setText(chosen);
+}
+
+void CGUI_RezEreView::Recover() {
+  if (state_ == kBrowserPage) {
+    if (!values_.scanRunning && !loading_) SaveCheckedFiles();
+    return;
+  }
+  const QString path = pathBox_->text();
+  if (path.isEmpty()) {
+    Browse();
+    return;
+  }
+  std::error_code error;
+  if (!std::filesystem::exists(PathFromQString(path), error)) {
+    ShowMessage(this, "Please select valid file by using Browse Button", mb::kIconExclamation);
+    return;
+  }
+  StartRecovery(path);
+}
+
+void CGUI_RezEreView::StartRecovery(const QString& path) {
+  // Whatever an earlier recovery left goes before the models show anything new.
+  if (recoveryWorker_.joinable()) recoveryWorker_.join();
+  EnterBrowserPage();
+  bkfPath_ = ToU16(path);
+  LogRecoveryStart(values_.log, bkfPath_);
+  values_.scanRunning = true;
+  recoveryWorker_ = std::jthread([this, file = PathFromQString(path)] {
+    RunRecoveryWorker(catalogue_, scanner_, values_.log, file);
+  });
+}
+
+void CGUI_RezEreView::FollowScan() {
+  if (loading_) {
+    progressBar_->setValue(loadPercent_.load(std::memory_order_relaxed));
+  } else {
+    const ScanEvents::Progress progress = events_.Current();
+    if (progress.moved) {
+      progressBar_->setValue(texts::ProgressPercent(progress.position, progress.fileSize));
+      progressLabel_->setText(ToQString(texts::ProgressLabel(progress.position, progress.fileSize)));
+    }
+    if (progress.filesFound > 0) {
+      foundLabel_->setText(ToQString(texts::FilesFoundLabel(progress.filesFound)));
+    }
+  }
+  catalogueModel_->Refresh();
+  const QList<QModelIndex> added = treeModel_->Refresh();
+  if (added.isEmpty()) return;
+  {
+    // New nodes open as they come; the width is measured once for all of them.
+    const QSignalBlocker quiet(tree_);
+    for (const QModelIndex& node : added) tree_->expand(node);
+  }
+  tree_->resizeColumnToContents(0);
+}
+
+void CGUI_RezEreView::StopClicked() {
+  if (ShowMessage(this, "Do you really want to stop repairing process",
+                  mb::kYesNo | mb::kIconExclamation) != mb::kIdYes) {
+    return;
+  }
+  stop_->hide();
+  stopFlag_ = true;
+  scanner_.Stop();
+}
+
+void CGUI_RezEreView::OnOpenFailed(const QString& message) {
+  refresh_->stop();
+  ShowMessage(nullptr, message, mb::kIconInformation);
+  stop_->hide();
+  values_.scanRunning = false;
+  Back();
+  progressBar_->hide();
+}
+
+void CGUI_RezEreView::ResetFolderTree() {
+  browser_.ResetFolderTree();
+  browser_.ClearList();
+  fileModel_->Reload();
+  treeModel_->ChecksChanged();
+  tree_->collapseAll();
+  const QModelIndex first = treeModel_->index(0, 0);
+  if (first.isValid()) tree_->expand(first);
+  tree_->resizeColumnToContents(0);
+}
+
+void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage) {
+  refresh_->stop();
+  FollowScan();
+  searchingLabel_->hide();
+  ResetFolderTree();
+  catalogueModel_->ChecksChanged();
+  progressBar_->hide();
+  stop_->hide();
+  if (rowCount > 0) {
+    back_->show();
+    save_->show();
+    progressLabel_->clear();
+    progressLabel_->hide();
+    foundLabel_->clear();
+    foundLabel_->hide();
+    values_.scanRunning = false;
+  } else {
+    ShowMessage(this, noDataMessage, mb::kIconInformation);
+    values_.scanRunning = false;
+    Back();
+  }
+  emit scanEnded(rowCount);
+}
+
+void CGUI_RezEreView::Back() {
+  if (state_ != kBrowserPage) return;
+  ForgetCatalogue();
+  ShowBrowserPage(false);
+  next_->hide();
+  back_->hide();
+  save_->hide();
+  HideScanControls();
+  progressLabel_->clear();
+  searchingLabel_->clear();
+  foundLabel_->clear();
+  ShowStartPage(true);
+  state_ = kStartPage;
+  update();
+}
+
+bool CGUI_RezEreView::RefuseDuringScan() {
+  if (!stop_->isVisible()) return false;
+  ShowMessage(this, kScanGuard, mb::kIconQuestion);
+  return true;
+}
+
+void CGUI_RezEreView::ChecksChanged() {
+  treeModel_->ChecksChanged();
+  fileModel_->StatesChanged();
+  catalogueModel_->ChecksChanged();
+}
+
+void CGUI_RezEreView::SelectNode(FolderId node) {
+  const QModelIndex index = treeModel_->IndexOf(node);
+  if (index.isValid()) tree_->setCurrentIndex(index);
+}
+
+void CGUI_RezEreView::ToggleTreeCheckBox(const QModelIndex& node) {
+  if (RefuseDuringScan()) {
+    tree_->setExpanded(node, !tree_->isExpanded(node));
+    return;
+  }
+  tree_->setCurrentIndex(node);
+  tree_->setFocus(Qt::MouseFocusReason);
+  browser_.ToggleNode(FolderTreeModel::NodeOf(node));
+  fileModel_->Reload();
+  ChecksChanged();
+}
+
+bool CGUI_RezEreView::AcceptsRightClick(int row) {
+  if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return false;
+  if (!stop_->isVisible()) return true;
+  ShowMessage(this, kSearchGuard, mb::kIconQuestion);
+  fileList_->setFocus();
+  return false;
+}
+
+void CGUI_RezEreView::ToggleListCheckBox(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= browser_.List().size()) return;
+  if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return;
+  if (RefuseDuringScan()) return;
+  browser_.ToggleListRow(static_cast<std::size_t>(row));
+  ChecksChanged();
+}
+
+void CGUI_RezEreView::NavigateFrom(int row, bool byKey) {
+  if (row < 0) return;
+  const FolderId target = browser_.NavigationTarget(static_cast<std::size_t>(row));
+  if (target == kNoFolder) return;
+  SelectNode(target);
+  if (byKey && fileModel_->rowCount() > 0) fileList_->setCurrentIndex(fileModel_->index(0, 0));
+  fileList_->setFocus();
+}
+
+void CGUI_RezEreView::RenameSelectedFolder() {
+  const FolderId node = browser_.Selected();
+  if (node == kNoFolder) return;
+  // Rows that a scan or load still adds would come in under the old name and
+  // split the folder in two.
+  if (values_.scanRunning || loading_) {
+    ShowMessage(this, "Please stop scanning process", mb::kIconExclamation);
+    return;
+  }
+  const std::optional<QString> name = CurrentRenameRoutine()(this);
+  if (!name) return;
+  const RenameResult result = browser_.RenameFolder(node, ToU16(*name));
+  if (result != RenameResult::kRenamed) {
+    ShowMessage(this, RenameRefusal(result), mb::kIconExclamation);
+    return;
+  }
+  const QModelIndex index = treeModel_->IndexOf(node);
+  emit treeModel_->dataChanged(index, index, {Qt::DisplayRole});
+  catalogueModel_->ChecksChanged();
+}
+
+void CGUI_RezEreView::SaveCheckedFiles() {
+  if (state_ != kBrowserPage) return;
+  // Only the folder tree's menu is offered during a scan; its save waits for the scan's end.
+  if (values_.scanRunning || loading_) {
+    ShowMessage(this, "Please stop scanning process", mb::kIconExclamation);
+    return;
+  }
+  QString folder;
+  for (;;) {
+    CNKFileDialog dialog(this, "Select the folder for the recovered files");
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    folder = RunFileDialog(dialog);
+    if (folder.isEmpty()) return;
+    const QFileInfo info(folder);
+    if (info.isDir() && info.isWritable()) break;
+    ShowMessage(this, "The files cannot be saved in the folder you chose. Please choose another folder.",
+                mb::kIconExclamation);
+  }
+  SaveRequest request{PathFromUtf16(bkfPath_), PathFromQString(folder), values_.folderPrefix, opener_};
+  SavingFilesWindow window(catalogue_, std::move(request), this);
+  const SaveSummary summary = window.Run();
+  ShowMessage(this, ToQString(SaveSummaryText(summary)),
+              summary.Complete() ? mb::kIconInformation : mb::kIconExclamation);
+}
+
+std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
+  for (;;) {
+    CNKFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter("Tallowin SnapShot File(.TWBKF) (*.TWBKF)");
+    // The program asks about an existing file itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QString chosen = RunFileDialog(dialog);
+    if (chosen.isEmpty()) return std::nullopt;
+    if (!chosen.contains(".TWBKF")) chosen += ".TWBKF";
+    const SnapshotTarget target = ExamineSnapshotTarget(PathFromQString(chosen), PathFromUtf16(bkfPath_));
+    if (target.kind == SnapshotTargetKind::kBkfFile || target.kind == SnapshotTargetKind::kFolder ||
+        target.kind == SnapshotTargetKind::kNotRegular) {
+      ShowMessage(this,
+                  ToQString(target.kind == SnapshotTargetKind::kBkfFile ? texts::kSnapshotOverBkf
+                                                                        : texts::kSnapshotOverNonFile),
+                  mb::kIconExclamation);
+      continue;
+    }
+    if (target.kind == SnapshotTargetKind::kNew) return chosen;
+    if (ShowMessage(this, "File already exists.\r\nDo you want to replace it?",
+                    mb::kYesNo | mb::kIconInformation) == mb::kIdYes) {
+      return chosen;
+    }
+  }
+}
+
+void CGUI_RezEreView::SaveSnapshot() {
+  if (snapshotWorker_.joinable()) snapshotWorker_.join();
+  const std::optional<QString> target = ChooseSnapshotTarget();
+  if (!target) return;
+  snapshotWorker_ = std::jthread([this, file = PathFromQString(*target), bkf = bkfPath_] {
+    // The user has agreed to replace whatever file is there.
+    const SnapshotWriteResult result = WriteSnapshot(file, bkf, catalogue_, true);
+    QMetaObject::invokeMethod(this, [this, result] {
+      if (!result.ok()) {
+        ShowMessage(this, "The recovery snapshot could not be saved: " + QString::fromStdString(result.error),
+                    mb::kIconExclamation);
+      }
+      emit snapshotSaved(result.ok());
+    }, Qt::QueuedConnection);
+  });
+}
+
+void CGUI_RezEreView::LoadSnapshot() {
+  if (state_ != kStartPage || loading_) return;
+  stopFlag_ = false;
+  const QString path = ChooseFile(this, "Please select the Saved recovery information file ...", kSnapshotFilter);
+  if (!path.isEmpty()) LoadSnapshotFile(path);
+}
+
+void CGUI_RezEreView::LoadSnapshotFile(const QString& path) {
+  if (state_ != kStartPage || loading_) return;
+  if (loadWorker_.joinable()) loadWorker_.join();
+  stopFlag_ = false;
+  loading_ = true;
+  loadWorker_ = std::jthread([this, file = PathFromQString(path)] {
+    LoadObserver observer(*this);
+    const SnapshotLoadResult result = tallowin::LoadSnapshot(file, catalogue_, observer);
+    QMetaObject::invokeMethod(this, [this, result] { OnLoadFinished(result); }, Qt::QueuedConnection);
+  });
+}
+
+void CGUI_RezEreView::OnLoadFinished(const SnapshotLoadResult& result) {
+  loading_ = false;
+  refresh_->stop();
+  switch (result.status) {
+    case SnapshotLoadStatus::kLoaded:
+      bkfPath_ = result.bkfPath;
+      OnScanFinished(catalogue_.CatalogueRowCount(), {});
+      return;
+    case SnapshotLoadStatus::kNoData:
+      OnScanFinished(0, ToQString(result.message));
+      return;
+    case SnapshotLoadStatus::kOpenFailed:
+      ShowMessage(this, ToQString(result.message), mb::kIconInformation);
+      break;
+    case SnapshotLoadStatus::kCancelled:
+      break;
+  }
+  // The tree may already have been emptied; the models start afresh.
+  ForgetCatalogue();
+  emit scanEnded(0);
+}
+
+}  // namespace tallowin

@@ -1,0 +1,168 @@
+// The main view: the start page, where the user names a BKF file, and the
+// browser page with the folder tree, the file list and the catalogue list,
+// filled live while a scan or a snapshot load runs. The view owns the
+// catalogue, the scan engine and the session values (view state, stop flag,
+// BKF path), and starts the saves of files and snapshots.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include <QPixmap>
+#include <QWidget>
+
+#include "browser/selection/folder_browser.h"
+#include "browser/selection/folder_checks.h"
+#include "browser/save/save_settings.h"
+#include "browser/widgets/scan_events.h"
+#include "browser/widgets/view_layout.h"
+#include "catalog/catalogue.h"
+#include "catalog/snapshot.h"
+#include "engine/bkf_scanner.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace tallowin {
+
+class CatalogueListModel;
+class CatalogueListView;
+class CHoverButton;
+class FileListModel;
+class FileListView;
+class FolderTreeModel;
+class FolderTreeView;
+
+class CGUI_RezEreView : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum ViewState { kStartPage = 1, kBrowserPage = 2 };
+  // How often the lists and the progress follow a running scan or load.
+  static constexpr int kRefreshMilliseconds = 200;
+
+  CGUI_RezEreView(SharedValues& values, QWidget* parent = nullptr, FileTypeLookup lookup = nullptr,
+                  BkfOpener opener = OpenBkfFile);
+  ~CGUI_RezEreView() override;
+
+  ViewState State() const { return state_; }
+  bool IsLoading() const { return loading_; }
+  Catalogue& GetCatalogue() { return catalogue_; }
+  const std::u16string& BkfPath() const { return bkfPath_; }
+  QLineEdit* PathBox() const { return pathBox_; }
+
+  // Next and the menu's Recover...: on the start page, check the file and
+  // start a recovery; on the browser page, once no scan runs, save the
+  // checked files.
+  void Recover();
+  // Choose a BKF file; its full path goes into the path box.
+  void Browse();
+  // The Stop button: confirm, then stop the scan or the load.
+  void StopClicked();
+  // The Back button: return to the start page with an empty catalogue.
+  void Back();
+  // Saves the checked files into a folder the user chooses.
+  void SaveCheckedFiles();
+  // The snapshot commands; their guards are the frame's.
+  void SaveSnapshot();
+  void LoadSnapshot();
+  // Loads the snapshot at `path` without asking for one.
+  void LoadSnapshotFile(const QString& path);
+  // Before the program ends: a snapshot being written is finished, a scan or
+  // load is stopped, so that nothing is cut short or left running.
+  void FinishBackgroundWork();
+
+ signals:
+  // A scan or a load has ended and its rows are shown (or none were found).
+  void scanEnded(int rowCount);
+  // A snapshot save has ended; `ok` is false when it could not be written.
+  void snapshotSaved(bool ok);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  class LoadObserver;
+
+  void CreateStartPage();
+  void CreateBrowserPage();
+  void ConnectBrowser();
+  void PlaceControls();
+  void ShowStartPage(bool shown);
+  void ShowBrowserPage(bool shown);
+  void EnterBrowserPage();
+  void StartRecovery(const QString& path);
+  void FollowScan();
+  void OnOpenFailed(const QString& message);
+  void OnScanFinished(int rowCount, const QString& noDataMessage);
+  void OnLoadFinished(const SnapshotLoadResult& result);
+  void HideScanControls();
+  void ResetFolderTree();
+  void ForgetCatalogue();
+  // While the Stop button is shown, check boxes do not change: true (after
+  // telling the user) when the change must be refused.
+  bool RefuseDuringScan();
+  void SelectNode(FolderId node);
+  void ChecksChanged();
+  void ToggleTreeCheckBox(const QModelIndex& node);
+  void ToggleListCheckBox(int row);
+  // The file list's right button: not on the parent row, and not (with a
+  // message) while a scan runs.
+  bool AcceptsRightClick(int row);
+  void NavigateFrom(int row, bool byKey);
+  void RenameSelectedFolder();
+  std::optional<QString> ChooseSnapshotTarget();
+
+  SharedValues& values_;
+  Catalogue catalogue_;
+  FolderChecks checks_;
+  FolderBrowser browser_;
+  ScanEvents events_;
+  BkfOpener opener_;
+  CBkfScanner scanner_;
+  ViewState state_ = kStartPage;
+  std::atomic<bool> stopFlag_{false};
+  std::atomic<int> loadPercent_{0};
+  bool loading_ = false;
+  std::u16string bkfPath_;
+
+  std::unique_ptr<CatalogueListModel> catalogueModel_;
+  std::unique_ptr<FolderTreeModel> treeModel_;
+  std::unique_ptr<FileListModel> fileModel_;
+
+  // Start page.
+  QLabel* prompt_ = nullptr;
+  QLineEdit* pathBox_ = nullptr;
+  QPushButton* browse_ = nullptr;
+  CHoverButton* next_ = nullptr;
+  // Browser page.
+  FolderTreeView* tree_ = nullptr;
+  FileListView* fileList_ = nullptr;
+  QLabel* caption_ = nullptr;
+  CatalogueListView* catalogueList_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QLabel* searchingLabel_ = nullptr;
+  QLabel* progressLabel_ = nullptr;
+  QLabel* foundLabel_ = nullptr;
+  CHoverButton* stop_ = nullptr;
+  CHoverButton* back_ = nullptr;
+  CHoverButton* save_ = nullptr;
+  QTimer* refresh_ = nullptr;
+  QPixmap background_;
+
+  // The workers: the recovery worker (empties the catalogue and starts the
+  // scan), the snapshot load and the snapshot save. Declared last so that
+  // they are joined before anything they use goes away.
+  std::jthread recoveryWorker_;
+  std::jthread loadWorker_;
+  std::jthread snapshotWorker_;
+};
+
+}  // namespace tallowin

@@ -1,0 +1,67 @@
+#include "browser/widgets/message_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "browser/widgets/text_qt.h"
+#include "catalog/program_texts.h"
+
+namespace tallowin {
+namespace {
+
+QMessageBox::Icon IconOf(unsigned style) {
+  switch (style & 0xF0) {
+    case mb::kIconQuestion: return QMessageBox::Question;
+    case mb::kIconExclamation: return QMessageBox::Warning;
+    case mb::kIconInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+// A light-blue, white, light-blue shaded message area.
+constexpr const char* kShadedLook =
+    "QMessageBox { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
+    " stop:0 #cfe3f7, stop:0.5 #ffffff, stop:1 #cfe3f7); }"
+    "QMessageBox QLabel { background: transparent; color: #10243c; }";
+
+}  // namespace
+
+MessageRoutine& CurrentMessageRoutine() {
+  static MessageRoutine routine = ShowMessageBox;
+  return routine;
+}
+
+int ShowMessage(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
+  return CurrentMessageRoutine()(owner, text, caption, style);
+}
+
+int ShowMessage(QWidget* owner, const QString& text, unsigned style) {
+  return ShowMessage(owner, text, ToQString(texts::kAppTitle), style);
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                                            unsigned style) {
+  auto box = std::make_unique<QMessageBox>(IconOf(style), caption, text, QMessageBox::NoButton, owner);
+  box->setStyleSheet(kShadedLook);
+  if ((style & 0x0F) == mb::kYesNo) {
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::Yes);
+  } else {
+    box->setStandardButtons(QMessageBox::Ok);
+  }
+  return box;
+}
+
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
+  const std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, text, caption, style);
+  // The sound that goes with a warning; the desktop has no other per-icon sounds.
+  if ((style & 0xF0) == mb::kIconExclamation) QApplication::beep();
+  switch (box->exec()) {
+    case QMessageBox::Yes: return mb::kIdYes;
+    case QMessageBox::No: return mb::kIdNo;
+    case QMessageBox::Ok: return mb::kIdOk;
+    default: return (style & 0x0F) == mb::kYesNo ? mb::kIdNo : mb::kIdOk;
+  }
+}
+
+}  // namespace tallowin

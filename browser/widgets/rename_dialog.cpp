@@ -1,0 +1,37 @@
+#include "browser/widgets/rename_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "browser/widgets/dialog_units.h"
+
+namespace tallowin {
+
+RenameDialog::RenameDialog(QWidget* owner) : QDialog(owner), name_(new QLineEdit(this)) {
+  setWindowTitle("Rename folder");
+  UseDialogUnitFont(*this);
+  setFixedSize(DialogSize(214, 65));
+  auto* label = new QLabel("Folder Name :", this);
+  label->setGeometry(DialogRect(7, 8, 47, 13));
+  name_->setObjectName("1005");
+  name_->setGeometry(DialogRect(60, 7, 147, 15));
+  auto* ok = new QPushButton("OK", this);
+  ok->setDefault(true);
+  ok->setGeometry(DialogRect(49, 44, 50, 14));
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* cancel = new QPushButton("Cancel", this);
+  cancel->setGeometry(DialogRect(112, 44, 50, 14));
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+RenameRoutine& CurrentRenameRoutine() {
+  static RenameRoutine routine = [](QWidget* owner) -> std::optional<QString> {
+    RenameDialog dialog(owner);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.NameBox()->text();
+  };
+  return routine;
+}
+
+}  // namespace tallowin

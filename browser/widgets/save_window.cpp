@@ -1,0 +1,120 @@
+#include "browser/widgets/save_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "browser/widgets/dialog_units.h"
+#include "browser/widgets/text_qt.h"
+
+namespace tallowin {
+
+SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, QWidget* owner)
+    : QDialog(owner),
+      catalogue_(catalogue),
+      request_(std::move(request)),
+      text_(new QLabel(this)),
+      progress_(new QProgressBar(this)),
+      cancelButton_(new QPushButton("Cancel", this)),
+      timer_(new QTimer(this)) {
+  setWindowTitle("Saving Files..");
+  UseDialogUnitFont(*this);
+  setModal(true);
+  setFixedSize(DialogSize(321, 164));
+  text_->setObjectName("1007");
+  text_->setGeometry(DialogRect(17, 14, 286, 64));
+  text_->setWordWrap(true);
+  text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  progress_->setObjectName("1004");
+  progress_->setGeometry(DialogRect(17, 103, 286, 11));
+  progress_->setRange(0, 100);
+  progress_->setTextVisible(false);
+  cancelButton_->setObjectName("cancel");
+  cancelButton_->setGeometry(DialogRect(135, 143, 50, 14));
+  connect(cancelButton_, &QPushButton::clicked, this, &SavingFilesWindow::Cancel);
+  // The hidden default button keeps Enter from cancelling by accident.
+  auto* ok = new QPushButton("OK", this);
+  ok->setGeometry(DialogRect(103, 151, 6, 6));
+  ok->setDefault(true);
+  ok->hide();
+  timer_->setInterval(100);
+  connect(timer_, &QTimer::timeout, this, &SavingFilesWindow::ShowProgress);
+}
+
+SavingFilesWindow::~SavingFilesWindow() { cancel_ = true; }
+
+SaveSummary SavingFilesWindow::Run() {
+  saving_ = true;
+  text_->setText("Preparing the save...");
+  // The worker starts once the window's own loop runs, so that its end can
+  // never be announced before the window is there to close.
+  QTimer::singleShot(0, this, [this] {
+    worker_ = std::jthread([this] {
+      summary_ = SaveCheckedFiles(catalogue_, request_, *this, cancel_);
+      saving_ = false;
+      QMetaObject::invokeMethod(this, [this] {
+        timer_->stop();
+        done(QDialog::Accepted);
+      }, Qt::QueuedConnection);
+    });
+    timer_->start();
+  });
+  exec();
+  if (worker_.joinable()) worker_.join();
+  return summary_;
+}
+
+void SavingFilesWindow::Cancel() {
+  cancel_ = true;
+  cancelButton_->setEnabled(false);
+  text_->setText("Cancelling: the file being saved is removed, the finished ones stay...");
+}
+
+void SavingFilesWindow::reject() {
+  // Escape and the close box cancel; the window closes when the save has ended.
+  if (saving_) {
+    Cancel();
+    return;
+  }
+  QDialog::reject();
+}
+
+void SavingFilesWindow::closeEvent(QCloseEvent* event) {
+  if (saving_) {
+    Cancel();
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
+void SavingFilesWindow::OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal,
+                                       std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+  filesDone_.store(filesDone, std::memory_order_relaxed);
+  filesTotal_.store(filesTotal, std::memory_order_relaxed);
+  bytesDone_.store(bytesDone, std::memory_order_relaxed);
+  bytesTotal_.store(bytesTotal, std::memory_order_relaxed);
+}
+
+void SavingFilesWindow::ShowProgress() {
+  if (cancel_) return;
+  const std::uint64_t files = filesDone_.load(std::memory_order_relaxed);
+  const std::uint64_t total = filesTotal_.load(std::memory_order_relaxed);
+  const std::uint64_t bytes = bytesDone_.load(std::memory_order_relaxed);
+  const std::uint64_t allBytes = bytesTotal_.load(std::memory_order_relaxed);
+  const QLocale locale;
+  text_->setText(QString("Saving the checked files into\n%1\n\n%2 of %3 file(s), %4 of %5")
+                     .arg(QStringFromPath(request_.destination))
+                     .arg(files)
+                     .arg(total)
+                     .arg(locale.formattedDataSize(static_cast<qint64>(bytes)))
+                     .arg(locale.formattedDataSize(static_cast<qint64>(allBytes))));
+  const double done = allBytes > 0 ? static_cast<double>(bytes) / static_cast<double>(allBytes)
+                                   : (total > 0 ? static_cast<double>(files) / static_cast<double>(total) : 0);
+  progress_->setValue(static_cast<int>(done * 100));
+}
+
+}  // namespace tallowin

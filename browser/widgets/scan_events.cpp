@@ -1,0 +1,37 @@
+#include "browser/widgets/scan_events.h"
+
+#include "browser/widgets/text_qt.h"
+
+namespace tallowin {
+
+void ScanEvents::Clear() {
+  position_ = 0;
+  fileSize_ = 0;
+  filesFound_ = 0;
+  moved_ = false;
+}
+
+ScanEvents::Progress ScanEvents::Current() const {
+  return {position_.load(std::memory_order_relaxed), fileSize_.load(std::memory_order_relaxed),
+          filesFound_.load(std::memory_order_relaxed), moved_.load(std::memory_order_relaxed)};
+}
+
+void ScanEvents::OnOpenFailed(std::u16string_view message) { emit openFailed(ToQString(message)); }
+
+void ScanEvents::OnSearching(std::u16string_view label) { emit searching(ToQString(label)); }
+
+void ScanEvents::OnProgress(std::uint64_t position, std::uint64_t fileSize) {
+  fileSize_.store(fileSize, std::memory_order_relaxed);
+  position_.store(position, std::memory_order_relaxed);
+  moved_.store(true, std::memory_order_relaxed);
+}
+
+void ScanEvents::OnFilesFound(std::uint64_t count) { filesFound_.store(count, std::memory_order_relaxed); }
+
+void ScanEvents::OnStopped() { emit stopped(); }
+
+void ScanEvents::OnScanFinished(std::int32_t rowCount, std::u16string_view noDataMessage) {
+  emit finished(rowCount, ToQString(noDataMessage));
+}
+
+}  // namespace tallowin

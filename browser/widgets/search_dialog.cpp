@@ -1,0 +1,236 @@
+#include "browser/widgets/search_dialog.h"
+
+#include <utility>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableView>
+#include <QTimer>
+
+#include "browser/widgets/dialog_units.h"
+#include "browser/widgets/item_look.h"
+#include "browser/widgets/message_box.h"
+#include "browser/widgets/pictures.h"
+#include "browser/widgets/text_qt.h"
+
+namespace tallowin {
+
+SearchResultModel::SearchResultModel(const Catalogue& catalogue, QObject* parent)
+    : QAbstractTableModel(parent), catalogue_(catalogue) {}
+
+int SearchResultModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int SearchResultModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant SearchResultModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const RowIndex row = rows_[static_cast<std::size_t>(index.row())];
+  if (role == Qt::DecorationRole) {
+    return index.column() == 0 ? QVariant(icons_.For(catalogue_, catalogue_.IconIndex(row))) : QVariant();
+  }
+  if (role != Qt::DisplayRole) return {};
+  switch (index.column()) {
+    case 0: return ToQString(catalogue_.GetCatalogueCell(row, kCellPath));
+    case 1: return ToQString(catalogue_.FileType(catalogue_.IconIndex(row)).description);
+    case 2: return ToQString(catalogue_.GetCatalogueCell(row, kCellSize));
+    default: return {};
+  }
+}
+
+QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  switch (section) {
+    case 0: return QStringLiteral("File Name");
+    case 1: return QStringLiteral("File Type");
+    case 2: return QStringLiteral("File Size");
+    default: return {};
+  }
+}
+
+void SearchResultModel::Append(std::span<const RowIndex> rows) {
+  if (rows.empty()) return;
+  const int first = rowCount();
+  beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+  rows_.insert(rows_.end(), rows.begin(), rows.end());
+  endInsertRows();
+}
+
+void SearchResultModel::Clear() {
+  beginResetModel();
+  rows_ = {};
+  icons_.Clear();
+  endResetModel();
+}
+
+void SearchInbox::Reset() {
+  std::lock_guard lock(mutex_);
+  rows_ = {};
+  percent_ = 0;
+  found_ = 0;
+}
+
+std::vector<RowIndex> SearchInbox::Take() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(rows_, {});
+}
+
+void SearchInbox::OnSearchProgress(int percent) { percent_.store(percent, std::memory_order_relaxed); }
+
+void SearchInbox::OnSearchMatch(RowIndex row, std::u16string_view, std::u16string_view, std::uint64_t found) {
+  {
+    std::lock_guard lock(mutex_);
+    rows_.push_back(row);
+  }
+  found_.store(found, std::memory_order_relaxed);
+}
+
+SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
+    : QDialog(owner),
+      catalogue_(catalogue),
+      results_(std::make_unique<SearchResultModel>(catalogue)),
+      searchBox_(new QLineEdit(this)),
+      search_(new QPushButton("&Search", this)),
+      stop_(new QPushButton("Stop", this)),
+      list_(new QTableView(this)),
+      foundCount_(new QLabel(this)),
+      progress_(new QProgressBar(this)),
+      refresh_(new QTimer(this)) {
+  setWindowTitle("Search Files..");
+  setModal(true);
+  setFixedSize(DialogSize(422, 201));
+  UseDialogUnitFont(*this);
+
+  // The desktop's sans-serif is wider than the units assume: the prompt
+  // reaches as far as the box, so that its text is not cut.
+  auto* prompt = new QLabel("Enter String : ", this);
+  prompt->setObjectName("prompt");
+  prompt->setGeometry(DialogRect(26, 20, 52, 10));
+  searchBox_->setObjectName("searchBox");
+  searchBox_->setGeometry(DialogRect(79, 18, 216, 12));
+
+  search_->setObjectName("search");
+  search_->setGeometry(DialogRect(328, 17, 64, 15));
+  search_->setDefault(true);
+  connect(search_, &QPushButton::clicked, this, &SearchFilesDialog::StartSearch);
+  stop_->setObjectName("stop");
+  stop_->setGeometry(DialogRect(328, 17, 64, 15));
+  stop_->hide();
+  connect(stop_, &QPushButton::clicked, this, [this] { flags_.stop = true; });
+
+  list_->setObjectName("results");
+  list_->setGeometry(DialogRect(20, 42, 376, 103));
+  list_->setModel(results_.get());
+  UseFixedRowTable(*list_);
+  for (int column = 0; column < SearchResultModel::kColumnCount; ++column) {
+    list_->setColumnWidth(column, SearchResultModel::kColumnWidths[column]);
+  }
+
+  auto* foundLabel = new QLabel("Total File Found :", this);
+  foundLabel->setObjectName("foundLabel");
+  foundLabel->setGeometry(DialogRect(24, 151, 66, 11));
+  foundCount_->setObjectName("foundCount");
+  foundCount_->setGeometry(DialogRect(91, 151, 81, 9));
+
+  progress_->setObjectName("progress");
+  progress_->setGeometry(DialogRect(23, 165, 372, 9));
+  progress_->setRange(0, 100);
+  progress_->setTextVisible(false);
+  progress_->hide();
+
+  auto* ok = new QPushButton("&OK", this);
+  ok->setObjectName("ok");
+  ok->setGeometry(DialogRect(184, 181, 50, 14));
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  refresh_->setInterval(kRefreshMilliseconds);
+  connect(refresh_, &QTimer::timeout, this, &SearchFilesDialog::FollowSearch);
+}
+
+SearchFilesDialog::~SearchFilesDialog() {
+  flags_.closing = true;
+  flags_.stop = true;
+  if (worker_.joinable()) worker_.join();
+}
+
+void SearchFilesDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A window restored from the task bar is not opened anew.
+  if (event->spontaneous() || searching_) return;
+  flags_.stop = false;
+  flags_.closing = false;
+  searchBox_->setText("*.*");
+  results_->Clear();
+  foundCount_->clear();
+  progress_->hide();
+}
+
+void SearchFilesDialog::paintEvent(QPaintEvent*) {
+  if (background_.size() != size()) background_ = pictures::Render(pictures::kDialog, size());
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, background_);
+}
+
+void SearchFilesDialog::StartSearch() {
+  if (searching_) return;
+  flags_.stop = false;
+  search_->hide();
+  stop_->show();
+  progress_->setValue(0);
+  progress_->show();
+  results_->Clear();
+  inbox_.Reset();
+  foundCount_->setText("0");
+  searching_ = true;
+  refresh_->start();
+  worker_ = std::jthread([this, pattern = ToU16(searchBox_->text())] {
+    SearchCatalogue(catalogue_, pattern, flags_, inbox_);
+    QMetaObject::invokeMethod(this, &SearchFilesDialog::FinishSearch, Qt::QueuedConnection);
+  });
+}
+
+void SearchFilesDialog::FollowSearch() {
+  const std::uint64_t found = inbox_.Found();
+  results_->Append(inbox_.Take());
+  progress_->setValue(inbox_.Percent());
+  foundCount_->setText(QString::number(found));
+}
+
+void SearchFilesDialog::FinishSearch() {
+  // The thread's last act was to call here; nothing is left for it to add.
+  worker_.join();
+  refresh_->stop();
+  FollowSearch();
+  progress_->hide();
+  stop_->hide();
+  search_->show();
+  searching_ = false;
+}
+
+bool SearchFilesDialog::MayClose() {
+  if (searching_) {
+    ShowMessage(this, "Please stop scanning process", mb::kIconExclamation);
+    return false;
+  }
+  flags_.closing = true;
+  flags_.stop = true;
+  return true;
+}
+
+void SearchFilesDialog::accept() {
+  if (MayClose()) QDialog::accept();
+}
+
+void SearchFilesDialog::reject() {
+  if (MayClose()) QDialog::reject();
+}
+
+}  // namespace tallowin
