@@ -14,6 +14,7 @@
 #include "bench/bench_common.h"
 #include "browser/selection/folder_browser.h"
 #include "catalog/catalogue.h"
+#include "tests/support/scan_helpers.h"
 
 namespace tallowin::bench {
 namespace {
@@ -48,7 +49,7 @@ int Run(int argc, char** argv) {
     const std::string path = "BKF\\BACKUP SET " + std::to_string(1 + folder * 2 / folders) + "(Weekly)\\Data\\dept" +
                              std::to_string(folder % 10) + "\\project" + std::to_string(folder) + "\\file" +
                              std::to_string(f) + ".doc";
-    catalogue.AppendFileRow(Ascii(path), {.size = f % 5000, .offset = f * 1024});
+    test::AppendFileRow(catalogue, Ascii(path), {.size = f % 5000, .offset = f * 1024});
   }
   catalogue.SetAllRowsChecked(true);
   std::printf("catalogue: %ld rows in %ld folders, built in %.2f s\n", files, folders,

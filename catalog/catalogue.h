@@ -41,6 +41,13 @@ inline constexpr int kCatalogueCellCount = 10;
 
 using RowIndex = std::int32_t;
 
+// A folder of the catalogue: the text of a path before its last backslash,
+// interned. Rows, tree nodes and the browser's index all know a folder by
+// its key, from the moment a row is appended. The same text has the same key
+// until the catalogue is emptied.
+using FolderKey = std::uint32_t;
+inline constexpr FolderKey kNoFolderKey = UINT32_MAX;  // a path without a backslash
+
 // The values of a row as a scan finds them.
 struct FileRowValues {
   std::int64_t size = 0;
@@ -48,6 +55,20 @@ struct FileRowValues {
   FileTime modified = 0;
   FileTime accessed = 0;
   FileTime created = 0;
+};
+
+// A row's numbers as its cells read back with ParseInt64 and JoinFileTime,
+// in one step: cells kept in canonical form are not formatted and parsed
+// again, and only cells kept verbatim are parsed.
+struct RowNumbers {
+  std::int64_t size = 0;
+  std::int64_t offset = 0;
+  FileTime modified = 0;
+  FileTime accessed = 0;
+  FileTime created = 0;
+  FolderKey folder = kNoFolderKey;
+  std::uint32_t type = 0;  // an index into FileType()
+  bool checked = false;
 };
 
 class Catalogue {
@@ -60,16 +81,21 @@ class Catalogue {
   // path, cells 2-9 empty and the check mark clear. Returns the new index, or
   // -1 when the list already holds the largest count it can number.
   RowIndex AppendCatalogueRow(std::u16string_view path);
-  // A scan's whole row in one step: the row as AppendCatalogueRow makes it,
-  // cells 2 to 9 from `values`, and the path's folder chain in the tree.
-  // Readers never see the row half filled.
-  RowIndex AppendFileRow(std::u16string_view path, const FileRowValues& values);
+  // The key of a folder text (a path's text before its last backslash).
+  FolderKey InternFolder(std::u16string_view folder);
+  // A scan's whole row in one step: the row as AppendCatalogueRow makes it
+  // for the path `folder` + "\" + `name`, cells 2 to 9 from `values`, and
+  // the folder chain in the tree (looked up once per folder). Readers never
+  // see the row half filled.
+  RowIndex AppendFileRow(FolderKey folder, std::u16string_view name, const FileRowValues& values);
   // Cells 2 to 9; anything else is ignored, as is a row out of range.
   void SetCatalogueCell(RowIndex row, int cell, std::u16string_view text);
   // The same as setting the canonical text of `value`, without the text.
   void SetCatalogueNumber(RowIndex row, int cell, std::int64_t value);
   // Empty text for a row or cell out of range.
   std::u16string GetCatalogueCell(RowIndex row, int cell) const;
+  // Zeros for a row out of range.
+  RowNumbers ReadRowNumbers(RowIndex row) const;
   RowIndex CatalogueRowCount() const;
   void SetRowChecked(RowIndex row, bool checked);
   bool IsRowChecked(RowIndex row) const;
@@ -78,11 +104,6 @@ class Catalogue {
   void SetRowsChecked(std::span<const RowIndex> rows, bool checked);
   void ClearCatalogue();
 
-  // A row's folder: the text of its path before the last backslash, as an
-  // id shared by every row of that folder; kNoFolderText for a path without
-  // a backslash. Ids stay valid until the catalogue is emptied or renamed.
-  static constexpr std::uint32_t kNoFolderText = UINT32_MAX;
-  std::u16string FolderText(std::uint32_t folder) const;
   // Runs `visit(row, folder, checked)` for the rows from `first` on, in one
   // locked pass.
   template <typename Visit>
@@ -92,10 +113,16 @@ class Catalogue {
       visit(static_cast<RowIndex>(i), rows_[i].folder, rows_[i].checked);
     }
   }
-  // Every row whose path begins with `oldFolder` and a backslash gets that
-  // beginning replaced by `newFolder`; names, cells and marks stay. Returns
-  // how many rows changed. Folder ids change.
-  std::int64_t RenameFolderPrefix(std::u16string_view oldFolder, std::u16string_view newFolder);
+  // Runs `visit(key, text)` for the folder keys from `first` on, in one
+  // locked pass; keys are numbered from 0 in the order they were made.
+  template <typename Visit>
+  void ReadFolderTexts(FolderKey first, Visit visit) const {
+    std::shared_lock lock(mutex_);
+    for (std::size_t key = first; key < folderTexts_.size(); ++key) {
+      visit(static_cast<FolderKey>(key), std::u16string_view(folderTexts_[key]));
+    }
+  }
+  std::u16string FolderText(FolderKey folder) const;
 
   // The type of a row, as an index into FileType(); 0 for a row out of range.
   std::uint32_t IconIndex(RowIndex row) const;
@@ -103,7 +130,14 @@ class Catalogue {
 
   void EnsureFolderPath(std::u16string_view path);
   void ClearFolderTree();
-  void RenameFolderNode(FolderId node, std::u16string_view name);
+  // The key of the rows that a tree node shows: "BKF" and the names below
+  // the top-level node down to `node` (a top-level node stands for "BKF",
+  // whatever its name); kNoFolderKey for a node that is not in the tree.
+  FolderKey KeyOfNode(FolderId node) const;
+  // Renames a node below the top level and every row whose path begins with
+  // the node's old path (its names from the top-level node down) and a
+  // backslash; names, cells and marks stay. Returns how many rows changed.
+  std::int64_t RenameFolder(FolderId node, std::u16string_view name);
   // Runs `read` with the folder tree while no writer can change it.
   template <typename Read>
   auto ReadFolderTree(Read read) const {
@@ -116,20 +150,27 @@ class Catalogue {
     std::int64_t size;
     std::int64_t offset;
     std::uint32_t halves[6];  // cells 4 to 9
-    std::uint32_t folder;     // interned text before the last backslash
-    TextArena::Ref name;      // text after it
+    FolderKey folder;         // the text before the last backslash
+    TextArena::Ref name;      // the text after it
     std::uint32_t type;
     std::uint8_t present;     // one bit per cell 2-9: the cell holds a value
     std::uint8_t verbatim;    // one bit per cell 2-9: the value is in texts_
     bool checked;
   };
+  static constexpr FolderId kUnknownNode = -2;
 
-  RowIndex AppendRow(std::u16string_view path);
+  RowIndex AppendRow(FolderKey folder, std::u16string_view name);
   bool IsRow(RowIndex row) const { return row >= 0 && static_cast<std::size_t>(row) < rows_.size(); }
-  std::uint32_t InternFolder(std::u16string_view folder);
+  FolderKey InternFolderLocked(std::u16string_view folder);
+  // Ensure-path under the lock; new nodes get their keys. Returns the node of
+  // the last folder component.
+  FolderId EnsurePathLocked(std::u16string_view path);
+  FolderKey NodeKey(FolderId node);
   void StoreVerbatim(Row& row, RowIndex index, int cell, std::u16string_view text);
   void StoreValue(Row& row, int cell, std::int64_t value);
   std::u16string CellText(const Row& row, RowIndex index, int cell) const;
+  std::int64_t CellNumber(const Row& row, RowIndex index, int cell) const;
+  FileTime CellTime(const Row& row, RowIndex index, int lowCell) const;
   static std::uint64_t VerbatimKey(RowIndex row, int cell) {
     return (static_cast<std::uint64_t>(row) << 4) | static_cast<std::uint64_t>(cell);
   }
@@ -137,11 +178,14 @@ class Catalogue {
   mutable std::shared_mutex mutex_;
   ChunkedVector<Row> rows_;
   TextArena names_;
-  std::deque<std::u16string> folderTexts_;
-  std::unordered_map<std::u16string_view, std::uint32_t> folderIds_;
+  std::deque<std::u16string> folderTexts_;  // by key
+  std::unordered_map<std::u16string_view, FolderKey> folderKeys_;
+  // By key: where ensure-path of the key's rows ends in the tree, once known.
+  std::vector<FolderId> chainEnd_;
   std::unordered_map<std::uint64_t, std::u16string> texts_;
   FileTypeTable types_;
   FolderTree tree_;
+  std::vector<FolderKey> keyOfNode_;  // by tree node
 };
 
 }  // namespace tallowin

@@ -25,11 +25,11 @@ FolderId FolderTree::AddChild(FolderId parent, std::u16string_view name) {
   return id;
 }
 
-void FolderTree::EnsurePath(std::u16string_view path) {
+FolderId FolderTree::EnsurePath(std::u16string_view path) {
   const auto lastSlash = path.rfind(u'\\');
-  if (lastSlash == std::u16string_view::npos) return;
+  if (lastSlash == std::u16string_view::npos) return kNoFolder;
   const auto folders = path.substr(0, lastSlash + 1);
-  if (SameText(folders, lastFolders_)) return;
+  if (lastEnd_ != kNoFolder && SameText(folders, lastFolders_)) return lastEnd_;
 
   FolderId level = kNoFolder;
   std::size_t start = 0;
@@ -42,6 +42,8 @@ void FolderTree::EnsurePath(std::u16string_view path) {
     start = end + 1;
   }
   lastFolders_.assign(folders);
+  lastEnd_ = level;
+  return level;
 }
 
 void FolderTree::Rename(FolderId node, std::u16string_view name) {
@@ -53,6 +55,7 @@ void FolderTree::Rename(FolderId node, std::u16string_view name) {
   nodes_[node]->name.assign(name);
   for (FolderId sibling : siblings) index_.emplace(ChildKey{parent, nodes_[sibling]->name}, sibling);
   lastFolders_.clear();
+  lastEnd_ = kNoFolder;
 }
 
 void FolderTree::Clear() {
@@ -60,6 +63,7 @@ void FolderTree::Clear() {
   topLevel_.clear();
   nodes_.clear();
   lastFolders_.clear();
+  lastEnd_ = kNoFolder;
 }
 
 }  // namespace tallowin

@@ -21,8 +21,10 @@ inline constexpr FolderId kNoFolder = -1;  // the parent of top-level nodes
 class FolderTree {
  public:
   // Adds every component of `path` that is followed by a backslash; the text
-  // after the last backslash is not a folder.
-  void EnsurePath(std::u16string_view path);
+  // after the last backslash is not a folder. Returns the node of the last
+  // folder component, kNoFolder for a path without a backslash. New nodes
+  // are numbered on from NodeCount(), parents before their children.
+  FolderId EnsurePath(std::u16string_view path);
   void Clear();
   // Gives `node` a new name. Siblings may then share a name; FindChild still
   // finds the first of them in child order.
@@ -60,8 +62,10 @@ class FolderTree {
   std::vector<std::unique_ptr<Node>> nodes_;
   std::vector<FolderId> topLevel_;
   std::unordered_map<ChildKey, FolderId, ChildKeyHash> index_;
-  // The folder part of the last path ensured: rows mostly arrive folder by folder.
+  // The folder part of the last path ensured, and its node: rows mostly
+  // arrive folder by folder.
   std::u16string lastFolders_;
+  FolderId lastEnd_ = kNoFolder;
 };
 
 }  // namespace tallowin

@@ -69,11 +69,6 @@ std::u16string FormatHighHalf(std::uint32_t half) {
   return FormatDecimal(static_cast<std::int32_t>(half));
 }
 
-std::pair<std::u16string, std::u16string> SplitFileTime(FileTime time) {
-  return {FormatLowHalf(static_cast<std::uint32_t>(time)),
-          FormatHighHalf(static_cast<std::uint32_t>(time >> 32))};
-}
-
 FileTime JoinFileTime(std::u16string_view lowText, std::u16string_view highText) {
   const auto half = [](std::u16string_view text) -> std::uint64_t {
     const std::int64_t value = ParseInt64(text);

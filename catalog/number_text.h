@@ -21,15 +21,13 @@ std::u16string FormatUInt64(std::uint64_t value);
 // non-digit; no digits give 0; values beyond the 64-bit range saturate.
 std::int64_t ParseInt64(std::u16string_view text);
 
-// The low half as unsigned 32-bit decimal, the high half as signed 32-bit
-// decimal (a high half of 0x80000000 or more is written negative).
-std::pair<std::u16string, std::u16string> SplitFileTime(FileTime time);
-
 // Each half parsed with ParseInt64; a negative half counts as 0 and the low
 // 32 bits of each half are used.
 FileTime JoinFileTime(std::u16string_view lowText, std::u16string_view highText);
 
-// The text form of a file-time half as its cell stores it.
+// The text form of a file-time half as its cell stores it: the low half as
+// unsigned 32-bit decimal, the high half as signed 32-bit decimal (a high
+// half of 0x80000000 or more is written negative).
 std::u16string FormatLowHalf(std::uint32_t half);
 std::u16string FormatHighHalf(std::uint32_t half);
 

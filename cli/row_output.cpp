@@ -17,11 +17,6 @@ std::array<std::u16string, kCatalogueCellCount> Cells(const Catalogue& catalogue
   return cells;
 }
 
-FileTime Time(const std::array<std::u16string, kCatalogueCellCount>& cells, int lowCell) {
-  return JoinFileTime(cells[static_cast<std::size_t>(lowCell)],
-                      cells[static_cast<std::size_t>(lowCell + 1)]);
-}
-
 void AppendEscape(std::string& out, unsigned unit) {
   static constexpr char kHex[] = "0123456789abcdef";
   out += "\\u";
@@ -61,21 +56,22 @@ std::string JsonString(std::u16string_view text) {
 }  // namespace
 
 std::string PlainRowLine(const Catalogue& catalogue, RowIndex row) {
-  const auto cells = Cells(catalogue, row);
-  return Utf8ForDisplay(cells[kCellSize]) + '\t' + FormatIso8601(Time(cells, kCellModifiedLow)) +
-         '\t' + Utf8ForDisplay(cells[kCellPath]);
+  return Utf8ForDisplay(catalogue.GetCatalogueCell(row, kCellSize)) + '\t' +
+         FormatIso8601(catalogue.ReadRowNumbers(row).modified) + '\t' +
+         Utf8ForDisplay(catalogue.GetCatalogueCell(row, kCellPath));
 }
 
 std::string JsonRowLine(const Catalogue& catalogue, RowIndex row) {
   const auto cells = Cells(catalogue, row);
+  const RowNumbers numbers = catalogue.ReadRowNumbers(row);
   std::string out = "{\"row\": " + std::to_string(row);
   out += ", \"path\": " + JsonString(cells[kCellPath]);
   out += ", \"type\": " + JsonString(cells[kCellType]);
-  out += ", \"size\": " + std::to_string(ParseInt64(cells[kCellSize]));
-  out += ", \"offset\": " + std::to_string(ParseInt64(cells[kCellOffset]));
-  out += ", \"modified\": \"" + FormatIso8601(Time(cells, kCellModifiedLow)) + '"';
-  out += ", \"accessed\": \"" + FormatIso8601(Time(cells, kCellAccessedLow)) + '"';
-  out += ", \"created\": \"" + FormatIso8601(Time(cells, kCellCreatedLow)) + '"';
+  out += ", \"size\": " + std::to_string(numbers.size);
+  out += ", \"offset\": " + std::to_string(numbers.offset);
+  out += ", \"modified\": \"" + FormatIso8601(numbers.modified) + '"';
+  out += ", \"accessed\": \"" + FormatIso8601(numbers.accessed) + '"';
+  out += ", \"created\": \"" + FormatIso8601(numbers.created) + '"';
   out += ", \"cells\": [";
   for (std::size_t cell = 0; cell < cells.size(); ++cell) {
     if (cell != 0) out += ", ";

@@ -42,6 +42,7 @@ void CatalogueBuilder::OnSetBlock(const BlockSite& site, ScanPass pass) {
   if (IsUnusableName(name)) name.clear();
   ++context_.setCounter;
   context_.setLabel = u"BACKUP SET " + FormatUInt64(context_.setCounter) + u"(" + name + u")";
+  currentFolder_.reset();
 }
 
 void CatalogueBuilder::OnDirectoryBlock(const BlockSite& site) {
@@ -54,6 +55,7 @@ void CatalogueBuilder::OnDirectoryBlock(const BlockSite& site) {
   if (name.empty() || name.front() != u'\\') name.insert(name.begin(), u'\\');
   if (name.back() != u'\\') name.push_back(u'\\');
   context_.currentDirectory = std::move(name);
+  currentFolder_.reset();
 
   const std::u16string path = u"BKF\\" + context_.setLabel + context_.currentDirectory;
   if (path.size() <= kMaxTreePath) catalogue_.EnsureFolderPath(path);
@@ -66,6 +68,17 @@ FileTime CatalogueBuilder::Date(Bytes block, std::size_t offset, DateMemo& memo)
   std::memcpy(&packed, block.data() + offset, kPackedSize);
   if (packed != memo.packed) memo = {packed, DecodeMtfDate(block, offset)};
   return memo.time;
+}
+
+// The catalogue path's folder: "BKF\\", the set label and the current
+// directory without its last backslash.
+FolderKey CatalogueBuilder::CurrentFolder() {
+  if (!currentFolder_) {
+    std::u16string folder = u"BKF\\" + context_.setLabel + context_.currentDirectory;
+    folder.pop_back();
+    currentFolder_ = catalogue_.InternFolder(folder);
+  }
+  return *currentFolder_;
 }
 
 std::optional<CatalogueBuilder::DataStream> CatalogueBuilder::FindFileData(const BlockSite& site,
@@ -105,12 +118,11 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
   if (name.front() == u'\\') name.erase(0, 1);
   if (IsUnusableName(name)) return;
   auto& directory = context_.currentDirectory;
-  if (directory.empty() || directory.front() != u'\\') directory.insert(directory.begin(), u'\\');
+  if (directory.empty() || directory.front() != u'\\') {
+    directory.insert(directory.begin(), u'\\');
+    currentFolder_.reset();
+  }
 
-  path_.assign(u"BKF\\");
-  path_ += context_.setLabel;
-  path_ += directory;
-  path_ += name;
   FileRowValues values{.size = 0,
                        .offset = static_cast<std::int64_t>(site.Position()),
                        .modified = Date(block, mtf::kModifiedDate, modified_),
@@ -124,7 +136,7 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
     values.offset = static_cast<std::int64_t>(stream->position + mtf::kStreamHeaderSize);
   }
   // The row, its cells and its folder chain in one step of the catalogue.
-  catalogue_.AppendFileRow(path_, values);
+  catalogue_.AppendFileRow(CurrentFolder(), name, values);
   log_.Mark(marks::kRowAdded);
   observer_.OnFilesFound(++context_.filesFound);
 }

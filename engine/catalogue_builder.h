@@ -40,8 +40,6 @@ class CatalogueBuilder {
   void OnDirectoryBlock(const BlockSite& site);
   void OnFileBlock(const BlockSite& site, std::size_t streamSearchLimit);
 
-  const ScanContext& Context() const { return context_; }
-
  private:
   // The file's data stream header: its absolute position and what it says.
   struct DataStream {
@@ -67,8 +65,10 @@ class CatalogueBuilder {
   };
   FileTime Date(Bytes block, std::size_t offset, DateMemo& memo);
 
-  // A row's path is built here, so that its memory is reused from row to row.
-  std::u16string path_;
+  // The key of the current set and directory, interned once for the files
+  // that follow them.
+  FolderKey CurrentFolder();
+  std::optional<FolderKey> currentFolder_;
   DateMemo modified_, accessed_, created_;
 };
 

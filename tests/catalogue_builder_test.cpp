@@ -90,8 +90,14 @@ TEST(FileBlock, FileBeforeAnySetOrDirectoryGoesUnderSetZero) {
   CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file);
   builder.OnFileBlock({writer.Bytes(), 0, 0}, CBkfScanner::kStreamSearchLimit);
   EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 0\\readme.txt"});
-  EXPECT_EQ(builder.Context().currentDirectory, u"\\");
   EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\BACKUP SET 0"}));
+  // The directory stays a single backslash for the files that follow, in
+  // the next set too.
+  MtfWriter next;
+  next.DataSet(u"B").File(Named(u"next.txt"));
+  builder.OnSetBlock({next.Bytes(), 0, 0}, ScanPass::kMain);
+  builder.OnFileBlock({next.Bytes(), 512, 0}, CBkfScanner::kStreamSearchLimit);
+  EXPECT_EQ(test::Paths(catalogue).back(), u"BKF\\BACKUP SET 1(B)\\next.txt");
 }
 
 TEST(DirectoryBlock, StoredPathBecomesFoldersAndFilePath) {
@@ -238,24 +244,32 @@ TEST(FileBlock, DuplicateBlocksGiveDuplicateRowsAndOneFolderChain) {
 
 // Fields that lie past the filled bytes of the window are never read.
 TEST(BlockCutByTheFilledEnd, FieldsPastItCountAsEmpty) {
-  MtfWriter sets, dirs, files;
+  MtfWriter sets, dirs, files, probe;
   sets.DataSet(u"Name");
   dirs.Directory(u"Docs");
   files.File({.name = u"f.txt", .data = "x", .streamOffset = 30});  // name at 96 to 106
+  probe.File(Named(u"p.txt"));
 
   Catalogue catalogue;
   ScanObserver observer;
   test::MemoryReader file({});
   CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file);
+  // A whole FILE block after each cut one shows the set and directory it left.
+  const auto probed = [&] {
+    builder.OnFileBlock({probe.Bytes(), 0, 0}, CBkfScanner::kStreamSearchLimit);
+    return test::Paths(catalogue).back();
+  };
   // The set name starts at 128, the directory name at 96.
   builder.OnSetBlock({Bytes(sets.Bytes()).first(128 + 7), 0, 0}, ScanPass::kMain);
-  EXPECT_EQ(builder.Context().setLabel, u"BACKUP SET 1()");
+  EXPECT_EQ(probed(), u"BKF\\BACKUP SET 1()\\p.txt");
+  builder.OnDirectoryBlock({dirs.Bytes(), 0, 0});
+  ASSERT_EQ(probed(), u"BKF\\BACKUP SET 1()\\Docs\\p.txt");
   builder.OnDirectoryBlock({Bytes(dirs.Bytes()).first(96 + 9), 0, 0});
-  EXPECT_EQ(builder.Context().currentDirectory, u"\\");
+  EXPECT_EQ(probed(), u"BKF\\BACKUP SET 1()\\p.txt");
   builder.OnFileBlock({Bytes(files.Bytes()).first(105), 0, 0}, CBkfScanner::kStreamSearchLimit);
-  EXPECT_EQ(catalogue.CatalogueRowCount(), 0);
+  EXPECT_EQ(catalogue.CatalogueRowCount(), 3);
   builder.OnFileBlock({Bytes(files.Bytes()).first(106), 0, 0}, CBkfScanner::kStreamSearchLimit);
-  EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 1()\\f.txt"});
+  EXPECT_EQ(test::Paths(catalogue).back(), u"BKF\\BACKUP SET 1()\\f.txt");
 }
 
 }  // namespace

@@ -15,6 +15,11 @@ namespace {
 
 using Paths = std::vector<std::u16string>;
 
+// The two cell texts of a file time.
+std::pair<std::u16string, std::u16string> SplitFileTime(FileTime time) {
+  return {FormatLowHalf(static_cast<std::uint32_t>(time)), FormatHighHalf(static_cast<std::uint32_t>(time >> 32))};
+}
+
 struct ParseCase {
   std::u16string text;
   std::int64_t value;
@@ -176,6 +181,81 @@ TEST(Catalogue, ClearRemovesEveryRowAndItsTexts) {
   EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellSize), u"");
   EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellOffset), u"");
   EXPECT_FALSE(catalogue.IsRowChecked(0));
+}
+
+// The numbers a reader takes in one step are what the cell texts give when
+// parsed, whatever form the cells were set in.
+TEST(Catalogue, RowNumbersAreWhatTheCellTextsReadAs) {
+  Catalogue catalogue;
+  const std::vector<std::u16string> texts = {u"",          u"0",          u"7",           u"-7",
+                                             u"007",       u" 12x",       u"abc",         u"4294967295",
+                                             u"4294967297", u"-2147483648", u"2147483648", u"9223372036854775807",
+                                             u"-1"};
+  RowIndex row = 0;
+  for (const auto& a : texts) {
+    for (const auto& b : texts) {
+      row = catalogue.AppendCatalogueRow(u"BKF\\S\\f.txt");
+      for (int cell = kCellSize; cell <= kCellCreatedHigh; ++cell) {
+        catalogue.SetCatalogueCell(row, cell, cell % 2 == 0 ? a : b);
+      }
+      if (row % 3 == 0) catalogue.SetRowChecked(row, true);
+    }
+  }
+  for (RowIndex at = 0; at <= row; ++at) {
+    const RowNumbers numbers = catalogue.ReadRowNumbers(at);
+    const auto cell = [&](int index) { return catalogue.GetCatalogueCell(at, index); };
+    ASSERT_EQ(numbers.size, ParseInt64(cell(kCellSize))) << at;
+    ASSERT_EQ(numbers.offset, ParseInt64(cell(kCellOffset))) << at;
+    ASSERT_EQ(numbers.modified, JoinFileTime(cell(kCellModifiedLow), cell(kCellModifiedHigh))) << at;
+    ASSERT_EQ(numbers.accessed, JoinFileTime(cell(kCellAccessedLow), cell(kCellAccessedHigh))) << at;
+    ASSERT_EQ(numbers.created, JoinFileTime(cell(kCellCreatedLow), cell(kCellCreatedHigh))) << at;
+    ASSERT_EQ(numbers.checked, at % 3 == 0);
+  }
+  EXPECT_EQ(catalogue.ReadRowNumbers(row + 1).size, 0);
+}
+
+// Rows, tree nodes and folder texts share one key per folder text: a scan's
+// rows and a snapshot's rows of one folder meet, and a node shows the rows
+// of its folder path whatever its top-level name.
+TEST(Catalogue, AFolderHasOneKeyForRowsAndNodes) {
+  Catalogue catalogue;
+  const FolderKey docs = catalogue.InternFolder(u"BKF\\S\\Docs");
+  catalogue.AppendFileRow(docs, u"a.txt", {.size = 1});
+  const RowIndex loaded = catalogue.AppendCatalogueRow(u"BKF\\S\\Docs\\b.txt");
+  EXPECT_EQ(catalogue.ReadRowNumbers(loaded).folder, docs);
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellPath), u"BKF\\S\\Docs\\a.txt");
+  EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\S", u"BKF\\S\\Docs"}));
+  const FolderId node = catalogue.ReadFolderTree([](const FolderTree& tree) {
+    return tree.FindChild(tree.FindChild(tree.FindChild(kNoFolder, u"BKF"), u"S"), u"Docs");
+  });
+  EXPECT_EQ(catalogue.KeyOfNode(node), docs);
+
+  catalogue.EnsureFolderPath(u"Other\\S\\Docs\\");
+  const FolderId other = catalogue.ReadFolderTree([](const FolderTree& tree) {
+    return tree.FindChild(tree.FindChild(tree.FindChild(kNoFolder, u"Other"), u"S"), u"Docs");
+  });
+  EXPECT_EQ(catalogue.KeyOfNode(other), docs) << "a top-level node stands for BKF";
+  EXPECT_EQ(catalogue.KeyOfNode(-1), kNoFolderKey);
+}
+
+TEST(Catalogue, RenamingAFolderMovesItsRowsAndTheKeysOfItsNodes) {
+  Catalogue catalogue;
+  for (const char16_t* path : {u"BKF\\S\\A\\x.txt", u"BKF\\S\\A\\B\\y.txt", u"BKF\\S\\AB\\z.txt"}) {
+    test::AppendFileRow(catalogue, path, {});
+  }
+  const auto nodeAt = [&](std::initializer_list<const char16_t*> names) {
+    return catalogue.ReadFolderTree([&](const FolderTree& tree) {
+      FolderId at = kNoFolder;
+      for (const char16_t* name : names) at = tree.FindChild(at, name);
+      return at;
+    });
+  };
+  EXPECT_EQ(catalogue.RenameFolder(nodeAt({u"BKF", u"S", u"A"}), u"C"), 2);
+  EXPECT_EQ(test::Paths(catalogue),
+            (Paths{u"BKF\\S\\C\\x.txt", u"BKF\\S\\C\\B\\y.txt", u"BKF\\S\\AB\\z.txt"}));
+  EXPECT_EQ(catalogue.FolderText(catalogue.KeyOfNode(nodeAt({u"BKF", u"S", u"C", u"B"}))), u"BKF\\S\\C\\B");
+  EXPECT_EQ(catalogue.ReadRowNumbers(1).folder, catalogue.KeyOfNode(nodeAt({u"BKF", u"S", u"C", u"B"})));
+  EXPECT_EQ(catalogue.RenameFolder(nodeAt({u"BKF"}), u"X"), 0) << "the top-level node is not renamed here";
 }
 
 TEST(FolderTree, NamesDifferingInCaseAreSiblingsInOrderOfFirstInsertion) {

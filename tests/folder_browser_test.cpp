@@ -3,6 +3,7 @@
 #include "browser/selection/folder_browser.h"
 
 #include "catalog/file_time.h"
+#include "tests/support/scan_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ class FolderBrowserTest : public ::testing::Test {
   FolderBrowser browser{catalogue, checks};
 
   void Add(std::initializer_list<std::u16string_view> paths) {
-    for (std::u16string_view path : paths) catalogue.AppendFileRow(path, {});
+    for (std::u16string_view path : paths) test::AppendFileRow(catalogue, path, {});
   }
   // The node at `path` ("BKF", "BKF\S", ...).
   FolderId Node(std::u16string_view path) const {
@@ -64,11 +65,11 @@ TEST_F(FolderBrowserTest, ShowFolderListsParentThenFoldersThenFilesInCatalogueOr
   EXPECT_EQ(browser.List()[0].kind, ListRowKind::kParent);
   EXPECT_EQ(browser.List()[3].row, 0);
   EXPECT_EQ(browser.List()[4].row, 2);
-  EXPECT_EQ(browser.FolderPath(Node(u"BKF\\S\\Zeta")), u"BKF\\S\\Zeta\\");
+  EXPECT_EQ(catalogue.FolderText(catalogue.KeyOfNode(Node(u"BKF\\S\\Zeta"))), u"BKF\\S\\Zeta");
 
   browser.ShowFolder(Node(u"BKF"));
   EXPECT_EQ(Names(), (std::vector<std::u16string>{u"S"}));  // a top-level node has no parent row
-  EXPECT_EQ(browser.FolderPath(Node(u"BKF")), u"BKF\\");
+  EXPECT_EQ(catalogue.FolderText(catalogue.KeyOfNode(Node(u"BKF"))), u"BKF");
 }
 
 TEST_F(FolderBrowserTest, TogglingACheckedNodeClearsEverythingBelowItAndUpdatesItsAncestors) {
@@ -203,9 +204,9 @@ TEST_F(FolderBrowserTest, NavigationLeadsToTheParentAndToSubfoldersOnly) {
 TEST_F(FolderBrowserTest, SortingKeepsTheParentFirstAndComparesSizesAndDatesAsValues) {
   const FileTime march = 127553103030000000;  // 2005-03-14
   const FileTime december = 127790928000000000;  // 2005-12-15
-  catalogue.AppendFileRow(u"BKF\\S\\b.txt", {.size = 1000, .modified = march});
-  catalogue.AppendFileRow(u"BKF\\S\\A.txt", {.size = 20, .modified = december});
-  catalogue.AppendFileRow(u"BKF\\S\\c.txt", {.size = 300, .modified = 0});
+  test::AppendFileRow(catalogue, u"BKF\\S\\b.txt", {.size = 1000, .modified = march});
+  test::AppendFileRow(catalogue, u"BKF\\S\\A.txt", {.size = 20, .modified = december});
+  test::AppendFileRow(catalogue, u"BKF\\S\\c.txt", {.size = 300, .modified = 0});
   Add({u"BKF\\S\\Sub\\x.txt"});
   Finish();
   browser.ShowFolder(Node(u"BKF\\S"));

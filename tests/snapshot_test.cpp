@@ -65,7 +65,7 @@ class SnapshotFiles : public ::testing::Test {
 };
 
 TEST_F(SnapshotFiles, WrittenFileHasExactlyTheseBytes) {
-  catalogue.AppendFileRow(u"BKF\\BACKUP SET 1(Daily)\\Docs\\a.txt",
+  test::AppendFileRow(catalogue, u"BKF\\BACKUP SET 1(Daily)\\Docs\\a.txt",
                           {.size = 5, .offset = 1154, .modified = 128234538450000000,
                            .accessed = 128752415990000000, .created = 0x8000'0000'0000'0001});
   catalogue.AppendCatalogueRow(u"BKF\\BACKUP SET 1(Daily)\\b");

@@ -20,8 +20,6 @@ struct RowData {
   FileTime accessed = 0;
 };
 
-RowData ReadRowData(const Catalogue& catalogue, RowIndex row);
-
 struct CheckedTotals {
   std::uint64_t files = 0;
   std::uint64_t bytes = 0;  // of data that the BKF file holds, for the progress
@@ -34,7 +32,11 @@ template <typename Visit>
 void ForEachCheckedRow(const Catalogue& catalogue, Visit visit) {
   const RowIndex rows = catalogue.CatalogueRowCount();
   for (RowIndex row = 0; row < rows; ++row) {
-    if (catalogue.IsRowChecked(row) && !visit(ReadRowData(catalogue, row))) return;
+    const RowNumbers numbers = catalogue.ReadRowNumbers(row);
+    if (!numbers.checked) continue;
+    const RowData data{row,          catalogue.GetCatalogueCell(row, kCellPath), numbers.size, numbers.offset,
+                       numbers.modified, numbers.accessed};
+    if (!visit(data)) return;
   }
 }
 

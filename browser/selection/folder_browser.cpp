@@ -41,17 +41,6 @@ void FolderBrowser::Forget() {
   selected_ = kNoFolder;
 }
 
-std::u16string FolderBrowser::FolderPath(FolderId node) const {
-  return catalogue_.ReadFolderTree([node](const FolderTree& tree) {
-    std::u16string path = u"BKF\\";
-    if (node == kNoFolder) return path;
-    const std::vector<FolderId> chain = ChainDown(tree, node, true);
-    // The top-level node stands for "BKF\" whatever its name.
-    for (auto it = chain.begin() + 1; it != chain.end(); ++it) path += tree.Name(*it) + u'\\';
-    return path;
-  });
-}
-
 std::u16string FolderBrowser::RowName(const ListRow& row) const {
   switch (row.kind) {
     case ListRowKind::kParent: return u"..";
@@ -74,7 +63,7 @@ void FolderBrowser::ShowFolder(FolderId node) {
       list_.push_back({ListRowKind::kFolder, child, -1, checks_.State(child)});
     }
   });
-  for (RowIndex row : index_.RowsOf(FolderPath(node))) {
+  for (RowIndex row : index_.RowsOf(catalogue_.KeyOfNode(node))) {
     list_.push_back({ListRowKind::kFile, kNoFolder, row,
                      catalogue_.IsRowChecked(row) ? CheckState::kChecked : CheckState::kUnchecked});
   }
@@ -95,11 +84,9 @@ void FolderBrowser::MarkSubtree(FolderId node, CheckState state) {
 
 void FolderBrowser::MarkRowsBelow(FolderId node, bool mark) {
   index_.Update(catalogue_);
-  const std::u16string folderPath = FolderPath(node);
-  index_.ForEachFolderBelow(folderPath, [&](std::span<const RowIndex> rows) {
-    catalogue_.SetRowsChecked(rows, mark);
-  });
-  index_.NoteFolderMarks(folderPath, mark);
+  const FolderKey folder = catalogue_.KeyOfNode(node);
+  index_.ForEachFolderBelow(folder, [&](std::span<const RowIndex> rows) { catalogue_.SetRowsChecked(rows, mark); });
+  index_.NoteFolderMarks(folder, mark);
 }
 
 void FolderBrowser::MarkListRows(CheckState state) {
@@ -108,8 +95,8 @@ void FolderBrowser::MarkListRows(CheckState state) {
   }
 }
 
-CheckState FolderBrowser::StateFromCounts(std::u16string_view folderPath) const {
-  const FolderIndex::Counts counts = index_.CountBelow(folderPath);
+CheckState FolderBrowser::StateFromCounts(FolderId node) const {
+  const FolderIndex::Counts counts = index_.CountBelow(catalogue_.KeyOfNode(node));
   if (counts.checked == counts.rows) return CheckState::kChecked;
   if (counts.checked == 0) return CheckState::kUnchecked;
   return CheckState::kPartlyChecked;
@@ -125,7 +112,7 @@ void FolderBrowser::UpdateAncestors(FolderId node) {
   // From the parent up to the top-level node.
   for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) {
     const FolderId ancestor = *it;
-    checks_.Set(ancestor, StateFromCounts(FolderPath(ancestor)));
+    checks_.Set(ancestor, StateFromCounts(ancestor));
   }
 }
 
@@ -216,7 +203,7 @@ void FolderBrowser::SetRowMark(RowIndex row, bool mark) {
       return ends;
     });
     for (FolderId node : deepest) {
-      checks_.Set(node, StateFromCounts(FolderPath(node)));
+      checks_.Set(node, StateFromCounts(node));
       UpdateAncestors(node);
     }
   }
@@ -233,20 +220,11 @@ RenameResult FolderBrowser::RenameFolder(FolderId node, std::u16string_view name
   if (node == kNoFolder) return RenameResult::kCancelled;
   if (name.empty()) return RenameResult::kEmptyName;
   if (name.find_first_of(u"\\/|*:?<>") != std::u16string_view::npos) return RenameResult::kIllegalCharacter;
-  std::u16string oldPath;
-  std::u16string newPath;
-  const bool topLevel = catalogue_.ReadFolderTree([&](const FolderTree& tree) {
-    if (tree.Parent(node) == kNoFolder) return true;
-    for (FolderId ancestor : ChainDown(tree, node, false)) oldPath += tree.Name(ancestor) + u'\\';
-    newPath = oldPath;
-    oldPath += tree.Name(node);
-    newPath += name;
-    return false;
-  });
+  const bool topLevel =
+      catalogue_.ReadFolderTree([&](const FolderTree& tree) { return tree.Parent(node) == kNoFolder; });
   if (topLevel) return RenameResult::kTopLevel;
-  catalogue_.RenameFolderPrefix(oldPath, newPath);
-  catalogue_.RenameFolderNode(node, name);
-  // Folder ids changed with the paths.
+  catalogue_.RenameFolder(node, name);
+  // Rows moved to the keys of their new folder texts.
   index_.Clear();
   index_.Update(catalogue_);
   return RenameResult::kRenamed;
@@ -292,17 +270,16 @@ void FolderBrowser::SortByColumn(int column) {
         key.text = file ? catalogue_.FileType(catalogue_.IconIndex(row.row)).description : u"Folder";
         break;
       case FileListColumn::kSize:
-        if (file) key.number = ParseInt64(catalogue_.GetCatalogueCell(row.row, kCellSize));
+        if (file) key.number = catalogue_.ReadRowNumbers(row.row).size;
         break;
       case FileListColumn::kModified:
-      case FileListColumn::kCreated: {
-        const int low = column == static_cast<int>(FileListColumn::kModified) ? kCellModifiedLow : kCellCreatedLow;
+      case FileListColumn::kCreated:
         if (file) {
-          key.number = static_cast<std::int64_t>(JoinFileTime(catalogue_.GetCatalogueCell(row.row, low),
-                                                              catalogue_.GetCatalogueCell(row.row, low + 1)));
+          const RowNumbers numbers = catalogue_.ReadRowNumbers(row.row);
+          const FileTime time = column == static_cast<int>(FileListColumn::kModified) ? numbers.modified : numbers.created;
+          key.number = static_cast<std::int64_t>(std::min<FileTime>(time, INT64_MAX));
         }
         break;
-      }
     }
     keyed.push_back(std::move(key));
   }

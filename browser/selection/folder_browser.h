@@ -36,9 +36,6 @@ class FolderBrowser {
 
   FolderId Selected() const { return selected_; }
   const std::vector<ListRow>& List() const { return list_; }
-  // "BKF\" and the names below the top-level node down to `node`, each
-  // followed by a backslash.
-  std::u16string FolderPath(FolderId node) const;
   // The text of column 0: "..", the folder's or the file's name.
   std::u16string RowName(const ListRow& row) const;
 
@@ -76,7 +73,8 @@ class FolderBrowser {
   bool SortAscending() const { return sortAscending_; }
 
  private:
-  CheckState StateFromCounts(std::u16string_view folderPath) const;
+  // The state that the marks of the rows below `node` give it.
+  CheckState StateFromCounts(FolderId node) const;
   void RecomputeSelectedFromList();
 
   Catalogue& catalogue_;

@@ -1,73 +1,94 @@
 #include "browser/selection/folder_index.h"
 
+#include <algorithm>
+
 namespace tallowin {
 
 void FolderIndex::Clear() {
   folders_.clear();
-  byKey_.clear();
-  slotOfFolderText_.clear();
-  slotOfRow_.clear();
-  indexed_ = 0;
+  ordered_.clear();
+  folderOfRow_.clear();
 }
 
 void FolderIndex::Update(const Catalogue& catalogue) {
-  std::vector<std::uint32_t> newTexts;
-  catalogue.ReadRowFolders(indexed_, [&](RowIndex row, std::uint32_t folderText, bool checked) {
-    std::size_t slot = kNoSlot;
-    if (folderText != Catalogue::kNoFolderText) {
-      auto [found, added] = slotOfFolderText_.try_emplace(folderText, folders_.size());
-      if (added) {
-        folders_.emplace_back();
-        newTexts.push_back(folderText);
-      }
-      slot = found->second;
-      folders_[slot].rows.push_back(row);
-      if (checked) ++folders_[slot].checked;
+  const std::size_t known = folders_.size();
+  const auto readTexts = [&] {
+    catalogue.ReadFolderTexts(static_cast<FolderKey>(folders_.size()), [&](FolderKey, std::u16string_view text) {
+      folders_.push_back({std::u16string(text) + u'\\', {}, 0, 0, 0});
+    });
+  };
+  const auto add = [&](RowIndex row, FolderKey folder, bool checked) {
+    folders_[folder].rows.push_back(row);
+    if (checked) ++folders_[folder].checked;
+  };
+  readTexts();
+  // A row appended meanwhile may name a folder made after the texts were read.
+  struct Late {
+    RowIndex row;
+    FolderKey folder;
+    bool checked;
+  };
+  std::vector<Late> late;
+  catalogue.ReadRowFolders(static_cast<RowIndex>(folderOfRow_.size()), [&](RowIndex row, FolderKey folder, bool checked) {
+    folderOfRow_.push_back(folder);
+    if (folder == kNoFolderKey) return;
+    if (folder < folders_.size()) {
+      add(row, folder, checked);
+    } else {
+      late.push_back({row, folder, checked});
     }
-    slotOfRow_.push_back(slot);
-    indexed_ = row + 1;
   });
-  // The texts are read after the pass, outside the catalogue's lock.
-  for (std::uint32_t text : newTexts) {
-    byKey_.emplace(catalogue.FolderText(text) + u'\\', slotOfFolderText_[text]);
+  if (!late.empty()) readTexts();
+  for (const Late& row : late) add(row.row, row.folder, row.checked);
+  if (folders_.size() != known) Order();
+}
+
+// Sorted by text with its backslash, the folders below one follow it
+// directly: "BKF\a\" then "BKF\a\b\", before "BKF\ab\".
+void FolderIndex::Order() {
+  ordered_.resize(folders_.size());
+  for (std::size_t key = 0; key < folders_.size(); ++key) ordered_[key] = static_cast<FolderKey>(key);
+  std::sort(ordered_.begin(), ordered_.end(),
+            [&](FolderKey a, FolderKey b) { return folders_[a].text < folders_[b].text; });
+  for (std::size_t place = 0; place < ordered_.size(); ++place) {
+    Folder& folder = folders_[ordered_[place]];
+    folder.place = place;
+    folder.belowEnd = place + 1;
+    while (folder.belowEnd < ordered_.size() &&
+           std::u16string_view(folders_[ordered_[folder.belowEnd]].text).starts_with(folder.text)) {
+      ++folder.belowEnd;
+    }
   }
 }
 
-std::span<const RowIndex> FolderIndex::RowsOf(std::u16string_view folderPath) const {
-  const auto found = byKey_.find(folderPath);
-  if (found == byKey_.end()) return {};
-  return folders_[found->second].rows;
+std::span<const FolderKey> FolderIndex::Below(FolderKey folder) const {
+  if (folder >= folders_.size()) return {};
+  const Folder& at = folders_[folder];
+  return std::span(ordered_).subspan(at.place, at.belowEnd - at.place);
 }
 
-std::pair<FolderIndex::KeyMap::const_iterator, FolderIndex::KeyMap::const_iterator> FolderIndex::Below(
-    std::u16string_view folderPath) const {
-  auto first = byKey_.lower_bound(folderPath);
-  auto last = first;
-  while (last != byKey_.end() && std::u16string_view(last->first).starts_with(folderPath)) ++last;
-  return {first, last};
+std::span<const RowIndex> FolderIndex::RowsOf(FolderKey folder) const {
+  if (folder >= folders_.size()) return {};
+  return folders_[folder].rows;
 }
 
-FolderIndex::Counts FolderIndex::CountBelow(std::u16string_view folderPath) const {
+FolderIndex::Counts FolderIndex::CountBelow(FolderKey folder) const {
   Counts counts;
-  const auto [first, last] = Below(folderPath);
-  for (auto it = first; it != last; ++it) {
-    counts.rows += static_cast<std::int64_t>(folders_[it->second].rows.size());
-    counts.checked += folders_[it->second].checked;
+  for (const FolderKey key : Below(folder)) {
+    counts.rows += static_cast<std::int64_t>(folders_[key].rows.size());
+    counts.checked += folders_[key].checked;
   }
   return counts;
 }
 
-void FolderIndex::ForEachFolderBelow(std::u16string_view folderPath,
+void FolderIndex::ForEachFolderBelow(FolderKey folder,
                                      const std::function<void(std::span<const RowIndex>)>& visit) const {
-  const auto [first, last] = Below(folderPath);
-  for (auto it = first; it != last; ++it) visit(folders_[it->second].rows);
+  for (const FolderKey key : Below(folder)) visit(folders_[key].rows);
 }
 
-void FolderIndex::NoteFolderMarks(std::u16string_view folderPath, bool checked) {
-  const auto [first, last] = Below(folderPath);
-  for (auto it = first; it != last; ++it) {
-    Folder& folder = folders_[it->second];
-    folder.checked = checked ? static_cast<std::int64_t>(folder.rows.size()) : 0;
+void FolderIndex::NoteFolderMarks(FolderKey folder, bool checked) {
+  for (const FolderKey key : Below(folder)) {
+    folders_[key].checked = checked ? static_cast<std::int64_t>(folders_[key].rows.size()) : 0;
   }
 }
 
@@ -76,9 +97,9 @@ void FolderIndex::NoteAllMarks(bool checked) {
 }
 
 void FolderIndex::NoteRowMark(RowIndex row, bool wasChecked, bool checked) {
-  if (row < 0 || static_cast<std::size_t>(row) >= slotOfRow_.size() || wasChecked == checked) return;
-  const std::size_t slot = slotOfRow_[static_cast<std::size_t>(row)];
-  if (slot != kNoSlot) folders_[slot].checked += checked ? 1 : -1;
+  if (row < 0 || static_cast<std::size_t>(row) >= folderOfRow_.size() || wasChecked == checked) return;
+  const FolderKey folder = folderOfRow_[static_cast<std::size_t>(row)];
+  if (folder < folders_.size()) folders_[folder].checked += checked ? 1 : -1;
 }
 
 }  // namespace tallowin

@@ -31,9 +31,8 @@ QVariant FileListModel::Text(const ListRow& row, int column) const {
   }
   if (row.kind != ListRowKind::kFile) return QString();
   if (column == 2) return ToQString(catalogue_.GetCatalogueCell(row.row, kCellSize));
-  const int low = column == 3 ? kCellModifiedLow : kCellCreatedLow;
-  return ToQString(FormatListDate(
-      JoinFileTime(catalogue_.GetCatalogueCell(row.row, low), catalogue_.GetCatalogueCell(row.row, low + 1))));
+  const RowNumbers numbers = catalogue_.ReadRowNumbers(row.row);
+  return ToQString(FormatListDate(column == 3 ? numbers.modified : numbers.created));
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {

@@ -17,6 +17,7 @@
 #include "browser/widgets/search_dialog.h"
 #include "browser/widgets/text_qt.h"
 #include "tests/gui/gui_test_support.h"
+#include "tests/support/scan_helpers.h"
 
 namespace tallowin::test {
 
@@ -38,11 +39,11 @@ FileTypeInfo DesktopType(std::u16string_view extension) {
 }
 
 void FillSmall(Catalogue& catalogue) {
-  catalogue.AppendFileRow(ToU16(kReport), {.size = 1200});
-  catalogue.AppendFileRow(ToU16(kNotes), {.size = 42});
-  catalogue.AppendFileRow(ToU16(kMakefile), {.size = 7});
-  catalogue.AppendFileRow(ToU16(kLetter), {.size = 0});
-  catalogue.AppendFileRow(ToU16(kPhoto), {.size = 65536});
+  test::AppendFileRow(catalogue, ToU16(kReport), {.size = 1200});
+  test::AppendFileRow(catalogue, ToU16(kNotes), {.size = 42});
+  test::AppendFileRow(catalogue, ToU16(kMakefile), {.size = 7});
+  test::AppendFileRow(catalogue, ToU16(kLetter), {.size = 0});
+  test::AppendFileRow(catalogue, ToU16(kPhoto), {.size = 65536});
 }
 
 // The dialog's controls, found by name as a user finds them by sight.
@@ -112,7 +113,7 @@ class SearchDialogTest : public QObject {
     big_ = std::make_unique<Catalogue>();
     for (int i = 0; i < kBigRowCount; ++i) {
       const QString path = QString("BKF\\BACKUP SET 1(Big)\\Folder%1\\file%2.dat").arg(i / 1000).arg(i);
-      big_->AppendFileRow(ToU16(path), {.size = i});
+      test::AppendFileRow(*big_, ToU16(path), {.size = i});
     }
   }
 

@@ -13,6 +13,14 @@
 
 namespace tallowin::test {
 
+// A scan's row for a whole catalogue path: its folder (the text before the
+// last backslash) and its name.
+inline RowIndex AppendFileRow(Catalogue& catalogue, std::u16string_view path, const FileRowValues& values) {
+  const auto slash = path.rfind(u'\\');
+  if (slash == std::u16string_view::npos) return catalogue.AppendFileRow(kNoFolderKey, path, values);
+  return catalogue.AppendFileRow(catalogue.InternFolder(path.substr(0, slash)), path.substr(slash + 1), values);
+}
+
 // A log that is never switched on.
 inline const ActivityLog& SilentLog() {
   static const ActivityLog log("/nonexistent-folder/never.log");
