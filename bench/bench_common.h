@@ -101,26 +101,25 @@ inline double Seconds(std::chrono::steady_clock::duration d) {
   return std::chrono::duration<double>(d).count();
 }
 
-// Reads the whole file with 64 KiB pread calls into a page-aligned buffer
-// (the kernel fills an aligned buffer fastest, so this is the best a reader
-// can do); returns the bytes read. The XOR of one byte per read keeps the
-// loop from being thought useless.
-inline std::uint64_t PlainRead(const std::filesystem::path& path, unsigned& sink) {
-  constexpr std::size_t kWindow = 65536;
-  struct alignas(4096) Buffer {
-    unsigned char bytes[kWindow];
-  };
+// Reads the whole file with pread calls of `readSize` bytes (64 KiB unless
+// told) into a page-aligned buffer (the kernel fills an aligned buffer
+// fastest, so this is the best a reader can do); returns the bytes read. The
+// XOR of one byte per read keeps the loop from being thought useless.
+inline std::uint64_t PlainRead(const std::filesystem::path& path, unsigned& sink,
+                               std::size_t readSize = 65536) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw std::runtime_error("cannot open " + path.string());
 #ifdef POSIX_FADV_SEQUENTIAL
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
-  const auto buffer = std::make_unique<Buffer>();
+  void* memory = std::aligned_alloc(4096, (readSize + 4095) / 4096 * 4096);
+  if (memory == nullptr) throw std::bad_alloc();
+  const std::unique_ptr<unsigned char, decltype(&std::free)> buffer(static_cast<unsigned char*>(memory), &std::free);
   std::uint64_t total = 0;
   for (;;) {
-    const ssize_t got = ::pread(fd, buffer->bytes, kWindow, static_cast<off_t>(total));
+    const ssize_t got = ::pread(fd, buffer.get(), readSize, static_cast<off_t>(total));
     if (got <= 0) break;
-    sink ^= buffer->bytes[static_cast<std::size_t>(got) - 1];
+    sink ^= buffer.get()[static_cast<std::size_t>(got) - 1];
     total += static_cast<std::uint64_t>(got);
   }
   ::close(fd);

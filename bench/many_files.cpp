@@ -2,15 +2,16 @@
 // about a thousand directories. Measures the scan against a plain sequential
 // read of the same file (goal: the scan takes at most twice as long) and the
 // memory the catalogue needs, as the rise of the peak resident set size over
-// the scan divided by the rows found (goal: at most 160 bytes per row).
+// the scan divided by the rows found (goal: at most 100 bytes per row).
 //
 //   many_files [--file PATH] [--files N] [--directories N] [--sets N]
-//              [--rounds N] [--seed N] [--keep]
+//              [--rounds N] [--seed N] [--keep] [--style minimal|windows]
 //
 // Without --file the file is made in $TMPDIR (or /tmp) and deleted at the end
 // unless --keep is given. With --file an existing file is used as it is; a
 // missing one is made there and kept. The file is made by a child process, so
 // that none of its memory is in this process's resident set when measuring.
+#include <CLI/CLI.hpp>
 #include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,6 +44,7 @@ struct Options {
   int rounds = 3;
   std::uint64_t seed = 20070512;
   bool keep = false;
+  test::WriterStyle style = test::WriterStyle::kMinimal;
 };
 
 constexpr std::u16string_view kStems[] = {u"report_", u"invoice_", u"notes_", u"config_",
@@ -62,7 +64,7 @@ std::u16string Numbered(std::u16string_view stem, std::uint64_t n, int width) {
 
 void MakeBkf(const std::filesystem::path& path, const Options& options) {
   Random random(options.seed);
-  ChunkedBkfWriter out(path, 32u << 20);
+  ChunkedBkfWriter out(path, 32u << 20, options.style);
   out.Writer().Tape();
   std::string data;
   std::uint64_t file = 0;
@@ -87,7 +89,12 @@ void MakeBkf(const std::filesystem::path& path, const Options& options) {
         entry.modified = {2007, int(random.Between(1, 12)), int(random.Between(1, 28)),
                           int(random.Between(0, 23)), int(random.Between(0, 59)),
                           int(random.Between(0, 59))};
-        out.Writer().File(entry);
+        if (options.style == test::WriterStyle::kMinimal) {
+          out.Writer().File(entry);
+        } else {
+          out.Writer().FileWithStreams({.name = entry.name, .data = entry.data, .modified = entry.modified,
+                                        .accessed = entry.modified});
+        }
         data = std::move(entry.data);
         out.MaybeFlush();
       }
@@ -162,34 +169,29 @@ ScanResult TimedScan(const std::filesystem::path& path, const ActivityLog& log, 
   return result;
 }
 
-void Usage() {
-  std::fprintf(stderr,
-               "usage: many_files [--file PATH] [--files N] [--directories N] [--sets N]\n"
-               "                  [--rounds N] [--seed N] [--keep]\n");
-  std::exit(2);
-}
-
 Options Parse(int argc, char** argv) {
   Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    const auto value = [&]() -> const char* {
-      if (i + 1 >= argc) Usage();
-      return argv[++i];
-    };
-    if (arg == "--file") options.file = value();
-    else if (arg == "--files") options.files = std::strtoull(value(), nullptr, 10);
-    else if (arg == "--directories") options.directories = std::strtoull(value(), nullptr, 10);
-    else if (arg == "--sets") options.sets = std::strtoull(value(), nullptr, 10);
-    else if (arg == "--rounds") options.rounds = std::atoi(value());
-    else if (arg == "--seed") options.seed = std::strtoull(value(), nullptr, 10);
-    else if (arg == "--keep") options.keep = true;
-    else Usage();
+  std::string style = "minimal";
+  CLI::App app{"A million small files: the scan against a plain read, and the catalogue's memory"};
+  app.add_option("--file", options.file, "The BKF file; made there when missing");
+  app.add_option("--files", options.files, "Files of a file made here")->check(CLI::PositiveNumber);
+  app.add_option("--directories", options.directories, "Directories of a file made here")->check(CLI::PositiveNumber);
+  app.add_option("--sets", options.sets, "Data sets of a file made here")->check(CLI::PositiveNumber);
+  app.add_option("--rounds", options.rounds, "Rounds of read and scan")->check(CLI::PositiveNumber);
+  app.add_option("--seed", options.seed, "Seed of the made file's contents");
+  app.add_flag("--keep", options.keep, "Keep a file made here");
+  app.add_option("--style", style, "Layout of a file made here: minimal, or windows (1 KiB blocks, "
+                 "security data, checksums)")->check(CLI::IsMember({"minimal", "windows"}));
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    std::exit(app.exit(error));
   }
-  if (options.rounds < 1 || options.files < 1 || options.directories < 1 || options.sets < 1 ||
-      options.sets > options.directories) {
-    Usage();
+  if (options.sets > options.directories) {
+    std::fprintf(stderr, "many_files: --sets may not exceed --directories\n");
+    std::exit(2);
   }
+  if (style == "windows") options.style = test::WriterStyle::kWindowsUtility;
   return options;
 }
 
@@ -254,8 +256,8 @@ int Run(int argc, char** argv) {
   std::printf("memory (first scan): VmRSS before %ld kB, VmHWM after reset %ld kB, "
               "VmHWM after %ld kB, VmRSS after %ld kB\n",
               measured.baselineKb, measured.peakBeforeKb, measured.peakAfterKb, measured.rssAfterKb);
-  std::printf("peak rise: %.1f MiB = %.1f bytes per row   (goal <= 160: %s)\n", peakRise / (1 << 20),
-              peakRise / rows, peakRise / rows <= 160 ? "met" : "MISSED");
+  std::printf("peak rise: %.1f MiB = %.1f bytes per row   (goal <= 100: %s)\n", peakRise / (1 << 20),
+              peakRise / rows, peakRise / rows <= 100 ? "met" : "MISSED");
   std::printf("resident rise after the scan: %.1f MiB = %.1f bytes per row\n", rssRise / (1 << 20),
               rssRise / rows);
   if (expectedRows >= 0 && measured.rows != expectedRows) {

@@ -3,7 +3,7 @@
 // same 64 KiB reads. The scan should reach at least 0.9 of the read's speed.
 //
 //   scan_throughput [--file PATH] [--size-mib N] [--rounds N] [--seed N] [--keep]
-//                   [--style minimal|windows]
+//                   [--style minimal|windows] [--read-size BYTES]
 //
 // With --style windows the files are laid out as the Windows backup utility
 // writes them: security data, a checksummed data stream and its CSUM, 1 KiB
@@ -42,6 +42,7 @@ struct Options {
   std::uint64_t seed = 20070512;
   bool keep = false;
   test::WriterStyle style = test::WriterStyle::kMinimal;
+  std::size_t readSize = 65536;  // of the plain read
 };
 
 struct Kind {
@@ -159,9 +160,9 @@ ScanResult TimedScan(const std::filesystem::path& path, const ActivityLog& log) 
   return {seconds, catalogue.CatalogueRowCount(), complete};
 }
 
-double TimedRead(const std::filesystem::path& path, std::uint64_t expected, unsigned& sink) {
+double TimedRead(const std::filesystem::path& path, std::uint64_t expected, unsigned& sink, std::size_t readSize) {
   const auto start = std::chrono::steady_clock::now();
-  const std::uint64_t got = PlainRead(path, sink);
+  const std::uint64_t got = PlainRead(path, sink, readSize);
   const double seconds = Seconds(std::chrono::steady_clock::now() - start);
   if (got != expected) throw std::runtime_error("short read");
   return seconds;
@@ -176,6 +177,7 @@ Options Parse(int argc, char** argv) {
   app.add_option("--rounds", options.rounds, "Rounds of read and scan")->check(CLI::PositiveNumber);
   app.add_option("--seed", options.seed, "Seed of the made file's contents");
   app.add_flag("--keep", options.keep, "Keep a file made here");
+  app.add_option("--read-size", options.readSize, "Bytes per call of the plain read")->check(CLI::PositiveNumber);
   app.add_option("--style", style, "Layout of a file made here")->check(CLI::IsMember({"minimal", "windows"}));
   try {
     app.parse(argc, argv);
@@ -220,7 +222,7 @@ int Run(int argc, char** argv) {
   std::vector<double> reads, scans;
   std::int32_t rows = -1;
   for (int round = 1; round <= options.rounds; ++round) {
-    reads.push_back(TimedRead(options.file, size, sink));
+    reads.push_back(TimedRead(options.file, size, sink, options.readSize));
     const ScanResult scan = TimedScan(options.file, log);
     if (!scan.complete) throw std::runtime_error("the scan did not reach the end");
     if (rows >= 0 && scan.rows != rows) throw std::runtime_error("row count changed between scans");

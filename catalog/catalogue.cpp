@@ -154,10 +154,12 @@ void Catalogue::SetCatalogueNumber(RowIndex index, int cell, std::int64_t value)
 std::u16string Catalogue::CellText(const Row& row, RowIndex index, int cell) const {
   switch (cell) {
     case kCellPath: {
-      if (row.folder == kNoFolderKey) return std::u16string(names_.View(row.name));
-      std::u16string path = folderTexts_[row.folder];
-      path += u'\\';
-      path += names_.View(row.name);
+      std::u16string path;
+      if (row.folder != kNoFolderKey) {
+        path = folderTexts_[row.folder];
+        path += u'\\';
+      }
+      names_.AppendTo(path, row.name);
       return path;
     }
     case kCellType:

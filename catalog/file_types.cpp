@@ -27,13 +27,12 @@ std::uint32_t FileTypeTable::IndexFor(std::u16string_view path) {
   const auto extension = FileExtension(path);
   // Consecutive rows mostly share their extension.
   if (haveLast_ && extension == lastExtension_) return lastIndex_;
-  std::u16string key(extension);
-  auto found = byExtension_.find(key);
+  auto found = byExtension_.find(extension);
   if (found == byExtension_.end()) {
     types_.push_back(lookup_ ? lookup_(extension) : GenericFileType(extension));
-    found = byExtension_.emplace(key, static_cast<std::uint32_t>(types_.size() - 1)).first;
+    found = byExtension_.emplace(std::u16string(extension), static_cast<std::uint32_t>(types_.size() - 1)).first;
   }
-  lastExtension_ = std::move(key);
+  lastExtension_.assign(extension);
   lastIndex_ = found->second;
   haveLast_ = true;
   return lastIndex_;

@@ -41,7 +41,12 @@ class FileTypeTable {
  private:
   FileTypeLookup lookup_;
   std::vector<FileTypeInfo> types_;
-  std::unordered_map<std::u16string, std::uint32_t> byExtension_;
+  // Looked up by view, so that a lookup makes no text of its own.
+  struct ViewHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view text) const { return std::hash<std::u16string_view>{}(text); }
+  };
+  std::unordered_map<std::u16string, std::uint32_t, ViewHash, std::equal_to<>> byExtension_;
   std::u16string lastExtension_;
   std::uint32_t lastIndex_ = 0;
   bool haveLast_ = false;

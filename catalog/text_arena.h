@@ -1,11 +1,14 @@
 // Append-only storage for many short UTF-16 texts. Texts are packed into
 // large chunks (no per-text allocation, and growth never copies what is
-// stored), which keeps a catalogue of millions of names small.
+// stored), which keeps a catalogue of millions of names small. A text whose
+// code units all lie below 0x100, as most file names do, takes one byte a
+// unit.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <type_traits>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,23 +20,21 @@ class TextArena {
  public:
   struct Ref {
     std::uint32_t chunk = 0;
-    std::uint32_t offset = 0;
-    std::uint32_t length = 0;
+    std::uint32_t offset = 0;  // in bytes
+    std::uint32_t length = 0;  // in units, with kNarrow for one byte a unit
   };
 
   Ref Store(std::u16string_view text);
-  std::u16string_view View(Ref ref) const {
-    return ref.length == 0 ? std::u16string_view{}
-                           : std::u16string_view(static_cast<const char16_t*>(chunks_[ref.chunk].get()) + ref.offset, ref.length);
-  }
+  // Appends the text of `ref` to `out`.
+  void AppendTo(std::u16string& out, Ref ref) const;
   void Clear();
 
  private:
-  static constexpr std::size_t kChunkUnits = kChunkBytes / sizeof(char16_t);
-  // Chunks of kChunkUnits, or single long texts.
+  static constexpr std::uint32_t kNarrow = 0x8000'0000;
+  // Chunks of kChunkBytes, or single long texts.
   std::vector<ChunkPtr> chunks_;
   std::uint32_t current_ = 0;          // the chunk that short texts go to
-  std::size_t used_ = kChunkUnits;     // units used in it; full before the first text
+  std::size_t used_ = kChunkBytes;     // bytes used in it; full before the first text
 };
 
 // A vector of plain records that grows in fixed chunks: elements never move,

@@ -61,13 +61,18 @@ void CatalogueBuilder::OnDirectoryBlock(const BlockSite& site) {
   if (path.size() <= kMaxTreePath) catalogue_.EnsureFolderPath(path);
 }
 
-FileTime CatalogueBuilder::Date(Bytes block, std::size_t offset, DateMemo& memo) {
+FileTime CatalogueBuilder::DateMemo::Decode(Bytes block, std::size_t offset) {
   constexpr std::size_t kPackedSize = 5;
   if (offset + kPackedSize > block.size()) return DecodeMtfDate(block, offset);
   std::uint64_t packed = 0;
   std::memcpy(&packed, block.data() + offset, kPackedSize);
-  if (packed != memo.packed) memo = {packed, DecodeMtfDate(block, offset)};
-  return memo.time;
+  for (std::size_t slot = 0; slot < kSlots; ++slot) {
+    if (packed_[slot] == packed) return times_[slot];
+  }
+  const std::size_t slot = next_++ % kSlots;
+  packed_[slot] = packed;
+  times_[slot] = DecodeMtfDate(block, offset);
+  return times_[slot];
 }
 
 // The catalogue path's folder: "BKF\\", the set label and the current
@@ -112,10 +117,11 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
   // another stream, which this program cannot read.
   const bool emptyFile = noDataStream && displayableSize == 0;
   if (!stream && !emptyFile) return;
-  std::u16string name = ReadMtfString(block, ReadU16(block, mtf::kFileNameSize),
-                                      ReadU16(block, mtf::kFileNameOffset), mtf::kNameLimit);
+  ReadMtfString(block, ReadU16(block, mtf::kFileNameSize), ReadU16(block, mtf::kFileNameOffset), mtf::kNameLimit,
+                name_);
+  std::u16string_view name = name_;
   if (name.empty()) return;
-  if (name.front() == u'\\') name.erase(0, 1);
+  if (name.front() == u'\\') name.remove_prefix(1);
   if (IsUnusableName(name)) return;
   auto& directory = context_.currentDirectory;
   if (directory.empty() || directory.front() != u'\\') {
@@ -125,9 +131,9 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
 
   FileRowValues values{.size = 0,
                        .offset = static_cast<std::int64_t>(site.Position()),
-                       .modified = Date(block, mtf::kModifiedDate, modified_),
-                       .accessed = Date(block, mtf::kAccessedDate, accessed_),
-                       .created = Date(block, mtf::kCreatedDate, created_)};
+                       .modified = dates_.Decode(block, mtf::kModifiedDate),
+                       .accessed = dates_.Decode(block, mtf::kAccessedDate),
+                       .created = dates_.Decode(block, mtf::kCreatedDate)};
   if (stream) {
     // A sparse file's data stream is empty; its pieces follow in streams of
     // their own, and the block tells the file's size.

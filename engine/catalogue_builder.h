@@ -58,18 +58,25 @@ class CatalogueBuilder {
   BkfReader& file_;
   std::uint64_t fileSize_;
   ScanContext context_;
-  // Consecutive files mostly share their dates: the last decoding of each.
-  struct DateMemo {
-    std::uint64_t packed = UINT64_MAX;  // never five bytes' worth
-    FileTime time = 0;
+  // Files mostly share dates with those before them, and a file's access
+  // date is often its modification date: the last few decodings are kept.
+  class DateMemo {
+   public:
+    FileTime Decode(Bytes block, std::size_t offset);
+
+   private:
+    static constexpr std::size_t kSlots = 4;
+    std::uint64_t packed_[kSlots] = {UINT64_MAX, UINT64_MAX, UINT64_MAX, UINT64_MAX};  // never five bytes' worth
+    FileTime times_[kSlots] = {};
+    std::size_t next_ = 0;
   };
-  FileTime Date(Bytes block, std::size_t offset, DateMemo& memo);
 
   // The key of the current set and directory, interned once for the files
   // that follow them.
   FolderKey CurrentFolder();
   std::optional<FolderKey> currentFolder_;
-  DateMemo modified_, accessed_, created_;
+  DateMemo dates_;
+  std::u16string name_;  // the current file's name, its memory kept from row to row
 };
 
 // A name holding any of / | * : ? < > cannot be used.

@@ -46,19 +46,24 @@ FileTime DecodeMtfDate(Bytes block, std::size_t offset) {
   return FileTimeFromCalendar({year, month, day, hour, minute, second, 0}).value_or(0);
 }
 
-std::u16string ReadMtfString(Bytes block, std::uint16_t size, std::uint16_t offset,
-                             std::size_t limit) {
-  if (std::size_t{offset} + size > block.size()) return {};
+std::u16string ReadMtfString(Bytes block, std::uint16_t size, std::uint16_t offset, std::size_t limit) {
+  std::u16string text;
+  ReadMtfString(block, size, offset, limit, text);
+  return text;
+}
+
+void ReadMtfString(Bytes block, std::uint16_t size, std::uint16_t offset, std::size_t limit, std::u16string& text) {
+  text.clear();
+  if (std::size_t{offset} + size > block.size()) return;
   const std::size_t units = std::min<std::size_t>(size / 2, limit);
   // The whole field lies within the block (checked above), so the units are
   // read without a bounds check per byte.
   const auto* bytes = reinterpret_cast<const unsigned char*>(block.data()) + offset;
-  std::u16string text(units, u'\0');
+  text.resize(units);
   for (std::size_t i = 0; i < units; ++i) {
     const auto unit = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
     text[i] = unit == 0 ? u'\\' : unit;
   }
-  return text;
 }
 
 std::optional<std::size_t> FindDataStream(Bytes block, std::size_t limit) {

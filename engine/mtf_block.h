@@ -117,6 +117,8 @@ FileTime DecodeMtfDate(Bytes block, std::size_t offset);
 // NUL units turned into backslashes, cut after `limit` units.
 std::u16string ReadMtfString(Bytes block, std::uint16_t size, std::uint16_t offset,
                              std::size_t limit = mtf::kNoLimit);
+// The same into `text`, whose memory is reused.
+void ReadMtfString(Bytes block, std::uint16_t size, std::uint16_t offset, std::size_t limit, std::u16string& text);
 
 // The distance from the block start of the first "STAN" within the first
 // `limit` bytes, when its whole 22-byte header lies within `block`.

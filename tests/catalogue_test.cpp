@@ -258,6 +258,20 @@ TEST(Catalogue, RenamingAFolderMovesItsRowsAndTheKeysOfItsNodes) {
   EXPECT_EQ(catalogue.RenameFolder(nodeAt({u"BKF"}), u"X"), 0) << "the top-level node is not renamed here";
 }
 
+// Names are kept one byte a unit where they can be: every kind must come
+// back unit for unit.
+TEST(Catalogue, NamesOfEveryKindReadBackUnitForUnit) {
+  Catalogue catalogue;
+  const std::vector<std::u16string> names = {
+      u"plain.txt", u"caf\u00e9 \u00ff.doc", u"\u0416\u0443\u0440\u043d\u0430\u043b.txt", u"mixed \u00e9\u0100",
+      std::u16string(u"nul\0inside", 10), u"\xD800 lone", std::u16string(600'000, u'\u00e9'),
+      std::u16string(300'000, u'\u4e2d')};
+  for (const auto& name : names) test::AppendFileRow(catalogue, u"BKF\\S\\" + name, {});
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_TRUE(catalogue.GetCatalogueCell(static_cast<RowIndex>(i), kCellPath) == u"BKF\\S\\" + names[i]) << i;
+  }
+}
+
 TEST(FolderTree, NamesDifferingInCaseAreSiblingsInOrderOfFirstInsertion) {
   Catalogue catalogue;
   catalogue.EnsureFolderPath(u"BKF\\S\\docs\\a");
