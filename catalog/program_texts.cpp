@@ -10,6 +10,47 @@ std::u16string ProgressLabel(std::uint64_t position, std::uint64_t fileSize) {
 
 std::u16string FilesFoundLabel(std::uint64_t count) { return u"File(s) Found : " + FormatUInt64(count); }
 
+namespace {
+
+std::string Bytes(std::uint64_t done, std::uint64_t size) {
+  return std::to_string(done) + " of " + std::to_string(size) + " bytes";
+}
+
+}  // namespace
+
+std::string FolderNotMade(std::string_view name, std::string_view reason) {
+  return "the folder " + std::string(name) + " could not be made: " + std::string(reason);
+}
+std::string FolderNotOpened(std::string_view reason) {
+  return "a folder of this file could not be opened: " + std::string(reason);
+}
+std::string FileNotCreated(std::string_view name, std::string_view reason) {
+  return "the file " + std::string(name) + " could not be created: " + std::string(reason);
+}
+std::string WriteFailed(std::string_view name, std::string_view reason) {
+  return "writing " + std::string(name) + " failed: " + std::string(reason);
+}
+std::string Skipped(std::string_view problem) { return std::string(problem) + "; the file was skipped"; }
+std::string DestinationNotOpened(std::string_view reason) {
+  return "The destination folder cannot be opened: " + std::string(reason);
+}
+std::string BkfNotOpened(std::string_view path) {
+  return "The BKF file " + std::string(path) + " cannot be opened. Make sure that it exists and is not in use.";
+}
+std::string EndsBeforeFile(std::uint64_t done, std::uint64_t size) {
+  return "the BKF file ends before this file does: " + Bytes(done, size) + " are there";
+}
+std::string UnreadablePast(std::uint64_t done, std::uint64_t size) {
+  return "the BKF file could not be read past " + Bytes(done, size);
+}
+std::string SizeNotValid(std::int64_t size) { return "the file size " + std::to_string(size) + " is not valid"; }
+std::string OffsetNotValid(std::int64_t offset) {
+  return "the data offset " + std::to_string(offset) + " is not valid";
+}
+std::string OffsetPastEnd(std::int64_t offset) {
+  return "the data offset " + std::to_string(offset) + " lies past the end of the BKF file";
+}
+
 int ProgressPercent(std::uint64_t position, std::uint64_t fileSize) {
   if (fileSize == 0) return 0;
   // Split so that position x 100 cannot overflow for any 64-bit size.

@@ -1,5 +1,7 @@
-// The program's own texts that the core hands to its front ends, each in
-// exactly one place. The spelling is the program's and is kept as it is.
+// Every text of the program, each in exactly one place: the core's messages,
+// the save's reasons, and the desktop program's messages, titles and labels
+// (its menu texts stand in its command table). The spelling of the texts the
+// program has always shown is kept as it is, mistakes included.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +46,83 @@ inline constexpr std::string_view kReasonChecksumUnreadable = "the checksum stor
 inline constexpr std::string_view kReasonNoChecksum = "the backup stores no checksum for it";
 inline constexpr std::string_view kReasonSparse = "a sparse file carries no checksum";
 inline constexpr std::string_view kReasonEmpty = "an empty file has no data to check";
+
+// Why a file could not be saved, or not completely.
+std::string FolderNotMade(std::string_view name, std::string_view reason);
+std::string FolderNotOpened(std::string_view reason);
+std::string FileNotCreated(std::string_view name, std::string_view reason);
+std::string WriteFailed(std::string_view name, std::string_view reason);
+std::string Skipped(std::string_view problem);
+std::string DestinationNotOpened(std::string_view reason);
+std::string BkfNotOpened(std::string_view path);
+std::string EndsBeforeFile(std::uint64_t done, std::uint64_t size);
+std::string UnreadablePast(std::uint64_t done, std::uint64_t size);
+std::string SizeNotValid(std::int64_t size);
+std::string OffsetNotValid(std::int64_t offset);
+std::string OffsetPastEnd(std::int64_t offset);
+inline constexpr std::string_view kSparseEndsEarly = "the BKF file ends before the pieces of this sparse file do";
+inline constexpr std::string_view kSparseUnreadable = "a piece of this sparse file could not be read from the BKF file";
+inline constexpr std::string_view kSaveCancelled = " The save was cancelled.";
+inline constexpr std::string_view kVerifyCancelled = " The verification was cancelled.";
+
+// The desktop program's messages.
+inline constexpr std::u16string_view kStopScanFirst = u"Please stop scanning process";
+inline constexpr std::u16string_view kScanGuard = u"Please stop scanning process , then select files";
+inline constexpr std::u16string_view kSearchGuard = u"Please stop search scanning , then select files";
+inline constexpr std::u16string_view kSelectValidFile = u"Please select valid file by using Browse Button";
+inline constexpr std::u16string_view kConfirmStop = u"Do you really want to stop repairing process";
+inline constexpr std::u16string_view kConfirmExit = u"Do you really want to exit?";
+inline constexpr std::u16string_view kFileExists = u"File already exists.\r\nDo you want to replace it?";
+inline constexpr std::u16string_view kSnapshotNotSaved = u"The recovery snapshot could not be saved: ";
+inline constexpr std::u16string_view kFolderNotWritable =
+    u"The files cannot be saved in the folder you chose. Please choose another folder.";
+inline constexpr std::u16string_view kRenameEmpty = u"Please enter a name for the folder";
+inline constexpr std::u16string_view kRenameIllegal = u"A folder name cannot hold any of the characters \\ / | * : ? < >";
+inline constexpr std::u16string_view kRenameTopLevel = u"The top-level folder cannot be renamed";
+inline constexpr std::u16string_view kIllegalPrefix = u"Illegal character found in file pre fix ";
+inline constexpr std::u16string_view kAnotherInstance = u"Another Instance of Tallowin for BKF is running ";
+inline constexpr std::u16string_view kHelpMissing =
+    u"The help file not found on installed location \r\n please reinstall software";
+
+// The desktop program's dialog titles, filters, labels and tooltips.
+inline constexpr std::u16string_view kBrowseTitle = u"Select BKF file for recovery...";
+inline constexpr std::u16string_view kLoadSnapshotTitle = u"Please select the Saved recovery information file ...";
+inline constexpr std::u16string_view kLocateBkfTitle = u"Select BKF file ...";
+inline constexpr std::u16string_view kSaveFolderTitle = u"Select the folder for the recovered files";
+inline constexpr std::u16string_view kBkfFilter = u"Backup Files(*.bkf)|*.bkf| All Files(*.*)|*.*||";
+inline constexpr std::u16string_view kSnapshotFilter = u"Tallowin SnapShot File(*.TWBKF)|*.TWBKF| All Files(*.*)|*.*||";
+inline constexpr std::u16string_view kSnapshotSaveFilter = u"Tallowin SnapShot File(.TWBKF) (*.TWBKF)";
+inline constexpr std::u16string_view kPrompt = u"Please select the file to repair";
+inline constexpr std::u16string_view kBrowseButton = u"&Browse...";
+inline constexpr std::u16string_view kNextTooltip = u"Add Files to repair";
+inline constexpr std::u16string_view kStopTooltip = u"Stop the scan";
+inline constexpr std::u16string_view kBackTooltip = u"Back to the choice of a file";
+inline constexpr std::u16string_view kSaveTooltip = u"Save the checked files";
+inline constexpr std::u16string_view kSaveFilesMenu = u"Save Files";
+inline constexpr std::u16string_view kRenameFolderMenu = u"Rename Folder";
+inline constexpr std::u16string_view kSaveFileMenu = u"Save File";
+inline constexpr std::u16string_view kParentFolder = u"Parent Folder";
+inline constexpr std::u16string_view kFolder = u"Folder";
+inline constexpr std::u16string_view kCatalogueHeadings[3] = {u"File Name", u"File Type", u"File Size"};
+inline constexpr std::u16string_view kFileListHeadings[5] = {u"Name", u"Type", u"File Size", u"Date Modified",
+                                                             u"Date Created"};
+inline constexpr std::u16string_view kCancel = u"Cancel";
+inline constexpr std::u16string_view kOk = u"OK";
+inline constexpr std::u16string_view kFolderSettingTitle = u"Folder Setting";
+inline constexpr std::u16string_view kPrefixLabel = u"Folder name prefix";
+inline constexpr std::u16string_view kGenerateLogLabel = u"     Generate Log";
+inline constexpr std::u16string_view kRenameTitle = u"Rename folder";
+inline constexpr std::u16string_view kRenameLabel = u"Folder Name :";
+inline constexpr std::u16string_view kSavingTitle = u"Saving Files..";
+inline constexpr std::u16string_view kSavingPreparing = u"Preparing the save...";
+inline constexpr std::u16string_view kSavingCancelling =
+    u"Cancelling: the file being saved is removed, the finished ones stay...";
+inline constexpr std::u16string_view kSearchTitle = u"Search Files..";
+inline constexpr std::u16string_view kSearchPrompt = u"Enter String : ";
+inline constexpr std::u16string_view kSearchFound = u"Total File Found :";
+inline constexpr std::u16string_view kStop = u"Stop";
+inline constexpr std::u16string_view kReady = u"Ready";
+inline constexpr std::u16string_view kHomePageTooltip = u"Visit Software Homepage";
 
 // "Progress : " position " \ " size, for example "Progress : 131072 \ 5000000".
 std::u16string ProgressLabel(std::uint64_t position, std::uint64_t fileSize);

@@ -16,7 +16,7 @@ namespace tallowin {
 
 bool TallowinApp::InitInstance(const QStringList& arguments) {
   if (guard_.AnotherInstance()) {
-    ShowMessage(nullptr, "Another Instance of Tallowin for BKF is running ",
+    ShowMessage(nullptr, ToQString(texts::kAnotherInstance),
                 mb::kIconExclamation | mb::kOk);
     return false;
   }

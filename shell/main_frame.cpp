@@ -26,7 +26,6 @@ namespace {
 
 constexpr QSize kLargeIcon(42, 35);
 constexpr QSize kSmallIcon(16, 16);
-constexpr const char* kScanRunning = "Please stop scanning process";
 
 }  // namespace
 
@@ -91,9 +90,9 @@ void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   // The message pane says "Ready" whenever no prompt is shown.
   connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
-    if (text.isEmpty()) bar->showMessage("Ready");
+    if (text.isEmpty()) bar->showMessage(ToQString(texts::kReady));
   });
-  bar->showMessage("Ready");
+  bar->showMessage(ToQString(texts::kReady));
   // Qt does not tell the lock states, so the indicators stay in their idle look.
   for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
     auto* pane = new QLabel(indicator, bar);
@@ -113,7 +112,7 @@ void CMainFrame::CreateLogoBox() {
   auto* button = new CHoverButton(logoBox_);
   button->setObjectName("1002");
   button->SetPicture(pictures::Render(pictures::kLogo, QSize(160, 51)));
-  button->setToolTip("Visit Software Homepage");
+  button->setToolTip(ToQString(texts::kHomePageTooltip));
   button->setGeometry(0, 0, kLogoWidth, kLogoHeight);
   connect(button, &QAbstractButton::clicked, this, &CMainFrame::OpenHomePage);
   PlaceLogoBox();
@@ -132,8 +131,8 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 
 bool CMainFrame::RefuseWhileScanning() {
   // A snapshot load fills the catalogue as a scan does.
-  if (!values_.scanRunning && !view_->IsLoading()) return false;
-  ShowMessage(this, kScanRunning, mb::kIconExclamation);
+  if (!view_->Session().Filling()) return false;
+  ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
   return true;
 }
 
@@ -145,14 +144,16 @@ void CMainFrame::OnSaveSnapshot() {
 }
 
 void CMainFrame::OnLoadSnapshot() {
-  if (view_->State() == CGUI_RezEreView::kBrowserPage || view_->IsLoading()) return;
+  if (view_->State() == CGUI_RezEreView::kBrowserPage || view_->Session().Busy()) return;
   view_->LoadSnapshot();
 }
 
 void CMainFrame::OnSearchFiles() {
   if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
   SearchFilesDialog dialog(view_->GetCatalogue(), this);
+  view_->Session().Begin(SessionActivity::kSearching);
   dialog.exec();
+  view_->Session().End();
 }
 
 void CMainFrame::OnLiveUpdate() {
@@ -176,7 +177,7 @@ void CMainFrame::OnAbout() {
 void CMainFrame::OnHelp() {
   const QString path = startDirectory_ + kHelpFileName;
   if (!QFileInfo::exists(path)) {
-    ShowMessage(this, "The help file not found on installed location \r\n please reinstall software",
+    ShowMessage(this, ToQString(texts::kHelpMissing),
                 mb::kIconExclamation);
     return;
   }
@@ -211,7 +212,7 @@ void CMainFrame::RestoreCommandBars() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // The layout is kept even when the user then decides to stay.
   SaveCommandBars();
-  if (ShowMessage(this, "Do you really want to exit?", mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
+  if (ShowMessage(this, ToQString(texts::kConfirmExit), mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
     event->ignore();
     return;
   }

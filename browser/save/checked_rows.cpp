@@ -4,6 +4,7 @@
 
 #include "browser/save/file_data.h"
 #include "catalog/text_convert.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -23,8 +24,7 @@ CheckedTotals CountCheckedRows(const Catalogue& catalogue, std::uint64_t bkfSize
 }
 
 std::string BkfOpenProblem(const std::filesystem::path& bkfPath) {
-  return "The BKF file " + Utf8ForDisplay(Utf16FromPath(bkfPath)) +
-         " cannot be opened. Make sure that it exists and is not in use.";
+  return texts::BkfNotOpened(Utf8ForDisplay(Utf16FromPath(bkfPath)));
 }
 
 }  // namespace tallowin

@@ -26,10 +26,6 @@ std::optional<std::array<std::byte, kCount>> ReadExactly(BkfReader& bkf, std::ui
   return bytes;
 }
 
-std::string Of(std::uint64_t done, std::uint64_t size) {
-  return std::to_string(done) + " of " + std::to_string(size) + " bytes";
-}
-
 }  // namespace
 
 std::string_view VerdictName(FileVerdict verdict) {
@@ -147,9 +143,8 @@ FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t siz
 
   if (result.bytes < size) {
     result.verdict = FileVerdict::kIncomplete;
-    result.reason = result.bytes == available
-                        ? "the BKF file ends before this file does: " + Of(result.bytes, size) + " are there"
-                        : "the BKF file could not be read past " + Of(result.bytes, size);
+    result.reason = result.bytes == available ? texts::EndsBeforeFile(result.bytes, size)
+                                              : texts::UnreadablePast(result.bytes, size);
   } else if (checking && sum != *form.checksum) {
     result.verdict = FileVerdict::kDamaged;
     result.reason = texts::kReasonDamaged;
@@ -180,8 +175,6 @@ FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t si
     result.reason = std::move(reason);
     return result;
   };
-  const std::string endsEarly = "the BKF file ends before the pieces of this sparse file do";
-  const std::string unreadable = "a piece of this sparse file could not be read from the BKF file";
   const auto remaining = [&](std::uint64_t position) { return position < bkfSize_ ? bkfSize_ - position : 0; };
   for (std::uint64_t position = AlignStream(offset);;) {
     if (cancel_) {
@@ -189,14 +182,14 @@ FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t si
       return result;
     }
     // A backup cut here may have held more pieces.
-    if (remaining(position) < mtf::kStreamHeaderSize) return incomplete(endsEarly);
+    if (remaining(position) < mtf::kStreamHeaderSize) return incomplete(std::string(texts::kSparseEndsEarly));
     const auto bytes = ReadExactly<mtf::kStreamHeaderSize>(bkf_, position);
-    if (!bytes) return incomplete(unreadable);
+    if (!bytes) return incomplete(std::string(texts::kSparseUnreadable));
     const StreamHeader header = *ReadStreamHeader(*bytes);
     if (!header.valid || header.id != mtf::kSpar || header.length < kPieceOffsetSize) break;
-    if (remaining(position + mtf::kStreamHeaderSize) < kPieceOffsetSize) return incomplete(endsEarly);
+    if (remaining(position + mtf::kStreamHeaderSize) < kPieceOffsetSize) return incomplete(std::string(texts::kSparseEndsEarly));
     const auto pieceOffset = ReadExactly<kPieceOffsetSize>(bkf_, position + mtf::kStreamHeaderSize);
-    if (!pieceOffset) return incomplete(unreadable);
+    if (!pieceOffset) return incomplete(std::string(texts::kSparseUnreadable));
     const std::uint64_t at = ReadU64(*pieceOffset, 0);
     const std::uint64_t from = position + mtf::kStreamHeaderSize + kPieceOffsetSize;
     // Bytes of a piece beyond the file's size are not written.
@@ -204,9 +197,9 @@ FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t si
     const std::uint64_t there = std::min(wanted, remaining(from));
     if (!CopyPiece(from, there, at, sink, result, nullptr)) {
       if (result.cancelled || result.writeError != 0) return result;
-      return incomplete(unreadable);
+      return incomplete(std::string(texts::kSparseUnreadable));
     }
-    if (there < wanted) return incomplete(endsEarly);
+    if (there < wanted) return incomplete(std::string(texts::kSparseEndsEarly));
     position = NextStream(position, header);
   }
   if (!sink.SetSize(size, result.writeError)) return result;
@@ -216,14 +209,10 @@ FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t si
 }
 
 std::optional<std::string> RowDataProblem(std::int64_t size, std::int64_t offset, std::uint64_t bkfSize) {
-  if (size < 0) return "the file size " + std::to_string(size) + " is not valid";
-  if (offset < 0) return "the data offset " + std::to_string(offset) + " is not valid";
-  if (size > std::numeric_limits<std::int64_t>::max() - offset) {
-    return "the file size " + std::to_string(size) + " is not valid";
-  }
-  if (static_cast<std::uint64_t>(offset) > bkfSize) {
-    return "the data offset " + std::to_string(offset) + " lies past the end of the BKF file";
-  }
+  if (size < 0) return texts::SizeNotValid(size);
+  if (offset < 0) return texts::OffsetNotValid(offset);
+  if (size > std::numeric_limits<std::int64_t>::max() - offset) return texts::SizeNotValid(size);
+  if (static_cast<std::uint64_t>(offset) > bkfSize) return texts::OffsetPastEnd(offset);
   return std::nullopt;
 }
 

@@ -14,6 +14,7 @@
 #include "browser/save/save_folder.h"
 #include "catalog/number_text.h"
 #include "catalog/text_convert.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 namespace {
@@ -125,7 +126,7 @@ FolderNode* Saver::TopFolder(std::u16string_view key, std::string& problem) {
       return top.get();
     }
     if (error != EEXIST) {
-      problem = "the folder " + name + " could not be made: " + Reason(error);
+      problem = texts::FolderNotMade(name, Reason(error));
       tops_.erase(std::u16string(key));
       return nullptr;
     }
@@ -161,7 +162,7 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
             (error == EEXIST && folder.OpenFolder(name, error).IsOpen())) {
           child = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
         } else if (error != EEXIST && error != ENOTDIR && error != ELOOP) {
-          problem = "the folder " + name + " could not be made: " + Reason(error);
+          problem = texts::FolderNotMade(name, Reason(error));
           node->children.erase(std::u16string(chain[level]));
           return nullptr;
         }
@@ -171,7 +172,7 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
     folder = folder.OpenFolder(node->name, error);
   }
   if (!folder.IsOpen()) {
-    problem = "a folder of this file could not be opened: " + Reason(error);
+    problem = texts::FolderNotOpened(Reason(error));
     return nullptr;
   }
   currentNode_ = node;
@@ -181,7 +182,7 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
 
 void Saver::Save(const Job& job) {
   if (const auto invalid = RowDataProblem(job.size, job.offset, bkfSize_)) {
-    return Failed(job, *invalid + "; the file was skipped");
+    return Failed(job, texts::Skipped(*invalid));
   }
   const auto parts = Components(job.path);
   const bool hasFolders = parts.size() > 1;
@@ -200,7 +201,7 @@ void Saver::Save(const Job& job) {
     name = n == 1 ? base : NumberedFileName(base, n);
     file = folder->CreateFile(name, error);
     if (!file.IsOpen() && error != EEXIST) {
-      return Failed(job, "the file " + name + " could not be created: " + Reason(error));
+      return Failed(job, texts::FileNotCreated(name, Reason(error)));
     }
     next = n + 1;
   }
@@ -215,12 +216,12 @@ void Saver::Save(const Job& job) {
       summary_.cancelled = true;
       return;
     }
-    return Failed(job, "writing " + name + " failed: " + Reason(result.writeError));
+    return Failed(job, texts::WriteFailed(name, Reason(result.writeError)));
   }
   file.SetTimes(job.modified, job.accessed);
   if (!file.Close(error)) {
     folder->RemoveFile(name);
-    return Failed(job, "writing " + name + " failed: " + Reason(error));
+    return Failed(job, texts::WriteFailed(name, Reason(error)));
   }
   Count(job, std::move(result));
 }
@@ -229,7 +230,7 @@ SaveSummary Saver::Run() {
   int error = 0;
   destination_ = SaveFolder::OpenDestination(request_.destination, error);
   if (!destination_.IsOpen()) {
-    summary_.fatalError = "The destination folder cannot be opened: " + Reason(error);
+    summary_.fatalError = texts::DestinationNotOpened(Reason(error));
     return summary_;
   }
   bkf_ = request_.opener(request_.bkfPath);
@@ -274,7 +275,7 @@ std::u16string SaveSummaryText(const SaveSummary& summary) {
                      count(summary.storedEncrypted) + " stored encrypted, " + count(summary.storedCompressed) +
                      " stored compressed, " + count(summary.incomplete) + " incomplete, " +
                      count(summary.failed) + " failed.";
-  if (summary.cancelled) text += " The save was cancelled.";
+  if (summary.cancelled) text += texts::kSaveCancelled;
   std::u16string out = Utf16FromBytes(text);
   for (const SaveProblem& problem : summary.problems) {
     out += u"\n";

@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "browser/save/checked_rows.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 namespace {
@@ -71,7 +72,7 @@ std::string VerifySummaryText(const VerifySummary& summary) {
     if (verdict != kOrder[0]) text += ", ";
     text += std::to_string(summary.Count(verdict)) + " " + std::string(VerdictName(verdict));
   }
-  if (summary.cancelled) text += " The verification was cancelled.";
+  if (summary.cancelled) text += texts::kVerifyCancelled;
   return text + ".";
 }
 

@@ -1,7 +1,7 @@
 // The values that the whole program shares for one run, held by the main
 // frame: the Generate Log switch (inside the activity log, which tests it
-// before every line), the folder name prefix of saves, and whether a scan is
-// running. Nothing here is ever stored: every run starts from the defaults.
+// before every line) and the folder name prefix of saves. Nothing here is
+// ever stored: every run starts from the defaults.
 #pragma once
 
 #include <string>
@@ -16,8 +16,6 @@ inline constexpr std::u16string_view kDefaultFolderPrefix = u"Rec";
 struct SharedValues {
   ActivityLog log;
   std::u16string folderPrefix{kDefaultFolderPrefix};
-  // From the start of a recovery until the user interface has seen its end.
-  bool scanRunning = false;
 };
 
 // A prefix may be empty; it may not hold any of / \ | * : ? < > or an

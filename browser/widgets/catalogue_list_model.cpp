@@ -1,6 +1,7 @@
 #include "browser/widgets/catalogue_list_model.h"
 
 #include "browser/widgets/text_qt.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -39,9 +40,9 @@ QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
 QVariant CatalogueListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   switch (section) {
-    case kCellPath: return QStringLiteral("File Name");
-    case kCellType: return QStringLiteral("File Type");
-    case kCellSize: return QStringLiteral("File Size");
+    case kCellPath:
+    case kCellType:
+    case kCellSize: return ToQString(texts::kCatalogueHeadings[section]);
     default: return QString();
   }
 }

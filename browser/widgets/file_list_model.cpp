@@ -4,6 +4,7 @@
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/file_time.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -23,8 +24,8 @@ QVariant FileListModel::Text(const ListRow& row, int column) const {
   switch (column) {
     case 0: return ToQString(browser_.RowName(row));
     case 1:
-      if (row.kind == ListRowKind::kParent) return QStringLiteral("Parent Folder");
-      if (row.kind == ListRowKind::kFolder) return QStringLiteral("Folder");
+      if (row.kind == ListRowKind::kParent) return ToQString(texts::kParentFolder);
+      if (row.kind == ListRowKind::kFolder) return ToQString(texts::kFolder);
       return ToQString(catalogue_.FileType(catalogue_.IconIndex(row.row)).description);
     default:
       break;
@@ -55,12 +56,10 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const char* const kHeadings[kColumnCount] = {"Name", "Type", "File Size", "Date Modified",
-                                                      "Date Created"};
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount) {
     return {};
   }
-  return QString::fromLatin1(kHeadings[section]);
+  return ToQString(texts::kFileListHeadings[section]);
 }
 
 void FileListModel::Reload() {

@@ -8,12 +8,13 @@
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/text_qt.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 
 FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
     : QDialog(owner), values_(values), prefix_(new QLineEdit(this)), generateLog_(new QCheckBox(this)) {
-  setWindowTitle("Folder Setting");
+  setWindowTitle(ToQString(texts::kFolderSettingTitle));
   UseDialogUnitFont(*this);
   setFixedSize(DialogSize(244, 106));
   setAutoFillBackground(true);
@@ -21,7 +22,7 @@ FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
 
-  auto* prefixLabel = new QLabel("Folder name prefix", this);
+  auto* prefixLabel = new QLabel(ToQString(texts::kPrefixLabel), this);
   // The desktop's font is wider than the units assume: the label reaches as
   // far as the box, so that its text is not cut.
   prefixLabel->setGeometry(DialogRect(23, 27, 77, 13));
@@ -40,7 +41,7 @@ FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
   ok->setGeometry(DialogRect(59, 85, 50, 14));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* cancel = new QPushButton("Cancel", this);
+  auto* cancel = new QPushButton(ToQString(texts::kCancel), this);
   cancel->setObjectName("cancel");
   cancel->setGeometry(DialogRect(130, 85, 50, 14));
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -49,7 +50,7 @@ FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
 void FolderSettingDialog::accept() {
   const std::u16string prefix = ToU16(prefix_->text());
   if (!IsLegalFolderPrefix(prefix)) {
-    ShowMessage(this, "Illegal character found in file pre fix ", mb::kIconInformation);
+    ShowMessage(this, ToQString(texts::kIllegalPrefix), mb::kIconInformation);
     return;
   }
   values_.folderPrefix = prefix;

@@ -36,10 +36,6 @@
 namespace tallowin {
 namespace {
 
-constexpr const char* kScanGuard = "Please stop scanning process , then select files";
-constexpr const char* kSearchGuard = "Please stop search scanning , then select files";
-constexpr const char* kSnapshotFilter = "Tallowin SnapShot File(*.TWBKF)|*.TWBKF| All Files(*.*)|*.*||";
-constexpr const char* kBkfFilter = "Backup Files(*.bkf)|*.bkf| All Files(*.*)|*.*||";
 
 void Place(QWidget* widget, const ViewRect& rect) {
   widget->setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
@@ -52,69 +48,34 @@ CHoverButton* PictureButton(QWidget* parent, const char* name, const char* pictu
   return button;
 }
 
-QString ChooseFile(QWidget* owner, const QString& title, const char* filter) {
-  CNKFileDialog dialog(owner, title);
+QString ChooseFile(QWidget* owner, std::u16string_view title, std::u16string_view filter) {
+  CNKFileDialog dialog(owner, ToQString(title));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setNameFilters(NameFiltersFromPairs(filter));
+  dialog.setNameFilters(NameFiltersFromPairs(ToQString(filter)));
   return RunFileDialog(dialog);
 }
 
 QString RenameRefusal(RenameResult result) {
   switch (result) {
-    case RenameResult::kEmptyName: return "Please enter a name for the folder";
-    case RenameResult::kIllegalCharacter:
-      return "A folder name cannot hold any of the characters \\ / | * : ? < >";
-    case RenameResult::kTopLevel: return "The top-level folder cannot be renamed";
+    case RenameResult::kEmptyName: return ToQString(texts::kRenameEmpty);
+    case RenameResult::kIllegalCharacter: return ToQString(texts::kRenameIllegal);
+    case RenameResult::kTopLevel: return ToQString(texts::kRenameTopLevel);
     default: return {};
   }
 }
 
 }  // namespace
 
-// Carries a snapshot load's questions and news between its worker and the
-// user-interface thread. Questions wait for their answer.
-class CGUI_RezEreView::LoadObserver : public SnapshotLoadObserver {
- public:
-  explicit LoadObserver(CGUI_RezEreView& view) : view_(view) {}
-
-  std::optional<std::u16string> LocateMissingBkf(std::u16string_view) override {
-    std::optional<std::u16string> chosen;
-    QMetaObject::invokeMethod(&view_, [&] {
-      const QString path = ChooseFile(&view_, "Select BKF file ...", kBkfFilter);
-      if (path.isEmpty()) return;
-      view_.pathBox_->setText(path);
-      chosen = ToU16(path);
-    }, Qt::BlockingQueuedConnection);
-    return chosen;
-  }
-  void OnRowsBegin(std::u16string_view bkfPath) override {
-    const std::u16string path(bkfPath);
-    QMetaObject::invokeMethod(&view_, [&] {
-      view_.bkfPath_ = path;
-      view_.EnterBrowserPage();
-      view_.progressLabel_->hide();
-      view_.foundLabel_->hide();
-    }, Qt::BlockingQueuedConnection);
-  }
-  void OnProgress(int percent) override { view_.loadPercent_.store(percent, std::memory_order_relaxed); }
-  bool StopRequested() override { return view_.stopFlag_.load(std::memory_order_relaxed); }
-
- private:
-  CGUI_RezEreView& view_;
-};
-
 CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileTypeLookup lookup,
                                  BkfOpener opener)
     : QWidget(parent),
       values_(values),
-      catalogue_(lookup ? std::move(lookup) : GenericFileType),
-      browser_(catalogue_, checks_),
-      opener_(std::move(opener)),
-      scanner_(catalogue_, values_.log, events_, opener_),
-      catalogueModel_(std::make_unique<CatalogueListModel>(catalogue_)),
-      treeModel_(std::make_unique<FolderTreeModel>(catalogue_, checks_)),
-      fileModel_(std::make_unique<FileListModel>(browser_, catalogue_)),
+      session_(values, std::move(lookup), std::move(opener)),
+      browser_(session_.GetCatalogue(), checks_),
+      catalogueModel_(std::make_unique<CatalogueListModel>(session_.GetCatalogue())),
+      treeModel_(std::make_unique<FolderTreeModel>(session_.GetCatalogue(), checks_)),
+      fileModel_(std::make_unique<FileListModel>(browser_, session_.GetCatalogue())),
       refresh_(new QTimer(this)) {
   setObjectName("view");
   CreateBrowserPage();
@@ -129,16 +90,22 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
 
   refresh_->setInterval(kRefreshMilliseconds);
   connect(refresh_, &QTimer::timeout, this, &CGUI_RezEreView::FollowScan);
-  connect(&events_, &ScanEvents::openFailed, this, &CGUI_RezEreView::OnOpenFailed);
-  connect(&events_, &ScanEvents::searching, this, [this](const QString& label) {
+  ScanEvents& events = session_.Events();
+  connect(&events, &ScanEvents::openFailed, this, &CGUI_RezEreView::OnOpenFailed);
+  connect(&events, &ScanEvents::searching, this, [this](const QString& label) {
     searchingLabel_->setText(label);
     searchingLabel_->show();
   });
-  connect(&events_, &ScanEvents::stopped, this, [this] {
+  connect(&events, &ScanEvents::stopped, this, [this] {
     progressBar_->hide();
     stop_->hide();
   });
-  connect(&events_, &ScanEvents::finished, this, &CGUI_RezEreView::OnScanFinished);
+  connect(&events, &ScanEvents::finished, this, &CGUI_RezEreView::OnScanFinished);
+  connect(&session_, &RecoverySessionController::loadFinished, this, &CGUI_RezEreView::OnLoadFinished);
+  connect(&session_, &RecoverySessionController::snapshotSaved, this, [this](bool ok, const QString& error) {
+    if (!ok) ShowMessage(this, ToQString(texts::kSnapshotNotSaved) + error, mb::kIconExclamation);
+    emit snapshotSaved(ok);
+  });
 
   ShowBrowserPage(false);
   HideScanControls();
@@ -149,18 +116,8 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
 
 CGUI_RezEreView::~CGUI_RezEreView() { FinishBackgroundWork(); }
 
-void CGUI_RezEreView::FinishBackgroundWork() {
-  stopFlag_ = true;
-  scanner_.Stop();
-  if (snapshotWorker_.joinable()) snapshotWorker_.join();
-  // A load may be waiting for this thread to switch pages; it is served
-  // until it has seen the stop and ended.
-  while (loading_) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  if (loadWorker_.joinable()) loadWorker_.join();
-}
-
 void CGUI_RezEreView::CreateStartPage() {
-  prompt_ = new QLabel("Please select the file to repair", this);
+  prompt_ = new QLabel(ToQString(texts::kPrompt), this);
   prompt_->setObjectName("prompt");
   QFont promptFont("Arial");
   promptFont.setPixelSize(16);
@@ -174,12 +131,12 @@ void CGUI_RezEreView::CreateStartPage() {
   pathBox_->setFont(boxFont);
   connect(pathBox_, &QLineEdit::returnPressed, this, &CGUI_RezEreView::Recover);
 
-  browse_ = new QPushButton("&Browse...", this);
+  browse_ = new QPushButton(ToQString(texts::kBrowseButton), this);
   browse_->setObjectName("browse");
   connect(browse_, &QPushButton::clicked, this, &CGUI_RezEreView::Browse);
 
   next_ = PictureButton(this, "next", pictures::kNextButton, QSize(92, 39));
-  next_->setToolTip("Add Files to repair");
+  next_->setToolTip(ToQString(texts::kNextTooltip));
   connect(next_, &QAbstractButton::clicked, this, &CGUI_RezEreView::Recover);
 }
 
@@ -233,13 +190,13 @@ void CGUI_RezEreView::CreateBrowserPage() {
   foundLabel_->setObjectName("foundLabel");
 
   stop_ = PictureButton(this, "stop", pictures::kStopButton, QSize(80, 39));
-  stop_->setToolTip("Stop the scan");
+  stop_->setToolTip(ToQString(texts::kStopTooltip));
   connect(stop_, &QAbstractButton::clicked, this, &CGUI_RezEreView::StopClicked);
   back_ = PictureButton(this, "back", pictures::kBackButton, QSize(77, 39));
-  back_->setToolTip("Back to the choice of a file");
+  back_->setToolTip(ToQString(texts::kBackTooltip));
   connect(back_, &QAbstractButton::clicked, this, &CGUI_RezEreView::Back);
   save_ = PictureButton(this, "save", pictures::kSaveButton, QSize(77, 39));
-  save_->setToolTip("Save the checked files");
+  save_->setToolTip(ToQString(texts::kSaveTooltip));
   connect(save_, &QAbstractButton::clicked, this, &CGUI_RezEreView::SaveCheckedFiles);
 }
 
@@ -261,9 +218,9 @@ void CGUI_RezEreView::ConnectBrowser() {
   connect(tree_, &FolderTreeView::tabPressed, fileList_, [this] { fileList_->setFocus(Qt::TabFocusReason); });
   connect(tree_, &FolderTreeView::menuRequested, this, [this](const QModelIndex&, const QPoint& at) {
     QMenu menu(this);
-    connect(menu.addAction("Save Files"), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
+    connect(menu.addAction(ToQString(texts::kSaveFilesMenu)), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
             Qt::QueuedConnection);
-    connect(menu.addAction("Rename Folder"), &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder,
+    connect(menu.addAction(ToQString(texts::kRenameFolderMenu)), &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder,
             Qt::QueuedConnection);
     menu.addSeparator();
     menu.exec(at);
@@ -277,7 +234,7 @@ void CGUI_RezEreView::ConnectBrowser() {
   connect(fileList_, &FileListView::menuRequested, this, [this](int row, const QPoint& at) {
     if (!AcceptsRightClick(row)) return;
     QMenu menu(this);
-    connect(menu.addAction("Save File"), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
+    connect(menu.addAction(ToQString(texts::kSaveFileMenu)), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
             Qt::QueuedConnection);
     menu.addSeparator();
     menu.exec(at);
@@ -293,7 +250,7 @@ void CGUI_RezEreView::ConnectBrowser() {
   });
 
   connect(catalogueList_, &CatalogueListView::checkBoxHit, this, [this](int row) {
-    browser_.SetRowMark(row, !catalogue_.IsRowChecked(row));
+    browser_.SetRowMark(row, !GetCatalogue().IsRowChecked(row));
     catalogueModel_->RowChanged(row);
     treeModel_->ChecksChanged();
     fileModel_->StatesChanged();
@@ -362,15 +319,13 @@ void CGUI_RezEreView::ForgetCatalogue() {
   checks_.Clear();
   browser_.Forget();
   fileModel_->Reload();
-  catalogue_.ClearFolderTree();
-  catalogue_.ClearCatalogue();
+  GetCatalogue().ClearFolderTree();
+  GetCatalogue().ClearCatalogue();
 }
 
 void CGUI_RezEreView::EnterBrowserPage() {
   ShowStartPage(false);
   ForgetCatalogue();
-  events_.Clear();
-  loadPercent_ = 0;
   progressBar_->setValue(0);
   progressLabel_->clear();
   foundLabel_->clear();
@@ -387,13 +342,13 @@ void CGUI_RezEreView::EnterBrowserPage() {
 }
 
 void CGUI_RezEreView::Browse() {
-  const QString chosen = ChooseFile(this, "Select BKF file for recovery...", kBkfFilter);
+  const QString chosen = ChooseFile(this, texts::kBrowseTitle, texts::kBkfFilter);
   if (!chosen.isEmpty()) pathBox_->setText(chosen);
 }
 
 void CGUI_RezEreView::Recover() {
   if (state_ == kBrowserPage) {
-    if (!values_.scanRunning && !loading_) SaveCheckedFiles();
+    if (!session_.Filling()) SaveCheckedFiles();
     return;
   }
   const QString path = pathBox_->text();
@@ -403,29 +358,22 @@ void CGUI_RezEreView::Recover() {
   }
   std::error_code error;
   if (!std::filesystem::exists(PathFromQString(path), error)) {
-    ShowMessage(this, "Please select valid file by using Browse Button", mb::kIconExclamation);
+    ShowMessage(this, ToQString(texts::kSelectValidFile), mb::kIconExclamation);
     return;
   }
   StartRecovery(path);
 }
 
 void CGUI_RezEreView::StartRecovery(const QString& path) {
-  // Whatever an earlier recovery left goes before the models show anything new.
-  if (recoveryWorker_.joinable()) recoveryWorker_.join();
   EnterBrowserPage();
-  bkfPath_ = ToU16(path);
-  LogRecoveryStart(values_.log, bkfPath_);
-  values_.scanRunning = true;
-  recoveryWorker_ = std::jthread([this, file = PathFromQString(path)] {
-    RunRecoveryWorker(catalogue_, scanner_, values_.log, file);
-  });
+  session_.StartRecovery(ToU16(path));
 }
 
 void CGUI_RezEreView::FollowScan() {
-  if (loading_) {
-    progressBar_->setValue(loadPercent_.load(std::memory_order_relaxed));
+  if (session_.Activity() == SessionActivity::kLoading) {
+    progressBar_->setValue(session_.LoadPercent());
   } else {
-    const ScanEvents::Progress progress = events_.Current();
+    const ScanEvents::Progress progress = session_.Events().Current();
     if (progress.moved) {
       progressBar_->setValue(texts::ProgressPercent(progress.position, progress.fileSize));
       progressLabel_->setText(ToQString(texts::ProgressLabel(progress.position, progress.fileSize)));
@@ -446,20 +394,19 @@ void CGUI_RezEreView::FollowScan() {
 }
 
 void CGUI_RezEreView::StopClicked() {
-  if (ShowMessage(this, "Do you really want to stop repairing process",
+  if (ShowMessage(this, ToQString(texts::kConfirmStop),
                   mb::kYesNo | mb::kIconExclamation) != mb::kIdYes) {
     return;
   }
   stop_->hide();
-  stopFlag_ = true;
-  scanner_.Stop();
+  session_.Stop();
 }
 
 void CGUI_RezEreView::OnOpenFailed(const QString& message) {
   refresh_->stop();
   ShowMessage(nullptr, message, mb::kIconInformation);
   stop_->hide();
-  values_.scanRunning = false;
+  session_.FillingShown();
   Back();
   progressBar_->hide();
 }
@@ -490,10 +437,10 @@ void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage)
     progressLabel_->hide();
     foundLabel_->clear();
     foundLabel_->hide();
-    values_.scanRunning = false;
+    session_.FillingShown();
   } else {
     ShowMessage(this, noDataMessage, mb::kIconInformation);
-    values_.scanRunning = false;
+    session_.FillingShown();
     Back();
   }
   emit scanEnded(rowCount);
@@ -516,8 +463,8 @@ void CGUI_RezEreView::Back() {
 }
 
 bool CGUI_RezEreView::RefuseDuringScan() {
-  if (!stop_->isVisible()) return false;
-  ShowMessage(this, kScanGuard, mb::kIconQuestion);
+  if (!session_.Filling()) return false;
+  ShowMessage(this, ToQString(texts::kScanGuard), mb::kIconQuestion);
   return true;
 }
 
@@ -546,8 +493,8 @@ void CGUI_RezEreView::ToggleTreeCheckBox(const QModelIndex& node) {
 
 bool CGUI_RezEreView::AcceptsRightClick(int row) {
   if (browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kParent) return false;
-  if (!stop_->isVisible()) return true;
-  ShowMessage(this, kSearchGuard, mb::kIconQuestion);
+  if (!session_.Filling()) return true;
+  ShowMessage(this, ToQString(texts::kSearchGuard), mb::kIconQuestion);
   fileList_->setFocus();
   return false;
 }
@@ -574,8 +521,8 @@ void CGUI_RezEreView::RenameSelectedFolder() {
   if (node == kNoFolder) return;
   // Rows that a scan or load still adds would come in under the old name and
   // split the folder in two.
-  if (values_.scanRunning || loading_) {
-    ShowMessage(this, "Please stop scanning process", mb::kIconExclamation);
+  if (session_.Filling()) {
+    ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
     return;
   }
   const std::optional<QString> name = CurrentRenameRoutine()(this);
@@ -593,25 +540,27 @@ void CGUI_RezEreView::RenameSelectedFolder() {
 void CGUI_RezEreView::SaveCheckedFiles() {
   if (state_ != kBrowserPage) return;
   // Only the folder tree's menu is offered during a scan; its save waits for the scan's end.
-  if (values_.scanRunning || loading_) {
-    ShowMessage(this, "Please stop scanning process", mb::kIconExclamation);
+  if (session_.Filling()) {
+    ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
     return;
   }
   QString folder;
   for (;;) {
-    CNKFileDialog dialog(this, "Select the folder for the recovered files");
+    CNKFileDialog dialog(this, ToQString(texts::kSaveFolderTitle));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     folder = RunFileDialog(dialog);
     if (folder.isEmpty()) return;
     const QFileInfo info(folder);
     if (info.isDir() && info.isWritable()) break;
-    ShowMessage(this, "The files cannot be saved in the folder you chose. Please choose another folder.",
+    ShowMessage(this, ToQString(texts::kFolderNotWritable),
                 mb::kIconExclamation);
   }
-  SaveRequest request{PathFromUtf16(bkfPath_), PathFromQString(folder), values_.folderPrefix, opener_};
-  SavingFilesWindow window(catalogue_, std::move(request), this);
+  SaveRequest request{PathFromUtf16(BkfPath()), PathFromQString(folder), values_.folderPrefix, session_.Opener()};
+  SavingFilesWindow window(GetCatalogue(), std::move(request), this);
+  session_.Begin(SessionActivity::kSaving);
   const SaveSummary summary = window.Run();
+  session_.End();
   ShowMessage(this, ToQString(SaveSummaryText(summary)),
               summary.Complete() ? mb::kIconInformation : mb::kIconExclamation);
 }
@@ -621,13 +570,13 @@ std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
     CNKFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter("Tallowin SnapShot File(.TWBKF) (*.TWBKF)");
+    dialog.setNameFilter(ToQString(texts::kSnapshotSaveFilter));
     // The program asks about an existing file itself.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     QString chosen = RunFileDialog(dialog);
     if (chosen.isEmpty()) return std::nullopt;
     if (!chosen.contains(".TWBKF")) chosen += ".TWBKF";
-    const SnapshotTarget target = ExamineSnapshotTarget(PathFromQString(chosen), PathFromUtf16(bkfPath_));
+    const SnapshotTarget target = ExamineSnapshotTarget(PathFromQString(chosen), PathFromUtf16(BkfPath()));
     if (target.kind == SnapshotTargetKind::kBkfFile || target.kind == SnapshotTargetKind::kFolder ||
         target.kind == SnapshotTargetKind::kNotRegular) {
       ShowMessage(this,
@@ -637,7 +586,7 @@ std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
       continue;
     }
     if (target.kind == SnapshotTargetKind::kNew) return chosen;
-    if (ShowMessage(this, "File already exists.\r\nDo you want to replace it?",
+    if (ShowMessage(this, ToQString(texts::kFileExists),
                     mb::kYesNo | mb::kIconInformation) == mb::kIdYes) {
       return chosen;
     }
@@ -645,48 +594,38 @@ std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
 }
 
 void CGUI_RezEreView::SaveSnapshot() {
-  if (snapshotWorker_.joinable()) snapshotWorker_.join();
   const std::optional<QString> target = ChooseSnapshotTarget();
-  if (!target) return;
-  snapshotWorker_ = std::jthread([this, file = PathFromQString(*target), bkf = bkfPath_] {
-    // The user has agreed to replace whatever file is there.
-    const SnapshotWriteResult result = WriteSnapshot(file, bkf, catalogue_, true);
-    QMetaObject::invokeMethod(this, [this, result] {
-      if (!result.ok()) {
-        ShowMessage(this, "The recovery snapshot could not be saved: " + QString::fromStdString(result.error),
-                    mb::kIconExclamation);
-      }
-      emit snapshotSaved(result.ok());
-    }, Qt::QueuedConnection);
-  });
+  if (target) session_.SaveSnapshot(ToU16(*target));
 }
 
 void CGUI_RezEreView::LoadSnapshot() {
-  if (state_ != kStartPage || loading_) return;
-  stopFlag_ = false;
-  const QString path = ChooseFile(this, "Please select the Saved recovery information file ...", kSnapshotFilter);
+  if (state_ != kStartPage || session_.Busy()) return;
+  const QString path = ChooseFile(this, texts::kLoadSnapshotTitle, texts::kSnapshotFilter);
   if (!path.isEmpty()) LoadSnapshotFile(path);
 }
 
 void CGUI_RezEreView::LoadSnapshotFile(const QString& path) {
-  if (state_ != kStartPage || loading_) return;
-  if (loadWorker_.joinable()) loadWorker_.join();
-  stopFlag_ = false;
-  loading_ = true;
-  loadWorker_ = std::jthread([this, file = PathFromQString(path)] {
-    LoadObserver observer(*this);
-    const SnapshotLoadResult result = tallowin::LoadSnapshot(file, catalogue_, observer);
-    QMetaObject::invokeMethod(this, [this, result] { OnLoadFinished(result); }, Qt::QueuedConnection);
-  });
+  if (state_ != kStartPage || session_.Busy()) return;
+  RecoverySessionController::LoadQuestions questions;
+  questions.locateMissingBkf = [this](std::u16string_view) -> std::optional<std::u16string> {
+    const QString chosen = ChooseFile(this, texts::kLocateBkfTitle, texts::kBkfFilter);
+    if (chosen.isEmpty()) return std::nullopt;
+    pathBox_->setText(chosen);
+    return ToU16(chosen);
+  };
+  questions.rowsBegin = [this](std::u16string_view) {
+    EnterBrowserPage();
+    progressLabel_->hide();
+    foundLabel_->hide();
+  };
+  session_.StartLoad(ToU16(path), std::move(questions));
 }
 
 void CGUI_RezEreView::OnLoadFinished(const SnapshotLoadResult& result) {
-  loading_ = false;
   refresh_->stop();
   switch (result.status) {
     case SnapshotLoadStatus::kLoaded:
-      bkfPath_ = result.bkfPath;
-      OnScanFinished(catalogue_.CatalogueRowCount(), {});
+      OnScanFinished(GetCatalogue().CatalogueRowCount(), {});
       return;
     case SnapshotLoadStatus::kNoData:
       OnScanFinished(0, ToQString(result.message));
@@ -697,6 +636,7 @@ void CGUI_RezEreView::OnLoadFinished(const SnapshotLoadResult& result) {
     case SnapshotLoadStatus::kCancelled:
       break;
   }
+  session_.FillingShown();
   // The tree may already have been emptied; the models start afresh.
   ForgetCatalogue();
   emit scanEnded(0);

@@ -1,15 +1,13 @@
 // The main view: the start page, where the user names a BKF file, and the
 // browser page with the folder tree, the file list and the catalogue list,
-// filled live while a scan or a snapshot load runs. The view owns the
-// catalogue, the scan engine and the session values (view state, stop flag,
-// BKF path), and starts the saves of files and snapshots.
+// filled live while a scan or a snapshot load runs. The view keeps the pages
+// and their wiring; the recovery session (catalogue, scan, workers and what
+// the session is doing) is its RecoverySessionController.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include <QPixmap>
 #include <QWidget>
@@ -17,11 +15,10 @@
 #include "browser/selection/folder_browser.h"
 #include "browser/selection/folder_checks.h"
 #include "browser/save/save_settings.h"
-#include "browser/widgets/scan_events.h"
+#include "browser/widgets/recovery_session_controller.h"
 #include "browser/widgets/view_layout.h"
 #include "catalog/catalogue.h"
 #include "catalog/snapshot.h"
-#include "engine/bkf_scanner.h"
 
 class QLabel;
 class QLineEdit;
@@ -52,9 +49,9 @@ class CGUI_RezEreView : public QWidget {
   ~CGUI_RezEreView() override;
 
   ViewState State() const { return state_; }
-  bool IsLoading() const { return loading_; }
-  Catalogue& GetCatalogue() { return catalogue_; }
-  const std::u16string& BkfPath() const { return bkfPath_; }
+  RecoverySessionController& Session() { return session_; }
+  Catalogue& GetCatalogue() { return session_.GetCatalogue(); }
+  const std::u16string& BkfPath() const { return session_.BkfPath(); }
   QLineEdit* PathBox() const { return pathBox_; }
 
   // Next and the menu's Recover...: on the start page, check the file and
@@ -76,7 +73,7 @@ class CGUI_RezEreView : public QWidget {
   void LoadSnapshotFile(const QString& path);
   // Before the program ends: a snapshot being written is finished, a scan or
   // load is stopped, so that nothing is cut short or left running.
-  void FinishBackgroundWork();
+  void FinishBackgroundWork() { session_.FinishBackgroundWork(); }
 
  signals:
   // A scan or a load has ended and its rows are shown (or none were found).
@@ -89,8 +86,6 @@ class CGUI_RezEreView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  class LoadObserver;
-
   void CreateStartPage();
   void CreateBrowserPage();
   void ConnectBrowser();
@@ -106,8 +101,8 @@ class CGUI_RezEreView : public QWidget {
   void HideScanControls();
   void ResetFolderTree();
   void ForgetCatalogue();
-  // While the Stop button is shown, check boxes do not change: true (after
-  // telling the user) when the change must be refused.
+  // While a scan or load fills the catalogue, check boxes do not change:
+  // true (after telling the user) when the change must be refused.
   bool RefuseDuringScan();
   void SelectNode(FolderId node);
   void ChecksChanged();
@@ -121,17 +116,10 @@ class CGUI_RezEreView : public QWidget {
   std::optional<QString> ChooseSnapshotTarget();
 
   SharedValues& values_;
-  Catalogue catalogue_;
+  RecoverySessionController session_;
   FolderChecks checks_;
   FolderBrowser browser_;
-  ScanEvents events_;
-  BkfOpener opener_;
-  CBkfScanner scanner_;
   ViewState state_ = kStartPage;
-  std::atomic<bool> stopFlag_{false};
-  std::atomic<int> loadPercent_{0};
-  bool loading_ = false;
-  std::u16string bkfPath_;
 
   std::unique_ptr<CatalogueListModel> catalogueModel_;
   std::unique_ptr<FolderTreeModel> treeModel_;
@@ -157,12 +145,6 @@ class CGUI_RezEreView : public QWidget {
   QTimer* refresh_ = nullptr;
   QPixmap background_;
 
-  // The workers: the recovery worker (empties the catalogue and starts the
-  // scan), the snapshot load and the snapshot save. Declared last so that
-  // they are joined before anything they use goes away.
-  std::jthread recoveryWorker_;
-  std::jthread loadWorker_;
-  std::jthread snapshotWorker_;
 };
 
 }  // namespace tallowin

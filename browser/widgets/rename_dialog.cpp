@@ -5,14 +5,16 @@
 #include <QPushButton>
 
 #include "browser/widgets/dialog_units.h"
+#include "browser/widgets/text_qt.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 
 RenameDialog::RenameDialog(QWidget* owner) : QDialog(owner), name_(new QLineEdit(this)) {
-  setWindowTitle("Rename folder");
+  setWindowTitle(ToQString(texts::kRenameTitle));
   UseDialogUnitFont(*this);
   setFixedSize(DialogSize(214, 65));
-  auto* label = new QLabel("Folder Name :", this);
+  auto* label = new QLabel(ToQString(texts::kRenameLabel), this);
   label->setGeometry(DialogRect(7, 8, 47, 13));
   name_->setObjectName("1005");
   name_->setGeometry(DialogRect(60, 7, 147, 15));
@@ -20,7 +22,7 @@ RenameDialog::RenameDialog(QWidget* owner) : QDialog(owner), name_(new QLineEdit
   ok->setDefault(true);
   ok->setGeometry(DialogRect(49, 44, 50, 14));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* cancel = new QPushButton("Cancel", this);
+  auto* cancel = new QPushButton(ToQString(texts::kCancel), this);
   cancel->setGeometry(DialogRect(112, 44, 50, 14));
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -9,6 +9,7 @@
 
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/text_qt.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -18,9 +19,9 @@ SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest req
       request_(std::move(request)),
       text_(new QLabel(this)),
       progress_(new QProgressBar(this)),
-      cancelButton_(new QPushButton("Cancel", this)),
+      cancelButton_(new QPushButton(ToQString(texts::kCancel), this)),
       timer_(new QTimer(this)) {
-  setWindowTitle("Saving Files..");
+  setWindowTitle(ToQString(texts::kSavingTitle));
   UseDialogUnitFont(*this);
   setModal(true);
   setFixedSize(DialogSize(321, 164));
@@ -48,7 +49,7 @@ SavingFilesWindow::~SavingFilesWindow() { cancel_ = true; }
 
 SaveSummary SavingFilesWindow::Run() {
   saving_ = true;
-  text_->setText("Preparing the save...");
+  text_->setText(ToQString(texts::kSavingPreparing));
   // The worker starts once the window's own loop runs, so that its end can
   // never be announced before the window is there to close.
   QTimer::singleShot(0, this, [this] {
@@ -70,7 +71,7 @@ SaveSummary SavingFilesWindow::Run() {
 void SavingFilesWindow::Cancel() {
   cancel_ = true;
   cancelButton_->setEnabled(false);
-  text_->setText("Cancelling: the file being saved is removed, the finished ones stay...");
+  text_->setText(ToQString(texts::kSavingCancelling));
 }
 
 void SavingFilesWindow::reject() {

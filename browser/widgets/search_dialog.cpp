@@ -17,6 +17,7 @@
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
+#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -49,9 +50,9 @@ QVariant SearchResultModel::data(const QModelIndex& index, int role) const {
 QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   switch (section) {
-    case 0: return QStringLiteral("File Name");
-    case 1: return QStringLiteral("File Type");
-    case 2: return QStringLiteral("File Size");
+    case 0:
+    case 1:
+    case 2: return ToQString(texts::kCatalogueHeadings[section]);
     default: return {};
   }
 }
@@ -99,19 +100,19 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
       results_(std::make_unique<SearchResultModel>(catalogue)),
       searchBox_(new QLineEdit(this)),
       search_(new QPushButton("&Search", this)),
-      stop_(new QPushButton("Stop", this)),
+      stop_(new QPushButton(ToQString(texts::kStop), this)),
       list_(new QTableView(this)),
       foundCount_(new QLabel(this)),
       progress_(new QProgressBar(this)),
       refresh_(new QTimer(this)) {
-  setWindowTitle("Search Files..");
+  setWindowTitle(ToQString(texts::kSearchTitle));
   setModal(true);
   setFixedSize(DialogSize(422, 201));
   UseDialogUnitFont(*this);
 
   // The desktop's sans-serif is wider than the units assume: the prompt
   // reaches as far as the box, so that its text is not cut.
-  auto* prompt = new QLabel("Enter String : ", this);
+  auto* prompt = new QLabel(ToQString(texts::kSearchPrompt), this);
   prompt->setObjectName("prompt");
   prompt->setGeometry(DialogRect(26, 20, 52, 10));
   searchBox_->setObjectName("searchBox");
@@ -134,7 +135,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
     list_->setColumnWidth(column, SearchResultModel::kColumnWidths[column]);
   }
 
-  auto* foundLabel = new QLabel("Total File Found :", this);
+  auto* foundLabel = new QLabel(ToQString(texts::kSearchFound), this);
   foundLabel->setObjectName("foundLabel");
   foundLabel->setGeometry(DialogRect(24, 151, 66, 11));
   foundCount_->setObjectName("foundCount");
@@ -217,7 +218,7 @@ void SearchFilesDialog::FinishSearch() {
 
 bool SearchFilesDialog::MayClose() {
   if (searching_) {
-    ShowMessage(this, "Please stop scanning process", mb::kIconExclamation);
+    ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
     return false;
   }
   flags_.closing = true;

@@ -84,7 +84,7 @@ class RecoverySessionTest : public QObject {
     QCOMPARE(filters, QStringList({"Backup Files(*.bkf)", "All Files(*.*)"}));
     QCOMPARE(view->PathBox()->text(), sample_);
     QCOMPARE(view->State(), CGUI_RezEreView::kStartPage);
-    QVERIFY(!values.scanRunning);
+    QCOMPARE(view->Session().Activity(), SessionActivity::kIdle);
 
     QSignalSpy ended(view.get(), &CGUI_RezEreView::scanEnded);
     view->Recover();
@@ -122,7 +122,7 @@ class RecoverySessionTest : public QObject {
     view->PathBox()->setText(sample_);
     view->Recover();
     QCOMPARE(view->State(), CGUI_RezEreView::kBrowserPage);
-    QVERIFY(values.scanRunning);
+    QCOMPARE(view->Session().Activity(), SessionActivity::kScanning);
     for (const char* name : {"folderTree", "fileList", "caption", "catalogueList", "stop"}) {
       QVERIFY2(Shown(*view, name), name);
     }
@@ -131,7 +131,7 @@ class RecoverySessionTest : public QObject {
 
     QCOMPARE(ended.constFirst().constFirst().toInt(), 3);
     QVERIFY(messages.texts.isEmpty());
-    QVERIFY(!values.scanRunning);
+    QCOMPARE(view->Session().Activity(), SessionActivity::kIdle);
     QVERIFY(Shown(*view, "back") && Shown(*view, "save"));
     for (const char* name : {"stop", "progressBar", "progressLabel", "foundLabel", "searchingLabel"}) {
       QVERIFY2(!Shown(*view, name), name);
@@ -175,7 +175,7 @@ class RecoverySessionTest : public QObject {
     QCOMPARE(view->State(), CGUI_RezEreView::kStartPage);
     QVERIFY(Shown(*view, "next") && !Shown(*view, "folderTree"));
     QCOMPARE(view->PathBox()->text(), empty);
-    QVERIFY(!values.scanRunning);
+    QCOMPARE(view->Session().Activity(), SessionActivity::kIdle);
   }
 
   void unopenableFileReturnsToTheStartPage() {
@@ -189,7 +189,7 @@ class RecoverySessionTest : public QObject {
     QCOMPARE(messages.owners, std::vector<QWidget*>{nullptr});
     QCOMPARE(view->State(), CGUI_RezEreView::kStartPage);
     QVERIFY(!Shown(*view, "stop") && !Shown(*view, "progressBar"));
-    QVERIFY(!values.scanRunning);
+    QCOMPARE(view->Session().Activity(), SessionActivity::kIdle);
   }
 
   void stopAnsweredNoLetsTheScanGoOn() {

@@ -1,0 +1,105 @@
+#include "browser/widgets/recovery_session_controller.h"
+
+#include <QCoreApplication>
+
+#include "catalog/recovery_session.h"
+#include "catalog/text_convert.h"
+
+namespace tallowin {
+
+// Carries a snapshot load's questions and news between its worker and the
+// user-interface thread. Questions wait for their answer.
+class RecoverySessionController::LoadObserver : public SnapshotLoadObserver {
+ public:
+  LoadObserver(RecoverySessionController& session, LoadQuestions questions)
+      : session_(session), questions_(std::move(questions)) {}
+
+  std::optional<std::u16string> LocateMissingBkf(std::u16string_view recordedPath) override {
+    std::optional<std::u16string> chosen;
+    QMetaObject::invokeMethod(&session_, [&] { chosen = questions_.locateMissingBkf(recordedPath); },
+                              Qt::BlockingQueuedConnection);
+    return chosen;
+  }
+  void OnRowsBegin(std::u16string_view bkfPath) override {
+    QMetaObject::invokeMethod(&session_, [&] {
+      session_.bkfPath_ = bkfPath;
+      questions_.rowsBegin(bkfPath);
+    }, Qt::BlockingQueuedConnection);
+  }
+  void OnProgress(int percent) override { session_.loadPercent_.store(percent, std::memory_order_relaxed); }
+  bool StopRequested() override { return session_.stopFlag_.load(std::memory_order_relaxed); }
+
+ private:
+  RecoverySessionController& session_;
+  LoadQuestions questions_;
+};
+
+RecoverySessionController::RecoverySessionController(SharedValues& values, FileTypeLookup lookup,
+                                                     BkfOpener opener, QObject* parent)
+    : QObject(parent),
+      values_(values),
+      catalogue_(lookup ? std::move(lookup) : GenericFileType),
+      opener_(std::move(opener)),
+      scanner_(catalogue_, values_.log, events_, opener_) {}
+
+RecoverySessionController::~RecoverySessionController() { FinishBackgroundWork(); }
+
+void RecoverySessionController::Begin(SessionActivity activity) { activity_ = activity; }
+
+void RecoverySessionController::StartRecovery(const std::u16string& path) {
+  // Whatever an earlier recovery left goes before anything new is shown.
+  if (recoveryWorker_.joinable()) recoveryWorker_.join();
+  events_.Clear();
+  bkfPath_ = path;
+  stopFlag_ = false;
+  activity_ = SessionActivity::kScanning;
+  LogRecoveryStart(values_.log, bkfPath_);
+  recoveryWorker_ = std::jthread([this, file = PathFromUtf16(path)] {
+    RunRecoveryWorker(catalogue_, scanner_, values_.log, file);
+  });
+}
+
+void RecoverySessionController::StartLoad(const std::u16string& path, LoadQuestions questions) {
+  if (loadWorker_.joinable()) loadWorker_.join();
+  stopFlag_ = false;
+  loadPercent_ = 0;
+  activity_ = SessionActivity::kLoading;
+  loadRunning_ = true;
+  loadWorker_ = std::jthread([this, file = PathFromUtf16(path), questions = std::move(questions)] {
+    LoadObserver observer(*this, questions);
+    const SnapshotLoadResult result = LoadSnapshot(file, catalogue_, observer);
+    QMetaObject::invokeMethod(this, [this, result] {
+      loadRunning_ = false;
+      if (result.status == SnapshotLoadStatus::kLoaded) bkfPath_ = result.bkfPath;
+      emit loadFinished(result);
+    }, Qt::QueuedConnection);
+  });
+}
+
+void RecoverySessionController::Stop() {
+  stopFlag_ = true;
+  scanner_.Stop();
+}
+
+void RecoverySessionController::SaveSnapshot(const std::u16string& target) {
+  if (snapshotWorker_.joinable()) snapshotWorker_.join();
+  snapshotWorker_ = std::jthread([this, file = PathFromUtf16(target), bkf = bkfPath_] {
+    const SnapshotWriteResult result = WriteSnapshot(file, bkf, catalogue_, true);
+    QMetaObject::invokeMethod(this, [this, result] {
+      emit snapshotSaved(result.ok(), QString::fromStdString(result.error));
+    }, Qt::QueuedConnection);
+  });
+}
+
+void RecoverySessionController::FinishBackgroundWork() {
+  Stop();
+  if (snapshotWorker_.joinable()) snapshotWorker_.join();
+  // A load may be waiting for this thread to answer; it is served until it
+  // has seen the stop and ended.
+  while (loadRunning_) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  if (loadWorker_.joinable()) loadWorker_.join();
+}
+
+}  // namespace tallowin

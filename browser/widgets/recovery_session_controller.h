@@ -1,0 +1,103 @@
+// The desktop program's recovery session: the catalogue, the scan engine,
+// the worker threads of scans, snapshot loads and snapshot saves, and the
+// one state that tells what the session is doing. The view shows the state
+// and every guard of a command asks it; nothing else tells "busy".
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include <QObject>
+#include <QString>
+
+#include "browser/save/save_settings.h"
+#include "browser/widgets/scan_events.h"
+#include "catalog/catalogue.h"
+#include "catalog/snapshot.h"
+#include "engine/bkf_scanner.h"
+
+namespace tallowin {
+
+enum class SessionActivity {
+  kIdle,
+  kScanning,   // from Next until the view has shown the scan's end
+  kLoading,    // a snapshot load, from its start until the view has shown its end
+  kSaving,     // the checked files are being saved
+  kSearching,  // the Search Files dialog is open
+};
+
+class RecoverySessionController : public QObject {
+  Q_OBJECT
+
+ public:
+  // What a snapshot load asks of the user interface, on its thread.
+  struct LoadQuestions {
+    // The recorded BKF file is missing: the one to use instead, or nothing.
+    std::function<std::optional<std::u16string>(std::u16string_view recordedPath)> locateMissingBkf;
+    // The header lines are read and the rows are about to come.
+    std::function<void(std::u16string_view bkfPath)> rowsBegin;
+  };
+
+  RecoverySessionController(SharedValues& values, FileTypeLookup lookup, BkfOpener opener,
+                            QObject* parent = nullptr);
+  ~RecoverySessionController() override;
+
+  SessionActivity Activity() const { return activity_; }
+  // A scan or a load fills the catalogue: the rows are not yet all there.
+  bool Filling() const { return activity_ == SessionActivity::kScanning || activity_ == SessionActivity::kLoading; }
+  // Any work under way: saving and searching too.
+  bool Busy() const { return activity_ != SessionActivity::kIdle; }
+  // The modal save and search say when they run.
+  void Begin(SessionActivity activity);
+  void End() { activity_ = SessionActivity::kIdle; }
+
+  Catalogue& GetCatalogue() { return catalogue_; }
+  ScanEvents& Events() { return events_; }
+  const std::u16string& BkfPath() const { return bkfPath_; }
+  const BkfOpener& Opener() const { return opener_; }
+  int LoadPercent() const { return loadPercent_.load(std::memory_order_relaxed); }
+
+  // Starts the recovery of `path`: the log lines, the recovery worker that
+  // empties the catalogue and starts the scan.
+  void StartRecovery(const std::u16string& path);
+  // Loads the snapshot at `path` on a worker; `questions` are asked on the
+  // user-interface thread while the worker waits.
+  void StartLoad(const std::u16string& path, LoadQuestions questions);
+  // Stops the scan or the load; the rows so far stay.
+  void Stop();
+  // Writes a snapshot of the catalogue on a worker; the user has agreed to
+  // replace whatever file is there.
+  void SaveSnapshot(const std::u16string& target);
+  // Before the program ends: a snapshot being written is finished, a scan or
+  // load is stopped, so that nothing is cut short or left running.
+  void FinishBackgroundWork();
+  // The view has shown the end of a scan or a load.
+  void FillingShown() { End(); }
+
+ signals:
+  void loadFinished(const tallowin::SnapshotLoadResult& result);
+  void snapshotSaved(bool ok, const QString& error);
+
+ private:
+  class LoadObserver;
+
+  SharedValues& values_;
+  Catalogue catalogue_;
+  ScanEvents events_;
+  BkfOpener opener_;
+  CBkfScanner scanner_;
+  SessionActivity activity_ = SessionActivity::kIdle;
+  std::u16string bkfPath_;
+  std::atomic<bool> stopFlag_{false};
+  std::atomic<int> loadPercent_{0};
+  bool loadRunning_ = false;  // until the load's end has reached this thread
+  // Declared last so that they are joined before anything they use goes away.
+  std::jthread recoveryWorker_;
+  std::jthread loadWorker_;
+  std::jthread snapshotWorker_;
+};
+
+}  // namespace tallowin
