@@ -1,96 +1,155 @@
 #include "catalog/catalogue_search.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace tallowin {
 namespace {
 
 constexpr auto kNotFound = std::u16string_view::npos;
 
-bool EndsWith(std::u16string_view text, std::u16string_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
 bool Halted(const SearchFlags* flags) { return flags != nullptr && flags->Halted(); }
 
-}  // namespace
-
-bool MatchCataloguePath(std::u16string_view path, std::u16string_view pattern,
-                        const SearchFlags* flags) {
+// The patterns that need no walk: none, everything, anything with a dot,
+// and plain text, which is found anywhere in the path.
+std::optional<bool> ShortcutMatch(std::u16string_view path, std::u16string_view pattern) {
   if (path.empty() || pattern.empty()) return false;
   const bool hasStar = pattern.find(u'*') != kNotFound;
   if (!hasStar && path.size() < pattern.size()) return false;
   if (pattern == u"*") return true;
   if (pattern == u"*.*") return path.find(u'.') != kNotFound;
   if (!hasStar && pattern.find(u'?') == kNotFound) return path.find(pattern) != kNotFound;
+  return std::nullopt;
+}
 
+// The walk over the pattern, one step per pattern character. Each step
+// either decides the match or moves on; the rules are the program's own and
+// not those of a shell, which is why some of them look odd.
+class PatternWalk {
+ public:
+  PatternWalk(std::u16string_view path, std::u16string_view pattern, const SearchFlags* flags)
+      : path_(path), pattern_(pattern), flags_(flags) {}
+
+  // The result once decided; nothing while the walk goes on.
+  std::optional<bool> Step() {
+    const char16_t x = pattern_[j_];
+    if (x == u'*') return Star();
+    if (x == u'?') return QuestionMark();
+    if (!afterStar_) return AnchoredLiteral(x);
+    if (i_ < path_.size() && path_[i_] == x) return LiteralInPlace(x);
+    return LiteralSearched(x);
+  }
+  bool Done() const { return j_ >= pattern_.size(); }
+
+ private:
+  bool SkippingWildcards() const { return j_ < pattern_.size() && (pattern_[j_] == u'*' || pattern_[j_] == u'?'); }
+  bool LastInPattern() const { return j_ + 1 == pattern_.size(); }
+  bool EndsWith(std::u16string_view end) const {
+    return path_.size() >= end.size() && path_.substr(path_.size() - end.size()) == end;
+  }
+
+  // "*" starts a new run of literal text. A "*" at the end matches the rest;
+  // wildcards right after it are skipped, and a single character after them
+  // must then be the path's last one. The "*" itself takes one character.
+  std::optional<bool> Star() {
+    run_.clear();
+    afterStar_ = true;
+    if (LastInPattern()) return true;
+    char16_t next = pattern_[j_ + 1];
+    if (next == u'*' || next == u'?') {
+      for (++j_; SkippingWildcards(); ++j_) {
+        if (Halted(flags_)) return false;
+      }
+      if (Done()) return true;
+      next = pattern_[j_];
+      if (LastInPattern()) return path_.back() == next;
+      --j_;
+    }
+    ++i_;
+    if (i_ < path_.size()) {
+      ++j_;
+      return std::nullopt;
+    }
+    // The path is used up: only "**c" at the pattern's end can still match.
+    if (j_ + 1 < pattern_.size()) {
+      return j_ + 2 == pattern_.size() && pattern_[j_] == u'*' && path_.find(next, j_ + 1) != kNotFound;
+    }
+    ++j_;
+    return std::nullopt;
+  }
+
+  // "?" stands for one character. At the end of the pattern it compares the
+  // run before it with the path's end; elsewhere it checks against the
+  // pattern's length (not the path's) as the program always has.
+  std::optional<bool> QuestionMark() {
+    if (LastInPattern()) {
+      std::u16string tail(path_.substr(path_.size() - std::min(path_.size(), run_.size() + 1)));
+      tail.back() = u'?';
+      return tail == run_ + u'?';
+    }
+    if (i_ + 1 > pattern_.size() && j_ + 1 < pattern_.size()) return false;
+    if (j_ + 2 < pattern_.size() && i_ + 1 >= path_.size()) return false;
+    ++i_;
+    ++j_;
+    return std::nullopt;
+  }
+
+  // Before the first "*", text is matched from the start of the path.
+  std::optional<bool> AnchoredLiteral(char16_t x) {
+    if (j_ >= path_.size() || i_ >= path_.size() || path_[i_] != x) return false;
+    ++i_;
+    ++j_;
+    return std::nullopt;
+  }
+
+  // After a "*", text that goes on where the path stands extends the run;
+  // at the pattern's end the run must end the path.
+  std::optional<bool> LiteralInPlace(char16_t x) {
+    if (j_ + 2 < pattern_.size() && i_ + 1 >= path_.size()) return false;
+    if (LastInPattern()) return EndsWith(run_ + x);
+    run_ += x;
+    ++i_;
+    ++j_;
+    return std::nullopt;
+  }
+
+  // After a "*", text that does not go on where the path stands is searched
+  // forward, from one character back.
+  std::optional<bool> LiteralSearched(char16_t x) {
+    run_ += x;
+    if (LastInPattern()) return EndsWith(run_);
+    const std::size_t found = i_ == 0 || i_ - 1 >= path_.size() ? kNotFound : path_.find(run_, i_ - 1);
+    if (found == kNotFound) return false;
+    i_ = found + run_.size() - 1;
+    if (i_ + 1 >= path_.size()) return false;
+    ++i_;
+    ++j_;
+    return std::nullopt;
+  }
+
+  std::u16string_view path_;
+  std::u16string_view pattern_;
+  const SearchFlags* flags_;
+  std::size_t i_ = 0;  // position in the path
+  std::size_t j_ = 0;  // position in the pattern
+  std::u16string run_;  // the literal text met since the last "*"
+  bool afterStar_ = false;
+};
+
+}  // namespace
+
+bool MatchCataloguePath(std::u16string_view path, std::u16string_view pattern,
+                        const SearchFlags* flags) {
+  if (const auto decided = ShortcutMatch(path, pattern)) return *decided;
   // Two or more trailing stars count as one.
   while (pattern.size() >= 2 && pattern.ends_with(u"**")) {
     if (Halted(flags)) return false;
     pattern.remove_suffix(1);
   }
-
-  const std::size_t length = pattern.size();
-  std::size_t j = 0;  // position in the pattern
-  std::size_t i = 0;  // position in the path
-  std::u16string run;  // the literal text met since the last "*"
-  bool afterStar = false;
-  while (j < length) {
+  PatternWalk walk(path, pattern, flags);
+  while (!walk.Done()) {
     if (Halted(flags)) return false;
-    const char16_t x = pattern[j];
-    if (x == u'*') {
-      run.clear();
-      afterStar = true;
-      if (j == length - 1) return true;
-      char16_t c = pattern[j + 1];
-      if (c == u'*' || c == u'?') {
-        ++j;
-        while (j < length && (pattern[j] == u'*' || pattern[j] == u'?')) {
-          if (Halted(flags)) return false;
-          ++j;
-        }
-        if (j == length) return true;
-        c = pattern[j];
-        if (j == length - 1) return path.back() == c;
-        --j;
-      }
-      ++i;
-      if (i < path.size()) {
-        ++j;
-      } else if (j + 1 < length) {
-        return j + 2 == length && pattern[j] == u'*' &&
-               path.find(c, j + 1) != kNotFound;
-      } else {
-        ++j;
-      }
-    } else if (x == u'?') {
-      if (j == length - 1) {
-        std::u16string tail(path.substr(path.size() - std::min(path.size(), run.size() + 1)));
-        tail.back() = u'?';
-        return tail == run + u'?';
-      }
-      if (i + 1 > length && j + 1 < length) return false;
-      if (j + 2 < length && i + 1 >= path.size()) return false;
-      ++i;
-      ++j;
-    } else if (!afterStar) {
-      if (j >= path.size() || i >= path.size() || path[i] != x) return false;
-      ++i;
-      ++j;
-    } else if (i < path.size() && path[i] == x) {
-      if (j + 2 < length && i + 1 >= path.size()) return false;
-      if (j == length - 1) return EndsWith(path, run + x);
-      run += x;
-      ++i;
-      ++j;
-    } else {
-      run += x;
-      if (j == length - 1) return EndsWith(path, run);
-      const std::size_t found = i == 0 || i - 1 >= path.size() ? kNotFound : path.find(run, i - 1);
-      if (found == kNotFound) return false;
-      i = found + run.size() - 1;
-      if (i + 1 >= path.size()) return false;
-      ++i;
-      ++j;
-    }
+    if (const auto decided = walk.Step()) return *decided;
   }
   return true;
 }

@@ -65,6 +65,13 @@ inline constexpr std::string_view kSparseUnreadable = "a piece of this sparse fi
 inline constexpr std::string_view kSaveCancelled = " The save was cancelled.";
 inline constexpr std::string_view kVerifyCancelled = " The verification was cancelled.";
 
+// twbkf's messages (its options are described where they are defined).
+inline constexpr std::u16string_view kNoSuchFile = u"No such file";
+inline constexpr std::string_view kSnapshotNotWritten = "the snapshot was not written: ";
+inline constexpr std::string_view kForceReplaces = " (--force replaces it)";
+inline constexpr std::string_view kOutputFailed = "standard output: ";
+inline constexpr std::string_view kUnexpectedError = "an unexpected error ended the program";
+
 // The desktop program's messages.
 inline constexpr std::u16string_view kStopScanFirst = u"Please stop scanning process";
 inline constexpr std::u16string_view kScanGuard = u"Please stop scanning process , then select files";

@@ -41,8 +41,8 @@ int RunScan(const std::string& bkf, const std::optional<std::string>& snapshot, 
   const SnapshotWriteResult written = WriteSnapshot(*snapshot, loaded.bkfPath, catalogue, force);
   if (written.ok()) return kExitSuccess;
   const bool forcible = written.target == SnapshotTargetKind::kOtherFile;
-  std::fprintf(stderr, "twbkf: the snapshot was not written: %s%s\n", written.error.c_str(),
-               forcible ? " (--force replaces it)" : "");
+  std::fprintf(stderr, "twbkf: %s%s%s\n", texts::kSnapshotNotWritten.data(), written.error.c_str(),
+               forcible ? texts::kForceReplaces.data() : "");
   return written.status == SnapshotWriteStatus::kRefused ? kExitSourceUnreadable : kExitIncomplete;
 }
 
@@ -188,7 +188,7 @@ int RunExtract(const std::string& source, const std::string& destination, const 
 int WithOutputChecked(int exitCode) {
   if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return exitCode;
   const int error = errno != 0 ? errno : EIO;
-  std::fprintf(stderr, "twbkf: standard output: %s\n", std::generic_category().message(error).c_str());
+  std::fprintf(stderr, "twbkf: %s%s\n", texts::kOutputFailed.data(), std::generic_category().message(error).c_str());
   return exitCode == kExitSuccess ? kExitIncomplete : exitCode;
 }
 
@@ -274,7 +274,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::fprintf(stderr, "twbkf: %s\n", e.what());
   } catch (...) {
-    std::fprintf(stderr, "twbkf: an unexpected error ended the program\n");
+    std::fprintf(stderr, "twbkf: %s\n", tallowin::texts::kUnexpectedError.data());
   }
   return tallowin::cli::kExitSourceUnreadable;
 }

@@ -106,7 +106,7 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
   }
   std::error_code error;
   if (!std::filesystem::exists(path, error)) {
-    ReportProblem(path, u"No such file");
+    ReportProblem(path, texts::kNoSuchFile);
     return {kExitSourceUnreadable, path16};
   }
   LogRecoveryStart(log, path16);

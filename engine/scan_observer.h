@@ -1,6 +1,8 @@
-// How a scan reports to its front end. Called on the scan's worker thread;
-// a front end that draws must hand the news to its own thread. The program's
-// texts for each event are in catalog/program_texts.h.
+// How a scan reports to its front end. OnOpenFailed comes on the thread that
+// called CBkfScanner::Start, OnStopped on the thread that called Stop (the
+// worker's own at the end of a scan), everything else on the scan's worker
+// thread: a front end that draws must hand the news to its own thread. The
+// program's texts for each event are in catalog/program_texts.h.
 #pragma once
 
 #include <cstdint>

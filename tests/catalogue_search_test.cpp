@@ -49,13 +49,75 @@ TEST(Matcher, HaltedSearchMatchesNothing) {
   EXPECT_TRUE(MatchCataloguePath(kReport, u"report", &flags));
 }
 
-TEST(Matcher, SurvivesPatternsThatRunPastThePath) {
-  for (const auto* pattern : {u"*?", u"*??", u"?*", u"B???????????????????????????????????????????????*",
-                              u"*c*c*c*c*c*c", u"*t", u"**", u"*?*?x", u"BKF\\*\\*\\*\\*\\*\\?"}) {
-    MatchCataloguePath(u"BKF\\a.doc", pattern);
-    MatchCataloguePath(u"B", pattern);
-  }
+// One table per rule of the matcher that a shell's wildcards do not have.
+struct QuirkCase {
+  std::u16string path;
+  std::u16string pattern;
+  bool match;
+};
+
+void PrintTo(const QuirkCase& c, std::ostream* os) {
+  *os << ::testing::PrintToString(c.pattern) << " on " << ::testing::PrintToString(c.path);
 }
+
+class Quirk : public ::testing::TestWithParam<QuirkCase> {};
+
+TEST_P(Quirk, GivesTheProgramsOwnResult) {
+  EXPECT_EQ(MatchCataloguePath(GetParam().path, GetParam().pattern), GetParam().match);
+}
+
+// Without a leading "*", a pattern with wildcards is matched from the path's
+// first character.
+INSTANTIATE_TEST_SUITE_P(AnchoredAtTheStart, Quirk,
+                         ::testing::Values(QuirkCase{u"BKF\\a.doc", u"a?", false},
+                                           QuirkCase{u"BKF\\a.doc", u"?KF*", true},
+                                           QuirkCase{u"BKF\\a.doc", u"B?F\\a*", true},
+                                           QuirkCase{u"BKF\\x\\report.doc", u"B?F\\a*", false},
+                                           QuirkCase{u"BKF\\a.doc", u"BKF*.doc", true}));
+
+// Text after the last "*" must end the path; a trailing "*" takes the rest,
+// and several trailing stars count as one.
+INSTANTIATE_TEST_SUITE_P(TextAfterTheLastStarEndsThePath, Quirk,
+                         ::testing::Values(QuirkCase{u"BKF\\a.doc", u"*doc", true},
+                                           QuirkCase{u"BKF\\a.doc", u"*t", false},
+                                           QuirkCase{u"BKF\\a.doc", u"*.doc*", true},
+                                           QuirkCase{u"BKF\\a.doc", u"*.doc**", true},
+                                           QuirkCase{u"BKF\\a.doc", u"**", true},
+                                           QuirkCase{u"BKF\\a.doc", u"**c", true},
+                                           QuirkCase{u"BKF\\a.doc", u"*x", false}));
+
+// Text between two stars is searched forward from where the walk stands.
+INSTANTIATE_TEST_SUITE_P(TextBetweenStarsIsSearched, Quirk,
+                         ::testing::Values(QuirkCase{u"BKF\\x\\report.doc", u"*e*t*", true},
+                                           QuirkCase{u"BKF\\a.doc", u"*e*t*", false},
+                                           QuirkCase{u"BKF\\a.doc", u"*.d*c", true},
+                                           QuirkCase{u"BKF\\a.doc", u"*c*c*c*c*c*c", false},
+                                           QuirkCase{u"BKF\\a.doc", u"*\\a*", true},
+                                           QuirkCase{u"BKF\\x\\report.doc", u"*\\a*", false}));
+
+// A "?" at the end compares the run before it with the path's end; a "?"
+// after a "*" with more text behind it stands for nothing; "?" runs at the
+// start of a pattern are measured against the pattern, not the path.
+INSTANTIATE_TEST_SUITE_P(QuestionMarks, Quirk,
+                         ::testing::Values(QuirkCase{u"BKF\\a.doc", u"*.do?", true},
+                                           QuirkCase{u"BKF\\a.doc", u"*.doc?", false},
+                                           QuirkCase{u"BKF\\a.doc", u"*oc?", false},
+                                           QuirkCase{u"BKF\\a.doc", u"*.d?c", false},
+                                           QuirkCase{u"BKF\\a.doc", u"*?c", true},
+                                           QuirkCase{u"BKF\\a.doc", u"*??c", true},
+                                           QuirkCase{u"BKF\\a.doc", u"??", true},
+                                           QuirkCase{u"BKF\\a.doc", u"???", true},
+                                           QuirkCase{u"BKF\\a.doc", u"*?", true},
+                                           QuirkCase{u"BKF\\a.doc", u"?*", true}));
+
+// Patterns that run past a short path decide without reading beyond it.
+INSTANTIATE_TEST_SUITE_P(PatternsLongerThanThePath, Quirk,
+                         ::testing::Values(QuirkCase{u"B", u"*?", true}, QuirkCase{u"B", u"*??", true},
+                                           QuirkCase{u"B", u"?*", true}, QuirkCase{u"B", u"**", true},
+                                           QuirkCase{u"B", u"??", false}, QuirkCase{u"B", u"*?*?x", false},
+                                           QuirkCase{u"B", u"*.d*c", false},
+                                           QuirkCase{u"BKF\\a.doc", u"B" + std::u16string(47, u'?') + u"*", false},
+                                           QuirkCase{u"BKF\\a.doc", u"BKF\\*\\*\\*\\*\\*\\?", false}));
 
 class Collector : public SearchObserver {
  public:

@@ -42,6 +42,8 @@ class BrowserTest : public QObject {
     FolderTreeView* tree = nullptr;
     FileListView* list = nullptr;
     CatalogueListView* catalogueList = nullptr;
+    // Every model of the page is checked against Qt's rules while the test runs.
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
   };
 
   std::unique_ptr<Page> Scanned(BkfOpener opener = OpenBkfFile) {
@@ -52,6 +54,9 @@ class BrowserTest : public QObject {
     page->tree = page->view->findChild<FolderTreeView*>("folderTree");
     page->list = page->view->findChild<FileListView*>("fileList");
     page->catalogueList = page->view->findChild<CatalogueListView*>("catalogueList");
+    for (QAbstractItemView* view : std::initializer_list<QAbstractItemView*>{page->tree, page->list, page->catalogueList}) {
+      page->testers.push_back(std::make_unique<QAbstractItemModelTester>(view->model()));
+    }
     QSignalSpy ended(page->view.get(), &CGUI_RezEreView::scanEnded);
     page->view->PathBox()->setText(sample_);
     page->view->Recover();

@@ -116,6 +116,7 @@ class RecoverySessionTest : public QObject {
     QTreeView* tree = Find<QTreeView>(*view, "folderTree");
     QAbstractItemModelTester listTester(list->model());
     QAbstractItemModelTester treeTester(tree->model());
+    QAbstractItemModelTester fileListTester(Find<QTreeView>(*view, "fileList")->model());
     MessageRecorder messages;
     QSignalSpy ended(view.get(), &CGUI_RezEreView::scanEnded);
 
