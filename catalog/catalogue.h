@@ -8,6 +8,7 @@
 // edited snapshot may hold anything) reads back as that text, unchanged.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -104,14 +105,15 @@ class Catalogue {
   void SetRowsChecked(std::span<const RowIndex> rows, bool checked);
   void ClearCatalogue();
 
-  // Runs `visit(row, folder, checked)` for the rows from `first` on, in one
-  // locked pass.
+  // Runs `visit(row, folder, checked)` for at most `count` rows from `first`
+  // on, in one locked pass; returns how many it visited.
   template <typename Visit>
-  void ReadRowFolders(RowIndex first, Visit visit) const {
+  RowIndex ReadRowFolders(RowIndex first, RowIndex count, Visit visit) const {
     std::shared_lock lock(mutex_);
-    for (std::size_t i = first < 0 ? 0 : static_cast<std::size_t>(first); i < rows_.size(); ++i) {
-      visit(static_cast<RowIndex>(i), rows_[i].folder, rows_[i].checked);
-    }
+    const std::size_t begin = first < 0 ? 0 : static_cast<std::size_t>(first);
+    const std::size_t end = std::min(rows_.size(), begin + static_cast<std::size_t>(std::max<RowIndex>(count, 0)));
+    for (std::size_t i = begin; i < end; ++i) visit(static_cast<RowIndex>(i), rows_[i].folder, rows_[i].checked);
+    return static_cast<RowIndex>(end > begin ? end - begin : 0);
   }
   // Runs `visit(key, text)` for the folder keys from `first` on, in one
   // locked pass; keys are numbered from 0 in the order they were made.

@@ -41,6 +41,9 @@ class FolderBrowser {
 
   // The catalogue was emptied or replaced: forget every row and node.
   void Forget();
+  // Takes in the rows that a running scan or load has added, so that its end
+  // has few left to take in.
+  void IndexNewRows() { index_.Update(catalogue_); }
 
   // Fills the list with the contents of `node`: the parent row, the
   // subfolders in tree order, the files in catalogue order.

@@ -29,15 +29,20 @@ void FolderIndex::Update(const Catalogue& catalogue) {
     bool checked;
   };
   std::vector<Late> late;
-  catalogue.ReadRowFolders(static_cast<RowIndex>(folderOfRow_.size()), [&](RowIndex row, FolderKey folder, bool checked) {
-    folderOfRow_.push_back(folder);
-    if (folder == kNoFolderKey) return;
-    if (folder < folders_.size()) {
-      add(row, folder, checked);
-    } else {
-      late.push_back({row, folder, checked});
-    }
-  });
+  // In slices, so that a scan that appends meanwhile never waits long for
+  // the catalogue.
+  constexpr RowIndex kSlice = 1 << 16;
+  while (catalogue.ReadRowFolders(static_cast<RowIndex>(folderOfRow_.size()), kSlice,
+                                  [&](RowIndex row, FolderKey folder, bool checked) {
+                                    folderOfRow_.push_back(folder);
+                                    if (folder == kNoFolderKey) return;
+                                    if (folder < folders_.size()) {
+                                      add(row, folder, checked);
+                                    } else {
+                                      late.push_back({row, folder, checked});
+                                    }
+                                  }) == kSlice) {
+  }
   if (!late.empty()) readTexts();
   for (const Late& row : late) add(row.row, row.folder, row.checked);
   if (folders_.size() != known) Order();

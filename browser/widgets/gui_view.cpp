@@ -383,6 +383,7 @@ void CGUI_RezEreView::FollowScan() {
     }
   }
   catalogueModel_->Refresh();
+  browser_.IndexNewRows();
   const QList<QModelIndex> added = treeModel_->Refresh();
   if (added.isEmpty()) return;
   {
