@@ -4,6 +4,8 @@
 // folders of a thousand files below two backup sets.
 //
 //   browser_clicks [--files N] [--folders N] [--rounds N]
+#include <CLI/CLI.hpp>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -35,12 +37,14 @@ int Run(int argc, char** argv) {
   long files = 1'000'000;
   long folders = 1000;
   int rounds = 5;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string arg = argv[i];
-    if (arg == "--files") files = std::atol(argv[i + 1]);
-    else if (arg == "--folders") folders = std::atol(argv[i + 1]);
-    else if (arg == "--rounds") rounds = std::atoi(argv[i + 1]);
-    else throw std::runtime_error("usage: browser_clicks [--files N] [--folders N] [--rounds N]");
+  CLI::App app{"Check-box clicks, a folder change and a rename on a catalogue of many rows"};
+  app.add_option("--files", files, "Rows of the catalogue")->check(CLI::PositiveNumber);
+  app.add_option("--folders", folders, "Folders they lie in")->check(CLI::PositiveNumber);
+  app.add_option("--rounds", rounds, "Rounds of each step")->check(CLI::PositiveNumber);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error);
   }
   Catalogue catalogue;
   const auto building = Clock::now();

@@ -4,7 +4,7 @@
 // a plain read of the BKF file (goal: at least 0.9 of its throughput).
 //
 //   extract_throughput [--size-mib N] [--file PATH] [--rounds N] [--keep]
-//                      [--style minimal|windows]
+//                      [--style minimal|windows] [--file-kib N]
 //
 // With --style windows every file's data carries the checksum the Windows
 // backup utility stores with it, so that both read it into this process and
@@ -28,23 +28,27 @@ using namespace tallowin;
 
 namespace {
 
-void MakeBkf(const fs::path& file, std::uint64_t sizeMib, test::WriterStyle style) {
-  // Files of 8 to 64 MiB of random bytes until the size is reached.
+// Files of `fileKib` KiB each (of 8 to 64 MiB when 0) of random bytes until
+// the size is reached, a thousand to a folder.
+void MakeBkf(const fs::path& file, std::uint64_t sizeMib, std::uint64_t fileKib, test::WriterStyle style) {
   constexpr std::size_t kFileMib = 32;
+  constexpr int kFilesPerFolder = 1000;
   bench::ChunkedBkfWriter out(file, std::size_t{64} << 20, style);
   bench::Random random(42);
-  out.Writer().Tape().DataSet(u"Big").Directory(u"Data");
+  out.Writer().Tape().DataSet(u"Big");
   std::string data;
   for (int n = 0; out.Size() < (sizeMib << 20); ++n) {
-    random.Fill(data, static_cast<std::size_t>(random.Between(8, 2 * kFileMib)) << 20);
-    const std::u16string name = u"part" + std::u16string(1, static_cast<char16_t>(u'a' + n % 26)) +
-                                std::u16string(1, static_cast<char16_t>(u'a' + n / 26)) + u".bin";
+    if (n % kFilesPerFolder == 0) out.Writer().Directory(u"Data\\" + FormatInt64(n / kFilesPerFolder));
+    const std::size_t size = fileKib != 0 ? static_cast<std::size_t>(fileKib << 10)
+                                          : static_cast<std::size_t>(random.Between(8, 2 * kFileMib)) << 20;
+    random.Fill(data, size);
+    const std::u16string name = u"part" + FormatInt64(n) + u".bin";
     if (style == test::WriterStyle::kMinimal) {
       out.Writer().File({.name = name, .data = data});
     } else {
       out.Writer().FileWithStreams({.name = name, .data = data});
     }
-    out.Flush();
+    out.MaybeFlush();
   }
   out.Finish();
 }
@@ -63,11 +67,13 @@ int main(int argc, char** argv) {
   int rounds = 5;
   bool keep = false;
   std::string style = "minimal";
+  std::uint64_t fileKib = 0;
   CLI::App app{"Saving and verifying files against cp and a plain read"};
   app.add_option("--size-mib", sizeMib, "Size of a BKF file made here")->check(CLI::PositiveNumber);
   app.add_option("--file", file, "The BKF file; made there when missing");
   app.add_option("--rounds", rounds, "Rounds of each measurement")->check(CLI::PositiveNumber);
   app.add_flag("--keep", keep, "Keep the work folder");
+  app.add_option("--file-kib", fileKib, "Size of every file of a BKF file made here (random sizes when 0)");
   app.add_option("--style", style, "Layout of a file made here")->check(CLI::IsMember({"minimal", "windows"}));
   CLI11_PARSE(app, argc, argv);
 
@@ -76,7 +82,7 @@ int main(int argc, char** argv) {
     fs::create_directories(work);
     if (file.empty()) file = work / "data.bkf";
     if (!fs::exists(file)) {
-      MakeBkf(file, sizeMib, style == "windows" ? test::WriterStyle::kWindowsUtility : test::WriterStyle::kMinimal);
+      MakeBkf(file, sizeMib, fileKib, style == "windows" ? test::WriterStyle::kWindowsUtility : test::WriterStyle::kMinimal);
     }
 
     Catalogue catalogue;

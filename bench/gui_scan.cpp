@@ -9,6 +9,8 @@
 // Make a file of a million small files with `many_files --file PATH`, which
 // keeps a file it made there. Runs on the offscreen platform unless
 // QT_QPA_PLATFORM says otherwise.
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -88,13 +90,14 @@ GuiRound GuiScan(CGUI_RezEreView& view, const QString& file) {
 int Run(int argc, char** argv) {
   std::filesystem::path file;
   int rounds = 3;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--file" && i + 1 < argc) file = argv[++i];
-    else if (arg == "--rounds" && i + 1 < argc) rounds = std::atoi(argv[++i]);
-    else throw std::runtime_error("usage: gui_scan --file PATH [--rounds N]");
+  CLI::App app{"A scan in the desktop program against twbkf's, with the longest event-loop stall"};
+  app.add_option("--file", file, "The BKF file (make one with many_files --file PATH)")->required();
+  app.add_option("--rounds", rounds, "Rounds of each scan")->check(CLI::PositiveNumber);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error);
   }
-  if (file.empty() || rounds < 1) throw std::runtime_error("usage: gui_scan --file PATH [--rounds N]");
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   unsigned sink = 0;

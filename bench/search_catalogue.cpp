@@ -2,6 +2,8 @@
 // search under one second.
 //
 //   search_catalogue [--rows N]
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -29,9 +31,9 @@ std::u16string Wide(const std::string& text) { return {text.begin(), text.end()}
 
 int main(int argc, char** argv) {
   int rows = 1'000'000;
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::string(argv[i]) == "--rows") rows = std::stoi(argv[++i]);
-  }
+  CLI::App app{"Searching a catalogue of many rows with *.doc"};
+  app.add_option("--rows", rows, "Rows of the catalogue")->check(CLI::PositiveNumber);
+  CLI11_PARSE(app, argc, argv);
   static const char* const kExtensions[] = {"doc", "txt", "xls", "jpg", "pdf", "docx", "log"};
   Catalogue catalogue;
   for (int i = 0; i < rows; ++i) {
