@@ -125,17 +125,25 @@ class VerifyPrinter final : public VerifyObserver {
   FileProgress& progress_;
 };
 
+// The catalogue that extract and verify read the files of: SOURCE scanned
+// or loaded, with --bkf for a moved BKF file, and the rows of --match checked.
+LoadedSource LoadChosenRows(Catalogue& catalogue, const std::string& source, const std::optional<std::string>& pattern,
+                            const std::optional<std::string>& bkf, bool quiet) {
+  SourceOptions options{.quiet = quiet, .log = false, .bkfOverride = {}};
+  if (bkf) {
+    if (bkf->empty()) return {ReportEmptyPath(), {}};
+    options.bkfOverride = *bkf;
+  }
+  LoadedSource loaded = LoadSource(source, catalogue, options);
+  if (loaded.exitCode == kExitSuccess) CheckMatches(catalogue, pattern);
+  return loaded;
+}
+
 int RunVerify(const std::string& source, const std::optional<std::string>& pattern,
               const std::optional<std::string>& bkf, bool json, bool quiet) {
   Catalogue catalogue(MimeFileType);
-  SourceOptions options{.quiet = quiet, .log = false, .bkfOverride = {}};
-  if (bkf) {
-    if (bkf->empty()) return ReportEmptyPath();
-    options.bkfOverride = *bkf;
-  }
-  const LoadedSource loaded = LoadSource(source, catalogue, options);
+  const LoadedSource loaded = LoadChosenRows(catalogue, source, pattern, bkf, quiet);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
-  CheckMatches(catalogue, pattern);
 
   FileProgress progress(quiet, "checked");
   VerifyPrinter printer(json, progress);
@@ -155,14 +163,8 @@ int RunExtract(const std::string& source, const std::string& destination, const 
                const std::optional<std::string>& pattern, const std::optional<std::string>& bkf,
                bool quiet) {
   Catalogue catalogue(MimeFileType);
-  SourceOptions options{.quiet = quiet, .log = false, .bkfOverride = {}};
-  if (bkf) {
-    if (bkf->empty()) return ReportEmptyPath();
-    options.bkfOverride = *bkf;
-  }
-  const LoadedSource loaded = LoadSource(source, catalogue, options);
+  const LoadedSource loaded = LoadChosenRows(catalogue, source, pattern, bkf, quiet);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
-  CheckMatches(catalogue, pattern);
 
   FileProgress progress(quiet, "saved");
   const SaveSummary summary = SaveCheckedFiles(

@@ -53,15 +53,7 @@ std::string ReadAll(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// UTF-16LE, low byte first.
-std::string Le(std::u16string_view text) {
-  std::string bytes;
-  for (const char16_t unit : text) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-  }
-  return bytes;
-}
+std::string Le(std::u16string_view text) { return test::Utf16Le(text); }
 
 // Deterministic filler, so that the corpus is the same on every machine.
 std::string Filler(std::size_t size, std::uint32_t state) {

@@ -36,6 +36,15 @@ std::u16string StoredPath(std::u16string_view path) {
 
 }  // namespace
 
+std::string Utf16Le(std::u16string_view text) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes.push_back(static_cast<char>(unit >> 8));
+  }
+  return bytes;
+}
+
 MtfWriter::MtfWriter(WriterStyle style) : style_(style) {}
 
 MtfWriter::MtfWriter(WriterStyle style, std::size_t logicalBlock) : style_(style), logicalBlock_(logicalBlock) {
@@ -252,15 +261,6 @@ constexpr std::uint16_t kSparseBit = 0x0008;
 // Odd, so that the STAN that follows it at once is off the 4-byte grid.
 constexpr std::size_t kPrivatePadLength = 5;
 constexpr std::string_view kPrivatePadId = "PADD";
-
-std::string Utf16Le(std::u16string_view text) {
-  std::string bytes;
-  for (const char16_t unit : text) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-  }
-  return bytes;
-}
 
 std::string LittleEndian(std::uint64_t value, std::size_t size) {
   std::string bytes;

@@ -230,6 +230,9 @@ class MtfWriter {
   std::uint32_t controlBlockId_ = 0;
 };
 
+// UTF-16LE, low byte first, as MTF strings and the program's text files hold it.
+std::string Utf16Le(std::u16string_view text);
+
 // A little-endian 16-bit value of written bytes.
 std::uint16_t U16At(std::span<const std::byte> bytes, std::size_t at);
 

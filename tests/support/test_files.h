@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/scan_observer.h"
+#include "tests/support/mtf_writer.h"
 
 namespace tallowin::test {
 
@@ -59,16 +60,9 @@ inline void WriteFileBytes(const std::filesystem::path& path, std::string_view b
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// UTF-16LE, low byte first, as the program's text files hold it. Written out
-// here rather than taken from the library so that expectations stand alone.
-inline std::string Le(std::u16string_view text) {
-  std::string bytes;
-  for (const char16_t unit : text) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-  }
-  return bytes;
-}
+// UTF-16LE, low byte first, as the program's text files hold it: the
+// writer's own form, not the library's, so that expectations stand alone.
+inline std::string Le(std::u16string_view text) { return Utf16Le(text); }
 
 // Records what a scan reports. Events arrive on the worker thread.
 class RecordingObserver : public ScanObserver {
