@@ -1,7 +1,9 @@
-// Refuses a second copy of the program on this machine. The first instance
+// Refuses a second copy of the program for the same user. The first instance
 // holds an exclusive lock on a file named after the program's GUID in the
-// system's temporary folder; the kernel releases it when the process ends,
-// however it ends, so a stale lock never refuses a start.
+// user's runtime folder (or, without one, in the temporary folder with the
+// user id in the name), so one user's program never refuses another user's;
+// the kernel releases the lock when the process ends, however it ends, so a
+// stale lock never refuses a start.
 #pragma once
 
 #include <filesystem>
@@ -10,6 +12,7 @@ namespace tallowin {
 
 class InstanceGuard {
  public:
+  // $XDG_RUNTIME_DIR/{GUID}.lock, else <temporary folder>/{GUID}-<uid>.lock.
   static std::filesystem::path DefaultLockPath();
 
   explicit InstanceGuard(const std::filesystem::path& lockPath = DefaultLockPath());

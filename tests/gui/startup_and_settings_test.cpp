@@ -1,4 +1,6 @@
 // Start-up as a single instance, and the Folder Setting dialog.
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -66,6 +68,32 @@ class StartupAndSettingsTest : public QObject {
     { InstanceGuard first(LockPath()); }
     InstanceGuard next(LockPath());
     QVERIFY(!next.AnotherInstance());
+  }
+
+  // One user's program never refuses another's: each has a lock of its own
+  // in its own runtime folder, and without one the user id is in the name.
+  void eachUserHasALockOfItsOwn() {
+    const QString first = dir_.filePath("runtime-a"), second = dir_.filePath("runtime-b");
+    QVERIFY(QDir().mkpath(first) && QDir().mkpath(second));
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", first.toUtf8());
+    const auto firstPath = InstanceGuard::DefaultLockPath();
+    InstanceGuard a(firstPath);
+    qputenv("XDG_RUNTIME_DIR", second.toUtf8());
+    const auto secondPath = InstanceGuard::DefaultLockPath();
+    InstanceGuard b(secondPath);
+    QVERIFY(!a.AnotherInstance() && !b.AnotherInstance());
+    QCOMPARE(QString::fromStdString(firstPath.parent_path().string()), first);
+    InstanceGuard again(secondPath);
+    QVERIFY(again.AnotherInstance());
+    qunsetenv("XDG_RUNTIME_DIR");
+    const std::string shared = InstanceGuard::DefaultLockPath().filename().string();
+    QVERIFY(shared.find("-" + std::to_string(::getuid()) + ".lock") != std::string::npos);
+    if (saved.isNull()) {
+      qunsetenv("XDG_RUNTIME_DIR");
+    } else {
+      qputenv("XDG_RUNTIME_DIR", saved);
+    }
   }
 
   void aBkfFileOnTheCommandLineIsRecoveredAtOnce() {
