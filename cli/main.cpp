@@ -13,6 +13,7 @@
 
 #include "browser/save/file_extraction.h"
 #include "browser/save/file_verification.h"
+#include "browser/save/snapshot_bkf_check.h"
 #include "catalog/catalogue_search.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
@@ -127,22 +128,32 @@ class VerifyPrinter final : public VerifyObserver {
 
 // The catalogue that extract and verify read the files of: SOURCE scanned
 // or loaded, with --bkf for a moved BKF file, and the rows of --match checked.
+// A BKF file named for a moved one must hold the snapshot's data, unless
+// the user says otherwise.
 LoadedSource LoadChosenRows(Catalogue& catalogue, const std::string& source, const std::optional<std::string>& pattern,
-                            const std::optional<std::string>& bkf, bool quiet) {
+                            const std::optional<std::string>& bkf, bool force, bool quiet) {
   SourceOptions options{.quiet = quiet, .log = false, .bkfOverride = {}};
   if (bkf) {
-    if (bkf->empty()) return {ReportEmptyPath(), {}};
+    if (bkf->empty()) return {ReportEmptyPath(), {}, false};
     options.bkfOverride = *bkf;
   }
   LoadedSource loaded = LoadSource(source, catalogue, options);
-  if (loaded.exitCode == kExitSuccess) CheckMatches(catalogue, pattern);
+  if (loaded.exitCode != kExitSuccess) return loaded;
+  if (loaded.bkfReplaced && !force) {
+    const std::unique_ptr<BkfReader> file = OpenBkfFile(PathFromUtf16(loaded.bkfPath));
+    if (file && !HoldsCatalogueData(catalogue, *file)) {
+      ReportProblem(PathFromUtf16(loaded.bkfPath), std::u16string(texts::kWrongBkf) + u" (--force uses it all the same)");
+      return {kExitSourceUnreadable, loaded.bkfPath, true};
+    }
+  }
+  CheckMatches(catalogue, pattern);
   return loaded;
 }
 
 int RunVerify(const std::string& source, const std::optional<std::string>& pattern,
-              const std::optional<std::string>& bkf, bool json, bool quiet) {
+              const std::optional<std::string>& bkf, bool json, bool force, bool quiet) {
   Catalogue catalogue(MimeFileType);
-  const LoadedSource loaded = LoadChosenRows(catalogue, source, pattern, bkf, quiet);
+  const LoadedSource loaded = LoadChosenRows(catalogue, source, pattern, bkf, force, quiet);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
 
   FileProgress progress(quiet, "checked");
@@ -161,9 +172,9 @@ int RunVerify(const std::string& source, const std::optional<std::string>& patte
 
 int RunExtract(const std::string& source, const std::string& destination, const std::string& prefix,
                const std::optional<std::string>& pattern, const std::optional<std::string>& bkf,
-               bool quiet) {
+               bool force, bool quiet) {
   Catalogue catalogue(MimeFileType);
-  const LoadedSource loaded = LoadChosenRows(catalogue, source, pattern, bkf, quiet);
+  const LoadedSource loaded = LoadChosenRows(catalogue, source, pattern, bkf, force, quiet);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
 
   FileProgress progress(quiet, "saved");
@@ -229,6 +240,7 @@ int Run(int argc, char** argv) {
       ->type_name("PATTERN");
   extract->add_option("--bkf", bkfOverride, "The BKF file, when the snapshot's one has moved")
       ->type_name("PATH");
+  extract->add_flag("--force", force, "Use the --bkf file even when it does not hold the snapshot's data");
   extract->add_flag("--quiet", quiet, "No progress on standard error");
 
   auto* verify = app.add_subcommand(
@@ -240,6 +252,7 @@ int Run(int argc, char** argv) {
   verify->add_option("--bkf", bkfOverride, "The BKF file, when the snapshot's one has moved")
       ->type_name("PATH");
   verify->add_flag("--json", json, "One JSON object per line for every file");
+  verify->add_flag("--force", force, "Use the --bkf file even when it does not hold the snapshot's data");
   verify->add_flag("--quiet", quiet, "No progress on standard error");
 
   try {
@@ -257,9 +270,9 @@ int Run(int argc, char** argv) {
 
   CatchInterrupt();
   if (scan->parsed()) return WithOutputChecked(RunScan(bkf, snapshot, writeLog, force, quiet));
-  if (verify->parsed()) return WithOutputChecked(RunVerify(source, pattern, bkfOverride, json, quiet));
+  if (verify->parsed()) return WithOutputChecked(RunVerify(source, pattern, bkfOverride, json, force, quiet));
   if (extract->parsed()) {
-    return WithOutputChecked(RunExtract(source, destination, prefix, pattern, bkfOverride, quiet));
+    return WithOutputChecked(RunExtract(source, destination, prefix, pattern, bkfOverride, force, quiet));
   }
   return WithOutputChecked(RunList(source, pattern, json, quiet));
 }

@@ -60,9 +60,11 @@ class SnapshotWatcher final : public SnapshotLoadObserver {
 
   std::optional<std::u16string> LocateMissingBkf(std::u16string_view recordedPath) override {
     // Listing needs no BKF file; a save is told which one to use.
-    if (options_.bkfOverride) return Utf16FromPath(std::filesystem::absolute(*options_.bkfOverride));
-    return std::u16string(recordedPath);
+    if (!options_.bkfOverride) return std::u16string(recordedPath);
+    replaced_ = true;
+    return Utf16FromPath(std::filesystem::absolute(*options_.bkfOverride));
   }
+  bool Replaced() const { return replaced_; }
   void OnProgress(int percent) override {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastShown_ < kTick) return;
@@ -75,6 +77,7 @@ class SnapshotWatcher final : public SnapshotLoadObserver {
   const SourceOptions& options_;
   TerminalProgress& progress_;
   std::chrono::steady_clock::time_point lastShown_{};
+  bool replaced_ = false;
 };
 
 int NoRowsExitCode(const std::filesystem::path& source, std::u16string_view message) {
@@ -147,7 +150,7 @@ LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogu
   progress.Finish();
   switch (result.status) {
     case SnapshotLoadStatus::kLoaded:
-      return {kExitSuccess, result.bkfPath};
+      return {kExitSuccess, result.bkfPath, watcher.Replaced()};
     case SnapshotLoadStatus::kNoData:
       return {NoRowsExitCode(source, result.message), result.bkfPath};
     case SnapshotLoadStatus::kOpenFailed:

@@ -22,6 +22,7 @@ struct SourceOptions {
 struct LoadedSource {
   int exitCode = 0;        // 0 when the catalogue holds rows
   std::u16string bkfPath;  // the BKF file the catalogue describes
+  bool bkfReplaced = false;  // a snapshot's BKF file had moved and --bkf named another
 };
 
 // Messages go to standard error.
