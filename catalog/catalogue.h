@@ -105,14 +105,17 @@ class Catalogue {
   void SetRowsChecked(std::span<const RowIndex> rows, bool checked);
   void ClearCatalogue();
 
-  // Runs `visit(row, folder, checked)` for at most `count` rows from `first`
-  // on, in one locked pass; returns how many it visited.
+  // Runs `visit(row, folder, checked, size)` for at most `count` rows from
+  // `first` on, in one locked pass; returns how many it visited.
   template <typename Visit>
   RowIndex ReadRowFolders(RowIndex first, RowIndex count, Visit visit) const {
     std::shared_lock lock(mutex_);
     const std::size_t begin = first < 0 ? 0 : static_cast<std::size_t>(first);
     const std::size_t end = std::min(rows_.size(), begin + static_cast<std::size_t>(std::max<RowIndex>(count, 0)));
-    for (std::size_t i = begin; i < end; ++i) visit(static_cast<RowIndex>(i), rows_[i].folder, rows_[i].checked);
+    for (std::size_t i = begin; i < end; ++i) {
+      const auto row = static_cast<RowIndex>(i);
+      visit(row, rows_[i].folder, rows_[i].checked, CellNumber(rows_[i], row, kCellSize));
+    }
     return static_cast<RowIndex>(end > begin ? end - begin : 0);
   }
   // Runs `visit(key, text)` for the folder keys from `first` on, in one

@@ -65,6 +65,8 @@ inline constexpr std::string_view kSparseUnreadable = "a piece of this sparse fi
 inline constexpr std::string_view kSaveCancelled = " The save was cancelled.";
 inline constexpr std::string_view kVerifyCancelled = " The verification was cancelled.";
 
+inline constexpr std::u16string_view kWrongBkf = u"This BKF file does not hold the data that the snapshot describes";
+
 // twbkf's messages (its options are described where they are defined).
 inline constexpr std::u16string_view kNoSuchFile = u"No such file";
 inline constexpr std::string_view kSnapshotNotWritten = "the snapshot was not written: ";
@@ -121,7 +123,27 @@ inline constexpr std::u16string_view kGenerateLogLabel = u"     Generate Log";
 inline constexpr std::u16string_view kRenameTitle = u"Rename folder";
 inline constexpr std::u16string_view kRenameLabel = u"Folder Name :";
 inline constexpr std::u16string_view kSavingTitle = u"Saving Files..";
-inline constexpr std::u16string_view kSavingPreparing = u"Preparing the save...";
+inline constexpr std::u16string_view kSavingPreparing = u"Preparing...";
+inline constexpr std::u16string_view kSavingInto = u"Saving the checked files into";
+inline constexpr std::u16string_view kVerifyingTitle = u"Verifying Files..";
+inline constexpr std::u16string_view kVerifyingFiles =
+    u"Reading the checked files and checking them against the checksums stored with them";
+inline constexpr std::u16string_view kVerifyReportTitle = u"Verify Checked Files";
+inline constexpr std::u16string_view kSaveReportAsText = u"Save as Text...";
+inline constexpr std::u16string_view kCopyReport = u"Copy";
+inline constexpr std::u16string_view kClose = u"Close";
+inline constexpr std::u16string_view kOpenFolder = u"Open Folder";
+inline constexpr std::u16string_view kSavedInto = u"Saved into ";
+inline constexpr std::u16string_view kCheckedSummary = u"%1 files checked, %2";
+inline constexpr std::u16string_view kRecentMenu = u"Recent";
+inline constexpr std::u16string_view kClearRecent = u"Clear";
+inline constexpr std::u16string_view kReportFilter = u"Text files (*.txt)";
+inline constexpr std::u16string_view kReportNotSaved = u"The report could not be saved: ";
+inline constexpr std::u16string_view kReportOverBkf =
+    u"The report cannot replace the BKF file that is being recovered. Please choose another name.";
+inline constexpr std::u16string_view kReportOverNonFile =
+    u"The report can only replace a file, not a folder or a device. Please choose another name.";
+inline constexpr std::u16string_view kParentFolderMenu = u"Parent Folder";
 inline constexpr std::u16string_view kSavingCancelling =
     u"Cancelling: the file being saved is removed, the finished ones stay...";
 inline constexpr std::u16string_view kSearchTitle = u"Search Files..";

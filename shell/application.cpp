@@ -1,16 +1,12 @@
 #include "shell/application.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QScreen>
 
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
-#include "catalog/snapshot.h"
 
 namespace tallowin {
 
@@ -27,21 +23,11 @@ bool TallowinApp::InitInstance(const QStringList& arguments) {
   frame_ = std::make_unique<CMainFrame>();
   frame_->setWindowTitle(ToQString(texts::kAppTitle));
   frame_->setWindowIcon(pictures::AppIcon());
-  // Without a window manager to honour "maximised", the size is set as well.
-  if (QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());
-  frame_->showMaximized();
+  frame_->ShowMainWindow();
 
   // A file named on the command line is opened at once: a snapshot is
   // loaded, anything else recovered as a BKF file.
-  if (!arguments.isEmpty()) {
-    const QString& path = arguments.constFirst();
-    if (LooksLikeSnapshot(PathFromQString(path))) {
-      frame_->View()->LoadSnapshotFile(path);
-    } else {
-      frame_->View()->PathBox()->setText(path);
-      frame_->View()->Recover();
-    }
-  }
+  if (!arguments.isEmpty()) frame_->View()->OpenNamedFile(arguments.constFirst());
   return true;
 }
 

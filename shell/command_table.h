@@ -17,6 +17,7 @@ enum CommandId : int {
   kIdSearchFiles = 61498,
   kIdAbout = 61499,
   kIdHelp = 61500,
+  kIdVerifyFiles = 61501,
 };
 
 enum class Menu { kFile, kTools, kHelp };
@@ -28,16 +29,18 @@ struct Command {
   int toolbarPosition;  // 1 to 7; 0 when the command has no button
   const char* prompt;
   bool separatorAfter;
+  const char* shortcut = "";  // the standard key of the desktop, where there is one
 };
 
-inline constexpr std::array<Command, 9> kCommands{{
-    {kIdRecover, Menu::kFile, "Recover...", 1, "Recover", true},
-    {kIdSaveSnapshot, Menu::kFile, "Save Recovery Snapshot...", 2, "Save Recovery ", false},
-    {kIdLoadSnapshot, Menu::kFile, "Load Recovery Snapshot...", 3, "Load Recovery", false},
-    {kIdExit, Menu::kFile, "E&xit", 0, "Quit the application; prompts to save documents", false},
+inline constexpr std::array<Command, 10> kCommands{{
+    {kIdRecover, Menu::kFile, "Recover...", 1, "Recover", true, "Ctrl+O"},
+    {kIdSaveSnapshot, Menu::kFile, "Save Recovery Snapshot...", 2, "Save Recovery ", false, "Ctrl+S"},
+    {kIdLoadSnapshot, Menu::kFile, "Load Recovery Snapshot...", 3, "Load Recovery", false, "Ctrl+L"},
+    {kIdExit, Menu::kFile, "E&xit", 0, "Quit the application; prompts to save documents", false, "Ctrl+Q"},
     {kIdLiveUpdate, Menu::kTools, "&Live Update", 5, "LiveUpdate", false},
     {kIdSettings, Menu::kTools, "Settings...", 0, "Settings", false},
-    {kIdSearchFiles, Menu::kTools, "Search Files...", 4, "Search Files..", false},
+    {kIdSearchFiles, Menu::kTools, "Search Files...", 4, "Search Files..", false, "Ctrl+F"},
+    {kIdVerifyFiles, Menu::kTools, "Verify Checked Files...", 0, "Verify the checked files", false},
     {kIdAbout, Menu::kHelp, "&About Tallowin for BKF...", 7, "About..", false},
     {kIdHelp, Menu::kHelp, "&Help", 6, "Help..", false},
 }};

@@ -1,12 +1,17 @@
 #include "shell/main_frame.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 #include "browser/widgets/folder_setting_dialog.h"
@@ -17,15 +22,18 @@
 #include "browser/widgets/search_dialog.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
-#include "shell/about_box.h"
-#include "shell/launcher.h"
+#include "browser/widgets/launcher.h"
 #include "common/mime_file_types.h"
+#include "shell/about_box.h"
+#include "shell/recent_files.h"
 
 namespace tallowin {
 namespace {
 
 constexpr QSize kLargeIcon(42, 35);
 constexpr QSize kSmallIcon(16, 16);
+// The share of the screen a window that is not maximised takes at first.
+constexpr double kNormalShare = 0.8;
 
 }  // namespace
 
@@ -40,6 +48,40 @@ CMainFrame::CMainFrame(QWidget* parent, BkfOpener opener) : QMainWindow(parent) 
   CreateStatusBar();
   CreateLogoBox();
   RestoreCommandBars();
+
+  // The HTML manual: beside the help file in the start directory, where the
+  // program is installed, and in the source tree of a build.
+  manualPlaces_ = {startDirectory_ + "manual/manual.html",
+                   QCoreApplication::applicationDirPath() + "/../share/tallowin-bkf/manual/manual.html",
+                   QStringLiteral(TALLOWIN_SOURCE_MANUAL)};
+
+  QSettings settings;
+  settings.beginGroup(kWindowSection);
+  ViewSplit split;
+  if (settings.contains("TreeWidth")) split.treeWidth = settings.value("TreeWidth").toInt();
+  if (settings.contains("CaptionTop")) split.captionTop = settings.value("CaptionTop").toInt();
+  view_->SetSplit(split);
+  connect(view_, &CGUI_RezEreView::splitChanged, this, [this] {
+    QSettings kept;
+    kept.beginGroup(kWindowSection);
+    const ViewSplit now = view_->Split();
+    if (now.treeWidth) kept.setValue("TreeWidth", *now.treeWidth);
+    if (now.captionTop) kept.setValue("CaptionTop", *now.captionTop);
+  });
+  connect(view_, &CGUI_RezEreView::checksChanged, this, &CMainFrame::ShowCheckedTotals);
+  connect(view_, &CGUI_RezEreView::progressPercent, this, &CMainFrame::ShowProgressInTitle);
+  connect(view_, &CGUI_RezEreView::fileOpened, this, [](const QString& path) { RecentFiles().Add(path); });
+}
+
+void CMainFrame::ShowMainWindow() {
+  const QByteArray kept = QSettings().value(QString(kWindowSection) + "/Geometry").toByteArray();
+  if (kept.isEmpty() || !restoreGeometry(kept)) {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect available = screen->availableGeometry();
+      setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, available.size() * kNormalShare, available));
+    }
+  }
+  showMaximized();
 }
 
 void CMainFrame::CreateCommandBars() {
@@ -61,7 +103,9 @@ void CMainFrame::CreateCommandBars() {
       action->setIcon(icon);
       onToolbar[command.toolbarPosition - 1] = action;
     }
+    if (*command.shortcut != '\0') action->setShortcut(QKeySequence(command.shortcut));
     QMenu* menu = menus[static_cast<int>(command.menu)];
+    if (command.id == kIdExit) CreateRecentMenu(menu);
     menu->addAction(action);
     if (command.separatorAfter) menu->addSeparator();
     actions_.insert(command.id, action);
@@ -76,6 +120,7 @@ void CMainFrame::CreateCommandBars() {
   connect(actions_[kIdLiveUpdate], &QAction::triggered, this, &CMainFrame::OnLiveUpdate);
   connect(actions_[kIdSettings], &QAction::triggered, this, &CMainFrame::OnSettings);
   connect(actions_[kIdSearchFiles], &QAction::triggered, this, &CMainFrame::OnSearchFiles);
+  connect(actions_[kIdVerifyFiles], &QAction::triggered, this, &CMainFrame::OnVerifyFiles);
   connect(actions_[kIdAbout], &QAction::triggered, this, &CMainFrame::OnAbout);
   connect(actions_[kIdHelp], &QAction::triggered, this, &CMainFrame::OnHelp);
 
@@ -86,6 +131,53 @@ void CMainFrame::CreateCommandBars() {
   for (QAction* action : onToolbar) toolbar_->addAction(action);
 }
 
+void CMainFrame::CreateRecentMenu(QMenu* fileMenu) {
+  fileMenu->addSeparator();
+  recentMenu_ = fileMenu->addMenu(ToQString(texts::kRecentMenu));
+  recentMenu_->setObjectName("recentMenu");
+  fileMenu->addSeparator();
+  // Filled as it opens, so that it follows what other instances kept too.
+  connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillRecentMenu);
+  FillRecentMenu();
+}
+
+void CMainFrame::FillRecentMenu() {
+  recentMenu_->clear();
+  const QStringList files = RecentFiles().Files();
+  // A file opens as a dropped one does: only on the start page, with nothing running.
+  const bool mayOpen = view_->MayOpenFile();
+  for (int i = 0; i < files.size(); ++i) {
+    const QString& path = files[i];
+    QAction* item = recentMenu_->addAction(QString("&%1 %2").arg(i + 1).arg(QString(path).replace('&', "&&")));
+    item->setEnabled(mayOpen);
+    connect(item, &QAction::triggered, this, [this, path] { view_->OpenNamedFile(path); });
+  }
+  if (!files.isEmpty()) recentMenu_->addSeparator();
+  QAction* clear = recentMenu_->addAction(ToQString(texts::kClearRecent));
+  clear->setObjectName("clearRecent");
+  clear->setEnabled(!files.isEmpty());
+  connect(clear, &QAction::triggered, this, [this] {
+    RecentFiles().Clear();
+    FillRecentMenu();
+  });
+}
+
+void CMainFrame::ShowCheckedTotals() {
+  if (view_->State() != CGUI_RezEreView::kBrowserPage) {
+    checkedPane_->clear();
+    return;
+  }
+  const CGUI_RezEreView::CheckedTotals totals = view_->CheckedTotalsNow();
+  checkedPane_->setText(ToQString(texts::kCheckedSummary)
+                            .arg(QLocale().toString(static_cast<qlonglong>(totals.files)))
+                            .arg(QLocale().formattedDataSize(totals.bytes)));
+}
+
+void CMainFrame::ShowProgressInTitle(int percent) {
+  const QString title = ToQString(texts::kAppTitle);
+  setWindowTitle(percent < 0 ? title : QString("%1% \u2013 %2").arg(percent).arg(title));
+}
+
 void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   // The message pane says "Ready" whenever no prompt is shown.
@@ -93,6 +185,9 @@ void CMainFrame::CreateStatusBar() {
     if (text.isEmpty()) bar->showMessage(ToQString(texts::kReady));
   });
   bar->showMessage(ToQString(texts::kReady));
+  checkedPane_ = new QLabel(bar);
+  checkedPane_->setObjectName("checkedPane");
+  bar->addPermanentWidget(checkedPane_);
   // Qt does not tell the lock states, so the indicators stay in their idle look.
   for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
     auto* pane = new QLabel(indicator, bar);
@@ -156,6 +251,11 @@ void CMainFrame::OnSearchFiles() {
   view_->Session().End();
 }
 
+void CMainFrame::OnVerifyFiles() {
+  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
+  view_->VerifyCheckedFiles();
+}
+
 void CMainFrame::OnLiveUpdate() {
   ShowMessage(this,
               ProductNameAndVersion() +
@@ -175,13 +275,17 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnHelp() {
+  // A help file needs a viewer that few desktops have; the HTML manual is
+  // the same text for any browser.
   const QString path = startDirectory_ + kHelpFileName;
-  if (!QFileInfo::exists(path)) {
-    ShowMessage(this, ToQString(texts::kHelpMissing),
-                mb::kIconExclamation);
-    return;
+  if (QFileInfo::exists(path) && LaunchUrl(QUrl::fromLocalFile(path))) return;
+  for (const QString& manual : manualPlaces_) {
+    if (QFileInfo(manual).isFile()) {
+      if (LaunchUrl(QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath()))) return;
+      break;
+    }
   }
-  LaunchUrl(QUrl::fromLocalFile(path));
+  ShowMessage(this, ToQString(texts::kHelpMissing), mb::kIconExclamation);
 }
 
 void CMainFrame::OpenHomePage() { LaunchUrl(kHomePage); }
@@ -204,8 +308,9 @@ void CMainFrame::RestoreCommandBars() {
   }
   restoreState(settings.value("Layout").toByteArray());
   for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
-    const QString key = "Shortcuts/" + QString::number(it.key());
-    if (settings.contains(key)) it.value()->setShortcut(QKeySequence(settings.value(key).toString()));
+    // An empty key kept by an earlier version does not take away a standard one.
+    const QString kept = settings.value("Shortcuts/" + QString::number(it.key())).toString();
+    if (!kept.isEmpty()) it.value()->setShortcut(QKeySequence(kept));
   }
 }
 
@@ -216,6 +321,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  QSettings().setValue(QString(kWindowSection) + "/Geometry", saveGeometry());
   // Nothing is cut short: a snapshot being written is finished first.
   view_->FinishBackgroundWork();
   OpenHomePage();

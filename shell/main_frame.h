@@ -4,10 +4,13 @@
 // running scan, and holds the values that the whole program shares.
 #pragma once
 
+#include <utility>
+
 #include <QAction>
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include "browser/save/save_settings.h"
@@ -16,6 +19,7 @@
 #include "common/version_text.h"
 
 class QLabel;
+class QMenu;
 class QToolBar;
 
 namespace tallowin {
@@ -33,6 +37,7 @@ class CMainFrame : public QMainWindow {
   static inline const QUrl kHomePage{QString::fromLatin1(kHomePageUrl.data(), kHomePageUrl.size())};
   static constexpr const char* kSettingsSection = "CommandBars2";
   static constexpr const char* kHelpFileName = "Tallowin for Bkf.chm";
+  static constexpr const char* kWindowSection = "Window";
 
   // Starts the run: a new log (the old file is deleted), the default
   // settings, the start directory taken from the current directory.
@@ -52,12 +57,22 @@ class CMainFrame : public QMainWindow {
   void OnLiveUpdate();
   void OnSettings();
   void OnSearchFiles();
+  void OnVerifyFiles();
   void OnAbout();
   void OnHelp();
   void OpenHomePage();
 
   void SaveCommandBars() const;
   void RestoreCommandBars();
+  // Shows the window maximised over its normal place: where the user left
+  // it, at first a centred window of 80% of the screen.
+  void ShowMainWindow();
+  // Where Help looks for the HTML manual when the help file is missing or
+  // nothing opens it, first place first.
+  const QStringList& ManualPlaces() const { return manualPlaces_; }
+  void SetManualPlaces(QStringList places) { manualPlaces_ = std::move(places); }
+  QMenu* RecentMenu() const { return recentMenu_; }
+  QLabel* CheckedPane() const { return checkedPane_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -65,6 +80,10 @@ class CMainFrame : public QMainWindow {
 
  private:
   void CreateCommandBars();
+  void CreateRecentMenu(QMenu* fileMenu);
+  void FillRecentMenu();
+  void ShowCheckedTotals();
+  void ShowProgressInTitle(int percent);
   void CreateStatusBar();
   void CreateLogoBox();
   void PlaceLogoBox();
@@ -78,6 +97,9 @@ class CMainFrame : public QMainWindow {
   QToolBar* toolbar_ = nullptr;
   QWidget* logoBox_ = nullptr;
   QHash<int, QAction*> actions_;
+  QMenu* recentMenu_ = nullptr;
+  QLabel* checkedPane_ = nullptr;
+  QStringList manualPlaces_;
 };
 
 }  // namespace tallowin

@@ -241,6 +241,46 @@ TEST_F(FolderBrowserTest, RowsAddedWhileAScanRunsAppearInTheNextListing) {
   EXPECT_EQ(browser.List()[2].state, kUnchecked);
 }
 
+TEST_F(FolderBrowserTest, TheCheckedCountAgreesWithTheMarksAfterEveryKindOfChange) {
+  const std::u16string_view paths[] = {u"BKF\\S\\A\\1.txt", u"BKF\\S\\A\\Deep\\2.txt", u"BKF\\S\\B\\3.txt",
+                                       u"BKF\\T\\4.txt", u"loose.txt"};
+  std::int64_t size = 10;
+  for (const std::u16string_view path : paths) test::AppendFileRow(catalogue, path, {.size = size *= 10});
+  Finish();
+  const auto walked = [&] {
+    FolderIndex::Counts counts;
+    for (RowIndex row = 0; row < catalogue.CatalogueRowCount(); ++row) {
+      const RowNumbers numbers = catalogue.ReadRowNumbers(row);
+      ++counts.rows;
+      if (numbers.checked) ++counts.checked, counts.checkedBytes += numbers.size;
+    }
+    return std::pair(counts.checked, counts.checkedBytes);
+  };
+  const auto counted = [&] {
+    const FolderIndex::Counts counts = browser.CountChecked();
+    return std::pair(counts.checked, counts.checkedBytes);
+  };
+  EXPECT_EQ(counted(), (std::pair<std::int64_t, std::int64_t>(5, 1111100)));
+  browser.ToggleNode(Node(u"BKF\\S\\A"));
+  EXPECT_EQ(counted(), walked());
+  browser.ShowFolder(Node(u"BKF\\S\\B"));
+  browser.ToggleListRow(1);
+  EXPECT_EQ(counted(), walked());
+  browser.SetRowMark(4, false);
+  EXPECT_EQ(counted(), walked());
+  EXPECT_EQ(counted(), (std::pair<std::int64_t, std::int64_t>(1, 100000)));
+  browser.SetRowMark(0, true);
+  browser.ToggleNode(Node(u"BKF"));
+  EXPECT_EQ(counted(), walked());
+  ASSERT_EQ(browser.RenameFolder(Node(u"BKF\\S\\A"), u"Renamed"), RenameResult::kRenamed);
+  browser.ToggleNode(Node(u"BKF\\S"));
+  EXPECT_EQ(counted(), walked());
+  // Rows a scan adds later are counted as they come.
+  test::AppendFileRow(catalogue, u"BKF\\New\\5.txt", {.size = 7});
+  catalogue.SetRowChecked(5, true);
+  EXPECT_EQ(counted(), walked());
+}
+
 TEST(FileListDate, MonthDayYearWithTwoDigitFields) {
   EXPECT_EQ(FormatListDate(0), u"01/01/1601 00:00:00");
   EXPECT_EQ(FormatListDate(*FileTimeFromCalendar({2005, 3, 14, 9, 5, 3})), u"03/14/2005 09:05:03");

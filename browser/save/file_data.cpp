@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "catalog/program_texts.h"
+#include "catalog/text_convert.h"
 #include "engine/mtf_stream.h"
 
 namespace tallowin {
@@ -39,6 +40,15 @@ std::string_view VerdictName(FileVerdict verdict) {
     case FileVerdict::kSkipped: return "skipped";
   }
   return "unchecked";
+}
+
+std::u16string FileReportLine(std::u16string_view path, std::optional<FileVerdict> verdict,
+                              std::string_view reason) {
+  std::u16string line(path);
+  line += u": ";
+  if (verdict) line += Utf16FromBytes(std::string(VerdictName(*verdict)) + ", ");
+  line += Utf16FromBytes(reason);
+  return line;
 }
 
 StoredForm ReadStoredForm(BkfReader& bkf, std::uint64_t offset, std::uint64_t size) {

@@ -35,6 +35,11 @@ inline constexpr int kFileVerdictCount = 7;
 // "stored compressed", "skipped".
 std::string_view VerdictName(FileVerdict verdict);
 
+// One line of a report on a file: "path: verdict, reason", or "path: reason"
+// when there is no verdict.
+std::u16string FileReportLine(std::u16string_view path, std::optional<FileVerdict> verdict,
+                              std::string_view reason);
+
 // What the headers around a row's data say of it.
 struct StoredForm {
   bool sparse = false;  // the data lies in "SPAR" pieces after an empty data stream

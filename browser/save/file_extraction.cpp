@@ -279,10 +279,7 @@ std::u16string SaveSummaryText(const SaveSummary& summary) {
   std::u16string out = Utf16FromBytes(text);
   for (const SaveProblem& problem : summary.problems) {
     out += u"\n";
-    out += problem.path;
-    out += u": ";
-    if (problem.verdict) out += Utf16FromBytes(std::string(VerdictName(*problem.verdict)) + ", ");
-    out += Utf16FromBytes(problem.reason);
+    out += FileReportLine(problem.path, problem.verdict, problem.reason);
   }
   return out;
 }

@@ -4,6 +4,7 @@
 
 #include "browser/save/checked_rows.h"
 #include "catalog/program_texts.h"
+#include "catalog/text_convert.h"
 
 namespace tallowin {
 namespace {
@@ -74,6 +75,15 @@ std::string VerifySummaryText(const VerifySummary& summary) {
   }
   if (summary.cancelled) text += texts::kVerifyCancelled;
   return text + ".";
+}
+
+std::u16string VerifyReportText(const VerifySummary& summary, std::span<const FileCheck> problems) {
+  std::u16string report = Utf16FromBytes(summary.fatalError.empty() ? VerifySummaryText(summary) : summary.fatalError);
+  for (const FileCheck& check : problems) {
+    report += u"\n";
+    report += FileReportLine(check.path, check.verdict, check.reason);
+  }
+  return report;
 }
 
 }  // namespace tallowin

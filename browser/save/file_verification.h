@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "browser/save/file_data.h"
@@ -57,5 +58,9 @@ VerifySummary VerifyCheckedFiles(const Catalogue& catalogue, const VerifyRequest
 // "9 file(s): 5 verified, 1 damaged, 2 unchecked, 1 incomplete, 0 stored
 // encrypted, 0 stored compressed, 0 skipped."
 std::string VerifySummaryText(const VerifySummary& summary);
+
+// The summary (or why the verification could not start), then a line for
+// each file in `problems`: "path: verdict, reason".
+std::u16string VerifyReportText(const VerifySummary& summary, std::span<const FileCheck> problems);
 
 }  // namespace tallowin

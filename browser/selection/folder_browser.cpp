@@ -144,9 +144,9 @@ void FolderBrowser::ToggleListRow(std::size_t index) {
   } else {
     // The list row stands for its own catalogue row, even when another row
     // has the same path.
-    const bool was = catalogue_.IsRowChecked(row.row);
+    const RowNumbers numbers = catalogue_.ReadRowNumbers(row.row);
     catalogue_.SetRowChecked(row.row, mark);
-    index_.NoteRowMark(row.row, was, mark);
+    index_.NoteRowMark(row.row, numbers.size, numbers.checked, mark);
   }
   RecomputeSelectedFromList();
 }
@@ -177,9 +177,9 @@ void FolderBrowser::ResetFolderTree() {
 
 void FolderBrowser::SetRowMark(RowIndex row, bool mark) {
   index_.Update(catalogue_);
-  const bool was = catalogue_.IsRowChecked(row);
+  const RowNumbers numbers = catalogue_.ReadRowNumbers(row);
   catalogue_.SetRowChecked(row, mark);
-  index_.NoteRowMark(row, was, mark);
+  index_.NoteRowMark(row, numbers.size, numbers.checked, mark);
 
   // The folders above the row: from every top-level node (each stands for
   // "BKF\") down its folder chain, as far as the tree has it.

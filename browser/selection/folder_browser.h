@@ -44,6 +44,11 @@ class FolderBrowser {
   // Takes in the rows that a running scan or load has added, so that its end
   // has few left to take in.
   void IndexNewRows() { index_.Update(catalogue_); }
+  // How many rows are checked, and their bytes, without a walk over them.
+  FolderIndex::Counts CountChecked() {
+    index_.Update(catalogue_);
+    return index_.CountAll();
+  }
 
   // Fills the list with the contents of `node`: the parent row, the
   // subfolders in tree order, the files in catalogue order.

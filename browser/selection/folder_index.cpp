@@ -8,18 +8,24 @@ void FolderIndex::Clear() {
   folders_.clear();
   ordered_.clear();
   folderOfRow_.clear();
+  unfiled_ = {};
 }
 
 void FolderIndex::Update(const Catalogue& catalogue) {
   const std::size_t known = folders_.size();
   const auto readTexts = [&] {
     catalogue.ReadFolderTexts(static_cast<FolderKey>(folders_.size()), [&](FolderKey, std::u16string_view text) {
-      folders_.push_back({std::u16string(text) + u'\\', {}, 0, 0, 0});
+      folders_.push_back({std::u16string(text) + u'\\', {}, 0, 0, 0, 0, 0});
     });
   };
-  const auto add = [&](RowIndex row, FolderKey folder, bool checked) {
-    folders_[folder].rows.push_back(row);
-    if (checked) ++folders_[folder].checked;
+  const auto add = [&](RowIndex row, FolderKey folder, bool checked, std::int64_t size) {
+    Folder& into = folder == kNoFolderKey ? unfiled_ : folders_[folder];
+    into.rows.push_back(row);
+    into.bytes += size;
+    if (checked) {
+      ++into.checked;
+      into.checkedBytes += size;
+    }
   };
   readTexts();
   // A row appended meanwhile may name a folder made after the texts were read.
@@ -27,24 +33,24 @@ void FolderIndex::Update(const Catalogue& catalogue) {
     RowIndex row;
     FolderKey folder;
     bool checked;
+    std::int64_t size;
   };
   std::vector<Late> late;
   // In slices, so that a scan that appends meanwhile never waits long for
   // the catalogue.
   constexpr RowIndex kSlice = 1 << 16;
   while (catalogue.ReadRowFolders(static_cast<RowIndex>(folderOfRow_.size()), kSlice,
-                                  [&](RowIndex row, FolderKey folder, bool checked) {
+                                  [&](RowIndex row, FolderKey folder, bool checked, std::int64_t size) {
                                     folderOfRow_.push_back(folder);
-                                    if (folder == kNoFolderKey) return;
-                                    if (folder < folders_.size()) {
-                                      add(row, folder, checked);
+                                    if (folder == kNoFolderKey || folder < folders_.size()) {
+                                      add(row, folder, checked, size);
                                     } else {
-                                      late.push_back({row, folder, checked});
+                                      late.push_back({row, folder, checked, size});
                                     }
                                   }) == kSlice) {
   }
   if (!late.empty()) readTexts();
-  for (const Late& row : late) add(row.row, row.folder, row.checked);
+  for (const Late& row : late) add(row.row, row.folder, row.checked, row.size);
   if (folders_.size() != known) Order();
 }
 
@@ -82,6 +88,17 @@ FolderIndex::Counts FolderIndex::CountBelow(FolderKey folder) const {
   for (const FolderKey key : Below(folder)) {
     counts.rows += static_cast<std::int64_t>(folders_[key].rows.size());
     counts.checked += folders_[key].checked;
+    counts.checkedBytes += folders_[key].checkedBytes;
+  }
+  return counts;
+}
+
+FolderIndex::Counts FolderIndex::CountAll() const {
+  Counts counts{static_cast<std::int64_t>(unfiled_.rows.size()), unfiled_.checked, unfiled_.checkedBytes};
+  for (const Folder& folder : folders_) {
+    counts.rows += static_cast<std::int64_t>(folder.rows.size());
+    counts.checked += folder.checked;
+    counts.checkedBytes += folder.checkedBytes;
   }
   return counts;
 }
@@ -93,18 +110,28 @@ void FolderIndex::ForEachFolderBelow(FolderKey folder,
 
 void FolderIndex::NoteFolderMarks(FolderKey folder, bool checked) {
   for (const FolderKey key : Below(folder)) {
-    folders_[key].checked = checked ? static_cast<std::int64_t>(folders_[key].rows.size()) : 0;
+    Folder& marked = folders_[key];
+    marked.checked = checked ? static_cast<std::int64_t>(marked.rows.size()) : 0;
+    marked.checkedBytes = checked ? marked.bytes : 0;
   }
 }
 
 void FolderIndex::NoteAllMarks(bool checked) {
-  for (Folder& folder : folders_) folder.checked = checked ? static_cast<std::int64_t>(folder.rows.size()) : 0;
+  const auto mark = [checked](Folder& folder) {
+    folder.checked = checked ? static_cast<std::int64_t>(folder.rows.size()) : 0;
+    folder.checkedBytes = checked ? folder.bytes : 0;
+  };
+  for (Folder& folder : folders_) mark(folder);
+  mark(unfiled_);
 }
 
-void FolderIndex::NoteRowMark(RowIndex row, bool wasChecked, bool checked) {
+void FolderIndex::NoteRowMark(RowIndex row, std::int64_t size, bool wasChecked, bool checked) {
   if (row < 0 || static_cast<std::size_t>(row) >= folderOfRow_.size() || wasChecked == checked) return;
   const FolderKey folder = folderOfRow_[static_cast<std::size_t>(row)];
-  if (folder < folders_.size()) folders_[folder].checked += checked ? 1 : -1;
+  Folder* in = folder == kNoFolderKey ? &unfiled_ : folder < folders_.size() ? &folders_[folder] : nullptr;
+  if (in == nullptr) return;
+  in->checked += checked ? 1 : -1;
+  in->checkedBytes += checked ? size : -size;
 }
 
 }  // namespace tallowin

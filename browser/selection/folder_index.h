@@ -21,6 +21,7 @@ class FolderIndex {
   struct Counts {
     std::int64_t rows = 0;
     std::int64_t checked = 0;
+    std::int64_t checkedBytes = 0;  // the sizes of the checked rows
   };
 
   // Takes in the rows and folders added to the catalogue since the last call.
@@ -34,18 +35,22 @@ class FolderIndex {
   Counts CountBelow(FolderKey folder) const;
   // The same rows, handed folder by folder to `visit`.
   void ForEachFolderBelow(FolderKey folder, const std::function<void(std::span<const RowIndex>)>& visit) const;
+  // Every row, in any folder or none, counted.
+  Counts CountAll() const;
   // Every row of the folder and below it now carries `checked`.
   void NoteFolderMarks(FolderKey folder, bool checked);
   // Every row now carries `checked`.
   void NoteAllMarks(bool checked);
-  // One row's mark changed.
-  void NoteRowMark(RowIndex row, bool wasChecked, bool checked);
+  // One row's mark changed; `size` is the row's.
+  void NoteRowMark(RowIndex row, std::int64_t size, bool wasChecked, bool checked);
 
  private:
   struct Folder {
     std::u16string text;  // the folder's text and a backslash, for the order
     std::vector<RowIndex> rows;
     std::int64_t checked = 0;
+    std::int64_t bytes = 0;  // of all its rows, and of the checked ones
+    std::int64_t checkedBytes = 0;
     std::size_t place = 0;  // where the folder stands in `ordered_`
     std::size_t belowEnd = 0;  // where the folders below it end there
   };
@@ -56,6 +61,7 @@ class FolderIndex {
   std::vector<Folder> folders_;  // by key
   std::vector<FolderKey> ordered_;  // every key, in the order of its text
   std::vector<FolderKey> folderOfRow_;
+  Folder unfiled_;  // the rows whose path has no backslash
 };
 
 }  // namespace tallowin

@@ -19,6 +19,25 @@ bool OnCheckBox(const QAbstractItemView& view, const ItemLookDelegate& delegate,
   return delegate.CheckRect(option, index).contains(position);
 }
 
+SplitHandle::SplitHandle(Qt::Orientation orientation, QWidget* parent) : QWidget(parent), orientation_(orientation) {
+  setCursor(orientation == Qt::Horizontal ? Qt::SplitHCursor : Qt::SplitVCursor);
+}
+
+void SplitHandle::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) grab_ = event->position().toPoint();
+}
+
+void SplitHandle::mouseMoveEvent(QMouseEvent* event) {
+  if (!(event->buttons() & Qt::LeftButton)) return;
+  // The handle moves with the pointer, wherever on it the drag began.
+  const QPoint middle = mapToParent(event->position().toPoint() - grab_) + QPoint(width() / 2, height() / 2);
+  emit dragged(orientation_ == Qt::Horizontal ? middle.x() : middle.y());
+}
+
+void SplitHandle::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit released();
+}
+
 FolderTreeView::FolderTreeView(QWidget* parent) : QTreeView(parent), delegate_(new ItemLookDelegate(false, this)) {
   setItemDelegate(delegate_);
 }

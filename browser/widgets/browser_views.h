@@ -12,6 +12,29 @@ namespace tallowin {
 
 class ItemLookDelegate;
 
+// A thin border between two panes that the user drags; it says where it
+// went, along its own direction.
+class SplitHandle : public QWidget {
+  Q_OBJECT
+
+ public:
+  SplitHandle(Qt::Orientation orientation, QWidget* parent);
+
+ signals:
+  // Where the middle of the handle is dragged to, in the parent's coordinates.
+  void dragged(int position);
+  void released();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  Qt::Orientation orientation_;
+  QPoint grab_;  // where in the handle the button went down
+};
+
 // Hit tests shared by the views: is `position` on the check box of `index`?
 bool OnCheckBox(const QAbstractItemView& view, const ItemLookDelegate& delegate, const QModelIndex& index,
                 const QRect& itemRect, const QPoint& position);

@@ -1,5 +1,8 @@
 #include "browser/widgets/file_dialog.h"
 
+#include <QFileInfo>
+#include <QSettings>
+
 namespace tallowin {
 namespace {
 
@@ -28,5 +31,13 @@ QStringList NameFiltersFromPairs(const QString& pairs) {
 }
 
 QString RunFileDialog(CNKFileDialog& dialog) { return CurrentFileDialogRoutine()(dialog); }
+
+QString LastFolder(const QString& kind) { return QSettings().value("Dialogs/" + kind).toString(); }
+
+void KeepLastFolder(const QString& kind, const QString& chosen) {
+  if (chosen.isEmpty()) return;
+  const QFileInfo info(chosen);
+  QSettings().setValue("Dialogs/" + kind, info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+}
 
 }  // namespace tallowin

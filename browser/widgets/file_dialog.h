@@ -28,6 +28,11 @@ QStringList NameFiltersFromPairs(const QString& pairs);
 using FileDialogRoutine = std::function<QString(CNKFileDialog& dialog)>;
 QString RunFileDialog(CNKFileDialog& dialog);
 
+// Each kind of file dialog ("bkf", "snapshot", "save") opens in the folder
+// where the last one of its kind was left; kept in the settings.
+QString LastFolder(const QString& kind);
+void KeepLastFolder(const QString& kind, const QString& chosen);
+
 FileDialogRoutine& CurrentFileDialogRoutine();
 
 class ScopedFileDialogRoutine : public ScopedRoutine<FileDialogRoutine> {

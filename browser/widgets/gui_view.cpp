@@ -3,39 +3,46 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QUrl>
 
 #include "browser/widgets/browser_views.h"
 #include "browser/widgets/catalogue_list_model.h"
 #include "browser/widgets/file_dialog.h"
 #include "browser/save/file_extraction.h"
+#include "browser/save/snapshot_bkf_check.h"
 #include "browser/widgets/file_list_model.h"
 #include "browser/widgets/folder_tree_model.h"
 #include "browser/widgets/hover_button.h"
 #include "browser/widgets/item_look.h"
+#include "browser/widgets/launcher.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/rename_dialog.h"
 #include "browser/widgets/save_window.h"
 #include "browser/widgets/text_qt.h"
+#include "browser/widgets/verify_report_dialog.h"
 #include "catalog/program_texts.h"
 #include "catalog/recovery_session.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {
 namespace {
-
 
 void Place(QWidget* widget, const ViewRect& rect) {
   widget->setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
@@ -48,12 +55,32 @@ CHoverButton* PictureButton(QWidget* parent, const char* name, const char* pictu
   return button;
 }
 
-QString ChooseFile(QWidget* owner, std::u16string_view title, std::u16string_view filter) {
+QString ChooseFile(QWidget* owner, std::u16string_view title, std::u16string_view filter, const QString& kind) {
   CNKFileDialog dialog(owner, ToQString(title));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setNameFilters(NameFiltersFromPairs(ToQString(filter)));
-  return RunFileDialog(dialog);
+  if (const QString folder = LastFolder(kind); !folder.isEmpty()) dialog.setDirectory(folder);
+  const QString chosen = RunFileDialog(dialog);
+  KeepLastFolder(kind, chosen);
+  return chosen;
+}
+
+// A local file named by what was dragged: exactly one, or nothing.
+QString DroppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile()) {
+    return {};
+  }
+  return data->urls().constFirst().toLocalFile();
+}
+
+// A keyboard command of one view, shown where its menu item is.
+QAction* ViewShortcut(QWidget* view, const QKeySequence& keys) {
+  auto* action = new QAction(view);
+  action->setShortcut(keys);
+  action->setShortcutContext(Qt::WidgetShortcut);
+  view->addAction(action);
+  return action;
 }
 
 QString RenameRefusal(RenameResult result) {
@@ -78,6 +105,7 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
       fileModel_(std::make_unique<FileListModel>(browser_, session_.GetCatalogue())),
       refresh_(new QTimer(this)) {
   setObjectName("view");
+  setAcceptDrops(true);
   CreateBrowserPage();
   CreateStartPage();
   // Created after the lists that use it, so that it is deleted after them.
@@ -159,9 +187,11 @@ void CGUI_RezEreView::CreateBrowserPage() {
   fileList_->setAllColumnsShowFocus(true);
   fileList_->header()->setSortIndicatorShown(false);
   fileList_->header()->setSectionsClickable(true);
-  for (int column = 0; column < FileListModel::kColumnCount; ++column) {
-    fileList_->setColumnWidth(column, FileListModel::kColumnWidths[column]);
-  }
+  // The widest date and size a row can show.
+  const QString date = "88/88/8888 88:88:88";
+  const QString size = "8888888888888";
+  const QString fileSamples[FileListModel::kColumnCount] = {{}, {}, size, date, date};
+  FitColumnWidths(*fileList_, *fileList_->header(), FileListModel::kColumnWidths, fileSamples);
 
   caption_ = new QLabel(this);
   caption_->setObjectName("caption");
@@ -173,10 +203,9 @@ void CGUI_RezEreView::CreateBrowserPage() {
   catalogueList_->setModel(catalogueModel_.get());
   UseFixedRowTable(*catalogueList_);
   for (int column = 0; column < kCatalogueCellCount; ++column) {
-    const int width = CatalogueListModel::kColumnWidths[column];
-    catalogueList_->setColumnWidth(column, width);
-    catalogueList_->setColumnHidden(column, width == 0);
+    catalogueList_->setColumnHidden(column, CatalogueListModel::kColumnWidths[column] == 0);
   }
+  FitColumnWidths(*catalogueList_, *catalogueList_->horizontalHeader(), CatalogueListModel::kColumnWidths, {});
 
   progressBar_ = new QProgressBar(this);
   progressBar_->setObjectName("progressBar");
@@ -198,6 +227,22 @@ void CGUI_RezEreView::CreateBrowserPage() {
   save_ = PictureButton(this, "save", pictures::kSaveButton, QSize(77, 39));
   save_->setToolTip(ToQString(texts::kSaveTooltip));
   connect(save_, &QAbstractButton::clicked, this, &CGUI_RezEreView::SaveCheckedFiles);
+
+  // The borders between the panes move where the user drags them.
+  treeHandle_ = new SplitHandle(Qt::Horizontal, this);
+  treeHandle_->setObjectName("treeHandle");
+  listHandle_ = new SplitHandle(Qt::Vertical, this);
+  listHandle_->setObjectName("listHandle");
+  connect(treeHandle_, &SplitHandle::dragged, this, [this](int x) {
+    split_.treeWidth = x - 10;
+    PlaceControls();
+  });
+  connect(listHandle_, &SplitHandle::dragged, this, [this](int y) {
+    split_.captionTop = y;
+    PlaceControls();
+  });
+  connect(treeHandle_, &SplitHandle::released, this, &CGUI_RezEreView::splitChanged);
+  connect(listHandle_, &SplitHandle::released, this, &CGUI_RezEreView::splitChanged);
 }
 
 void CGUI_RezEreView::ConnectBrowser() {
@@ -216,12 +261,21 @@ void CGUI_RezEreView::ConnectBrowser() {
     ChecksChanged();
   });
   connect(tree_, &FolderTreeView::tabPressed, fileList_, [this] { fileList_->setFocus(Qt::TabFocusReason); });
+  QAction* rename = ViewShortcut(tree_, Qt::Key_F2);
+  connect(rename, &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder);
+  for (QWidget* view : {static_cast<QWidget*>(tree_), static_cast<QWidget*>(fileList_)}) {
+    connect(ViewShortcut(view, Qt::Key_Backspace), &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder);
+  }
   connect(tree_, &FolderTreeView::menuRequested, this, [this](const QModelIndex&, const QPoint& at) {
     QMenu menu(this);
     connect(menu.addAction(ToQString(texts::kSaveFilesMenu)), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
             Qt::QueuedConnection);
-    connect(menu.addAction(ToQString(texts::kRenameFolderMenu)), &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder,
-            Qt::QueuedConnection);
+    QAction* renameItem = menu.addAction(ToQString(texts::kRenameFolderMenu));
+    renameItem->setShortcut(Qt::Key_F2);
+    connect(renameItem, &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder, Qt::QueuedConnection);
+    QAction* parentItem = menu.addAction(ToQString(texts::kParentFolderMenu));
+    parentItem->setShortcut(Qt::Key_Backspace);
+    connect(parentItem, &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder, Qt::QueuedConnection);
     menu.addSeparator();
     menu.exec(at);
   });
@@ -236,6 +290,9 @@ void CGUI_RezEreView::ConnectBrowser() {
     QMenu menu(this);
     connect(menu.addAction(ToQString(texts::kSaveFileMenu)), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
             Qt::QueuedConnection);
+    QAction* parentItem = menu.addAction(ToQString(texts::kParentFolderMenu));
+    parentItem->setShortcut(Qt::Key_Backspace);
+    connect(parentItem, &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder, Qt::QueuedConnection);
     menu.addSeparator();
     menu.exec(at);
   });
@@ -254,6 +311,7 @@ void CGUI_RezEreView::ConnectBrowser() {
     catalogueModel_->RowChanged(row);
     treeModel_->ChecksChanged();
     fileModel_->StatesChanged();
+    emit checksChanged();
   });
 }
 
@@ -263,7 +321,7 @@ void CGUI_RezEreView::resizeEvent(QResizeEvent* event) {
 }
 
 void CGUI_RezEreView::PlaceControls() {
-  const ViewLayout layout = ComputeViewLayout(width(), height());
+  const ViewLayout layout = ComputeViewLayout(width(), height(), split_);
   Place(tree_, layout.folderTree);
   Place(fileList_, layout.fileList);
   Place(caption_, layout.captionImage);
@@ -279,6 +337,10 @@ void CGUI_RezEreView::PlaceControls() {
   Place(pathBox_, layout.pathBox);
   Place(browse_, layout.browseButton);
   Place(next_, layout.nextButton);
+  Place(treeHandle_, layout.treeHandle);
+  Place(listHandle_, layout.listHandle);
+  treeHandle_->raise();
+  listHandle_->raise();
 }
 
 void CGUI_RezEreView::paintEvent(QPaintEvent*) {
@@ -299,7 +361,8 @@ void CGUI_RezEreView::ShowStartPage(bool shown) {
 void CGUI_RezEreView::ShowBrowserPage(bool shown) {
   for (QWidget* control :
        {static_cast<QWidget*>(tree_), static_cast<QWidget*>(fileList_), static_cast<QWidget*>(caption_),
-        static_cast<QWidget*>(catalogueList_)}) {
+        static_cast<QWidget*>(catalogueList_), static_cast<QWidget*>(treeHandle_),
+       static_cast<QWidget*>(listHandle_)}) {
     control->setVisible(shown);
   }
 }
@@ -342,7 +405,7 @@ void CGUI_RezEreView::EnterBrowserPage() {
 }
 
 void CGUI_RezEreView::Browse() {
-  const QString chosen = ChooseFile(this, texts::kBrowseTitle, texts::kBkfFilter);
+  const QString chosen = ChooseFile(this, texts::kBrowseTitle, texts::kBkfFilter, "bkf");
   if (!chosen.isEmpty()) pathBox_->setText(chosen);
 }
 
@@ -367,16 +430,51 @@ void CGUI_RezEreView::Recover() {
 void CGUI_RezEreView::StartRecovery(const QString& path) {
   EnterBrowserPage();
   session_.StartRecovery(ToU16(path));
+  emit fileOpened(path);
+}
+
+void CGUI_RezEreView::SetSplit(const ViewSplit& split) {
+  split_ = split;
+  PlaceControls();
+}
+
+CGUI_RezEreView::CheckedTotals CGUI_RezEreView::CheckedTotalsNow() const {
+  // Counted by folder from the browser's index, never row by row.
+  const FolderIndex::Counts counts = const_cast<FolderBrowser&>(browser_).CountChecked();
+  return {counts.checked, counts.checkedBytes};
+}
+
+void CGUI_RezEreView::OpenNamedFile(const QString& path) {
+  if (!MayOpenFile()) return;
+  if (LooksLikeSnapshot(PathFromQString(path))) {
+    LoadSnapshotFile(path);
+  } else {
+    pathBox_->setText(path);
+    Recover();
+  }
+}
+
+void CGUI_RezEreView::dragEnterEvent(QDragEnterEvent* event) {
+  if (MayOpenFile() && !DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CGUI_RezEreView::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFile(event->mimeData());
+  if (path.isEmpty() || !MayOpenFile()) return;
+  event->acceptProposedAction();
+  OpenNamedFile(path);
 }
 
 void CGUI_RezEreView::FollowScan() {
   if (session_.Activity() == SessionActivity::kLoading) {
     progressBar_->setValue(session_.LoadPercent());
+    emit progressPercent(session_.LoadPercent());
   } else {
     const ScanEvents::Progress progress = session_.Events().Current();
     if (progress.moved) {
       progressBar_->setValue(texts::ProgressPercent(progress.position, progress.fileSize));
       progressLabel_->setText(ToQString(texts::ProgressLabel(progress.position, progress.fileSize)));
+      emit progressPercent(texts::ProgressPercent(progress.position, progress.fileSize));
     }
     if (progress.filesFound > 0) {
       foundLabel_->setText(ToQString(texts::FilesFoundLabel(progress.filesFound)));
@@ -429,6 +527,8 @@ void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage)
   searchingLabel_->hide();
   ResetFolderTree();
   catalogueModel_->ChecksChanged();
+  emit progressPercent(-1);
+  emit checksChanged();
   progressBar_->hide();
   stop_->hide();
   if (rowCount > 0) {
@@ -461,6 +561,8 @@ void CGUI_RezEreView::Back() {
   ShowStartPage(true);
   state_ = kStartPage;
   update();
+  emit progressPercent(-1);
+  emit checksChanged();
 }
 
 bool CGUI_RezEreView::RefuseDuringScan() {
@@ -473,6 +575,7 @@ void CGUI_RezEreView::ChecksChanged() {
   treeModel_->ChecksChanged();
   fileModel_->StatesChanged();
   catalogueModel_->ChecksChanged();
+  emit checksChanged();
 }
 
 void CGUI_RezEreView::SelectNode(FolderId node) {
@@ -517,6 +620,12 @@ void CGUI_RezEreView::NavigateFrom(int row, bool byKey) {
   fileList_->setFocus();
 }
 
+void CGUI_RezEreView::GoToParentFolder() {
+  if (state_ != kBrowserPage) return;
+  const QModelIndex parent = tree_->currentIndex().parent();
+  if (parent.isValid()) tree_->setCurrentIndex(parent);
+}
+
 void CGUI_RezEreView::RenameSelectedFolder() {
   const FolderId node = browser_.Selected();
   if (node == kNoFolder) return;
@@ -550,6 +659,7 @@ void CGUI_RezEreView::SaveCheckedFiles() {
     CNKFileDialog dialog(this, ToQString(texts::kSaveFolderTitle));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (const QString last = LastFolder("save"); !last.isEmpty()) dialog.setDirectory(last);
     folder = RunFileDialog(dialog);
     if (folder.isEmpty()) return;
     const QFileInfo info(folder);
@@ -557,13 +667,48 @@ void CGUI_RezEreView::SaveCheckedFiles() {
     ShowMessage(this, ToQString(texts::kFolderNotWritable),
                 mb::kIconExclamation);
   }
+  KeepLastFolder("save", folder);
   SaveRequest request{PathFromUtf16(BkfPath()), PathFromQString(folder), values_.folderPrefix, session_.Opener()};
   SavingFilesWindow window(GetCatalogue(), std::move(request), this);
+  connect(&window, &FileWorkWindow::progressed, this, &CGUI_RezEreView::progressPercent);
   session_.Begin(SessionActivity::kSaving);
   const SaveSummary summary = window.Run();
   session_.End();
-  ShowMessage(this, ToQString(SaveSummaryText(summary)),
-              summary.Complete() ? mb::kIconInformation : mb::kIconExclamation);
+  emit progressPercent(-1);
+  ShowSaveSummary(summary);
+}
+
+void CGUI_RezEreView::ShowSaveSummary(const SaveSummary& summary) {
+  QString text = ToQString(SaveSummaryText(summary));
+  unsigned style = summary.Complete() ? mb::kIconInformation : mb::kIconExclamation;
+  // The folders the save made; the first is the one to open.
+  if (!summary.folders.empty()) {
+    QStringList folders;
+    for (const std::filesystem::path& made : summary.folders) folders << QStringFromPath(made);
+    text = ToQString(texts::kSavedInto) + folders.join(", ") + "\n" + text;
+    style |= mb::kOpenFolderButton;
+  }
+  if (ShowMessage(this, text, style) == mb::kIdOpenFolder) {
+    LaunchUrl(QUrl::fromLocalFile(QStringFromPath(summary.folders.front())));
+  }
+}
+
+void CGUI_RezEreView::VerifyCheckedFiles() {
+  if (state_ != kBrowserPage) return;
+  if (session_.Filling()) {
+    ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
+    return;
+  }
+  if (session_.Busy()) return;
+  VerifyingFilesWindow window(GetCatalogue(), {PathFromUtf16(BkfPath()), session_.Opener()}, this);
+  connect(&window, &FileWorkWindow::progressed, this, &CGUI_RezEreView::progressPercent);
+  session_.Begin(SessionActivity::kVerifying);
+  std::vector<FileCheck> problems;
+  const VerifySummary summary = window.Run(problems);
+  session_.End();
+  emit progressPercent(-1);
+  VerifyReportDialog report(ToQString(VerifyReportText(summary, problems)), PathFromUtf16(BkfPath()), this);
+  report.exec();
 }
 
 std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
@@ -574,8 +719,15 @@ std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
     dialog.setNameFilter(ToQString(texts::kSnapshotSaveFilter));
     // The program asks about an existing file itself.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The BKF file's name with the snapshot's extension, in the folder of the
+    // last snapshot (at first the BKF file's own).
+    const QFileInfo bkf(QStringFromPath(PathFromUtf16(BkfPath())));
+    const QString last = LastFolder("snapshot");
+    dialog.setDirectory(last.isEmpty() ? bkf.absolutePath() : last);
+    dialog.selectFile(bkf.completeBaseName() + ".TWBKF");
     QString chosen = RunFileDialog(dialog);
     if (chosen.isEmpty()) return std::nullopt;
+    KeepLastFolder("snapshot", chosen);
     if (!chosen.contains(".TWBKF")) chosen += ".TWBKF";
     const SnapshotTarget target = ExamineSnapshotTarget(PathFromQString(chosen), PathFromUtf16(BkfPath()));
     if (target.kind == SnapshotTargetKind::kBkfFile || target.kind == SnapshotTargetKind::kFolder ||
@@ -601,17 +753,19 @@ void CGUI_RezEreView::SaveSnapshot() {
 
 void CGUI_RezEreView::LoadSnapshot() {
   if (state_ != kStartPage || session_.Busy()) return;
-  const QString path = ChooseFile(this, texts::kLoadSnapshotTitle, texts::kSnapshotFilter);
+  const QString path = ChooseFile(this, texts::kLoadSnapshotTitle, texts::kSnapshotFilter, "snapshot");
   if (!path.isEmpty()) LoadSnapshotFile(path);
 }
 
 void CGUI_RezEreView::LoadSnapshotFile(const QString& path) {
   if (state_ != kStartPage || session_.Busy()) return;
   RecoverySessionController::LoadQuestions questions;
+  bkfReplaced_ = false;
   questions.locateMissingBkf = [this](std::u16string_view) -> std::optional<std::u16string> {
-    const QString chosen = ChooseFile(this, texts::kLocateBkfTitle, texts::kBkfFilter);
+    const QString chosen = ChooseFile(this, texts::kLocateBkfTitle, texts::kBkfFilter, "bkf");
     if (chosen.isEmpty()) return std::nullopt;
     pathBox_->setText(chosen);
+    bkfReplaced_ = true;
     return ToU16(chosen);
   };
   questions.rowsBegin = [this](std::u16string_view) {
@@ -620,12 +774,32 @@ void CGUI_RezEreView::LoadSnapshotFile(const QString& path) {
     foundLabel_->hide();
   };
   session_.StartLoad(ToU16(path), std::move(questions));
+  emit fileOpened(path);
+}
+
+bool CGUI_RezEreView::ConfirmReplacedBkf() {
+  for (;;) {
+    const std::unique_ptr<BkfReader> bkf = session_.Opener()(PathFromUtf16(BkfPath()));
+    if (bkf != nullptr && HoldsCatalogueData(GetCatalogue(), *bkf)) return true;
+    ShowMessage(this, ToQString(texts::kWrongBkf), mb::kIconExclamation);
+    const QString chosen = ChooseFile(this, texts::kLocateBkfTitle, texts::kBkfFilter, "bkf");
+    if (chosen.isEmpty()) return false;
+    pathBox_->setText(chosen);
+    session_.UseBkfFile(ToU16(chosen));
+  }
 }
 
 void CGUI_RezEreView::OnLoadFinished(const SnapshotLoadResult& result) {
   refresh_->stop();
   switch (result.status) {
     case SnapshotLoadStatus::kLoaded:
+      // Rows read with another backup's bytes would be saved as that backup's.
+      if (bkfReplaced_ && !ConfirmReplacedBkf()) {
+        session_.FillingShown();
+        Back();
+        emit scanEnded(0);
+        return;
+      }
       OnScanFinished(GetCatalogue().CatalogueRowCount(), {});
       return;
     case SnapshotLoadStatus::kNoData:

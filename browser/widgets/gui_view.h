@@ -14,6 +14,7 @@
 
 #include "browser/selection/folder_browser.h"
 #include "browser/selection/folder_checks.h"
+#include "browser/save/file_extraction.h"
 #include "browser/save/save_settings.h"
 #include "browser/widgets/recovery_session_controller.h"
 #include "browser/widgets/view_layout.h"
@@ -29,6 +30,7 @@ class QTimer;
 namespace tallowin {
 
 class CatalogueListModel;
+class SplitHandle;
 class CatalogueListView;
 class CHoverButton;
 class FileListModel;
@@ -66,11 +68,29 @@ class CGUI_RezEreView : public QWidget {
   void Back();
   // Saves the checked files into a folder the user chooses.
   void SaveCheckedFiles();
+  // Reads the checked files as a save would and reports every one that is
+  // damaged or incomplete; writes nothing.
+  void VerifyCheckedFiles();
+  // How many rows are checked, and their bytes.
+  struct CheckedTotals {
+    std::int64_t files = 0;
+    std::int64_t bytes = 0;
+  };
+  CheckedTotals CheckedTotalsNow() const;
+  // The split of the browser page's panes, as the user left it.
+  ViewSplit Split() const { return split_; }
+  void SetSplit(const ViewSplit& split);
   // The snapshot commands; their guards are the frame's.
   void SaveSnapshot();
   void LoadSnapshot();
   // Loads the snapshot at `path` without asking for one.
   void LoadSnapshotFile(const QString& path);
+  // A file named outside the path box (dropped, on the command line, from
+  // the recent files), on the start page with nothing running: a snapshot
+  // is loaded, anything else recovered as a BKF file.
+  void OpenNamedFile(const QString& path);
+  // Whether OpenNamedFile would open a file now.
+  bool MayOpenFile() const { return state_ == kStartPage && !session_.Busy(); }
   // Before the program ends: a snapshot being written is finished, a scan or
   // load is stopped, so that nothing is cut short or left running.
   void FinishBackgroundWork() { session_.FinishBackgroundWork(); }
@@ -80,10 +100,22 @@ class CGUI_RezEreView : public QWidget {
   void scanEnded(int rowCount);
   // A snapshot save has ended; `ok` is false when it could not be written.
   void snapshotSaved(bool ok);
+  // The share of a scan, load, save or verification done; -1 when none runs.
+  void progressPercent(int percent);
+  // Check marks changed: CheckedTotalsNow() says how many are checked.
+  void checksChanged();
+  // A BKF file or snapshot was opened, for the recent files.
+  void fileOpened(const QString& path);
+  // The user moved a pane's border.
+  void splitChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // A BKF file or a snapshot dropped on the start page opens as Next or
+  // Load Recovery Snapshot would open it.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateStartPage();
@@ -114,12 +146,19 @@ class CGUI_RezEreView : public QWidget {
   void NavigateFrom(int row, bool byKey);
   void RenameSelectedFolder();
   std::optional<QString> ChooseSnapshotTarget();
+  // After a load for which the user named another BKF file: true when that
+  // file holds the snapshot's data, or once the user named one that does.
+  bool ConfirmReplacedBkf();
+  void ShowSaveSummary(const SaveSummary& summary);
+  void GoToParentFolder();
 
   SharedValues& values_;
   RecoverySessionController session_;
   FolderChecks checks_;
   FolderBrowser browser_;
   ViewState state_ = kStartPage;
+  ViewSplit split_;
+  bool bkfReplaced_ = false;  // the load's BKF file was named by the user
 
   std::unique_ptr<CatalogueListModel> catalogueModel_;
   std::unique_ptr<FolderTreeModel> treeModel_;
@@ -143,6 +182,8 @@ class CGUI_RezEreView : public QWidget {
   CHoverButton* back_ = nullptr;
   CHoverButton* save_ = nullptr;
   QTimer* refresh_ = nullptr;
+  SplitHandle* treeHandle_ = nullptr;
+  SplitHandle* listHandle_ = nullptr;
   QPixmap background_;
 
 };

@@ -1,11 +1,15 @@
 #include "browser/widgets/item_look.h"
 
+#include <algorithm>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QTableView>
 #include <QPainter>
 #include <QStyleOptionViewItem>
+#include <QToolTip>
 
 #include "browser/widgets/pictures.h"
 
@@ -52,6 +56,25 @@ void UseFixedRowTable(QTableView& table) {
   table.setWordWrap(false);
 }
 
+void FitColumnWidths(QAbstractItemView& view, QHeaderView& header, std::span<const int> widths,
+                     std::span<const QString> samples) {
+  // Room for the cell's margins, and in a heading for the sort arrow.
+  constexpr int kCellMargins = 12;
+  constexpr int kHeadingMargins = 28;
+  const QFontMetrics cells = view.fontMetrics();
+  const QFontMetrics headings = header.fontMetrics();
+  for (int column = 0; column < static_cast<int>(widths.size()); ++column) {
+    const int width = widths[static_cast<std::size_t>(column)];
+    if (width == 0) continue;
+    const QString heading = header.model()->headerData(column, Qt::Horizontal).toString();
+    int fitted = std::max(width, headings.horizontalAdvance(heading) + kHeadingMargins);
+    if (static_cast<std::size_t>(column) < samples.size() && !samples[static_cast<std::size_t>(column)].isEmpty()) {
+      fitted = std::max(fitted, cells.horizontalAdvance(samples[static_cast<std::size_t>(column)]) + kCellMargins);
+    }
+    header.resizeSection(column, fitted);
+  }
+}
+
 ItemLookDelegate::ItemLookDelegate(bool gridLines, QObject* parent)
     : QStyledItemDelegate(parent), gridLines_(gridLines) {}
 
@@ -62,6 +85,26 @@ QRect ItemLookDelegate::CheckRect(const QStyleOptionViewItem& option, const QMod
   const QWidget* widget = item.widget;
   return (widget ? widget->style() : QApplication::style())
       ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, widget);
+}
+
+bool ItemLookDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) {
+  if (event == nullptr || view == nullptr || event->type() != QEvent::ToolTip) {
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+  }
+  QStyleOptionViewItem item(option);
+  initStyleOption(&item, index);
+  const QWidget* widget = item.widget;
+  const QRect room = (widget ? widget->style() : QApplication::style())
+                         ->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+  // The style keeps a few pixels of the text rectangle as margins.
+  constexpr int kTextMargins = 6;
+  if (!item.text.isEmpty() && item.fontMetrics.horizontalAdvance(item.text) > room.width() - kTextMargins) {
+    QToolTip::showText(event->globalPos(), item.text, view, view->visualRect(index));
+  } else {
+    QToolTip::hideText();
+  }
+  return true;
 }
 
 void ItemLookDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

@@ -3,11 +3,15 @@
 // the parent marker in place of the parent row's check box.
 #pragma once
 
+#include <span>
+
 #include <QList>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QStyledItemDelegate>
 
+class QAbstractItemView;
+class QHeaderView;
 class QTableView;
 
 namespace tallowin {
@@ -38,6 +42,12 @@ class CheckImageStyle : public QProxyStyle {
 // cost it no measuring, and new rows no layout of the ones before them.
 void UseFixedRowTable(QTableView& table);
 
+// Column widths that hold their heading and `samples` (the widest text a
+// column shows, or empty) in the view's font, and never narrower than
+// `widths`: those were measured for a narrower font than many desktops use.
+void FitColumnWidths(QAbstractItemView& view, QHeaderView& header, std::span<const int> widths,
+                     std::span<const QString> samples);
+
 class ItemLookDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
@@ -46,6 +56,9 @@ class ItemLookDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   // Where the item's check box is drawn, for hit tests.
   QRect CheckRect(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+  // A text cut short shows whole in a tooltip; a text that fits shows none.
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override;
 
  private:
   bool gridLines_;

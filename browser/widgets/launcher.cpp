@@ -1,4 +1,4 @@
-#include "shell/launcher.h"
+#include "browser/widgets/launcher.h"
 
 #include <QDesktopServices>
 

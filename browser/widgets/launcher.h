@@ -1,4 +1,4 @@
-// Hands a web address or a document to the desktop's handler for it. Tests
+// Hands a web address, a document or a folder to the desktop's handler for it. Tests
 // put their own routine in place, so that no test ever opens a real browser.
 #pragma once
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
@@ -49,6 +50,9 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
   } else {
     box->setStandardButtons(QMessageBox::Ok);
   }
+  if ((style & mb::kOpenFolderButton) != 0) {
+    box->addButton(ToQString(texts::kOpenFolder), QMessageBox::ActionRole)->setObjectName("openFolder");
+  }
   return box;
 }
 
@@ -56,7 +60,11 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, 
   const std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, text, caption, style);
   // The sound that goes with a warning; the desktop has no other per-icon sounds.
   if ((style & 0xF0) == mb::kIconExclamation) QApplication::beep();
-  switch (box->exec()) {
+  const int answer = box->exec();
+  if (box->clickedButton() != nullptr && box->clickedButton()->objectName() == "openFolder") {
+    return mb::kIdOpenFolder;
+  }
+  switch (answer) {
     case QMessageBox::Yes: return mb::kIdYes;
     case QMessageBox::No: return mb::kIdNo;
     case QMessageBox::Ok: return mb::kIdOk;

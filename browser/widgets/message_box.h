@@ -25,11 +25,14 @@ inline constexpr unsigned kYesNo = 0x4;
 inline constexpr unsigned kIconQuestion = 0x20;
 inline constexpr unsigned kIconExclamation = 0x30;
 inline constexpr unsigned kIconInformation = 0x40;
+// An "Open Folder" button beside OK.
+inline constexpr unsigned kOpenFolderButton = 0x1000;
 // Answers.
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
+inline constexpr int kIdOpenFolder = 100;
 }  // namespace mb
 
 using MessageRoutine =

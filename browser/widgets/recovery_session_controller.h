@@ -26,6 +26,7 @@ enum class SessionActivity {
   kScanning,   // from Next until the view has shown the scan's end
   kLoading,    // a snapshot load, from its start until the view has shown its end
   kSaving,     // the checked files are being saved
+  kVerifying,  // the checked files are being verified
   kSearching,  // the Search Files dialog is open
 };
 
@@ -58,6 +59,8 @@ class RecoverySessionController : public QObject {
   ScanEvents& Events() { return events_; }
   const std::u16string& BkfPath() const { return bkfPath_; }
   const BkfOpener& Opener() const { return opener_; }
+  // The user named another BKF file for the loaded rows.
+  void UseBkfFile(const std::u16string& path) { bkfPath_ = path; }
   int LoadPercent() const { return loadPercent_.load(std::memory_order_relaxed); }
 
   // Starts the recovery of `path`: the log lines, the recovery worker that

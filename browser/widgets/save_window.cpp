@@ -13,15 +13,14 @@
 
 namespace tallowin {
 
-SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, QWidget* owner)
+FileWorkWindow::FileWorkWindow(const QString& title, const QString& doing, QWidget* owner)
     : QDialog(owner),
-      catalogue_(catalogue),
-      request_(std::move(request)),
+      doing_(doing),
       text_(new QLabel(this)),
       progress_(new QProgressBar(this)),
       cancelButton_(new QPushButton(ToQString(texts::kCancel), this)),
       timer_(new QTimer(this)) {
-  setWindowTitle(ToQString(texts::kSavingTitle));
+  setWindowTitle(title);
   UseDialogUnitFont(*this);
   setModal(true);
   setFixedSize(DialogSize(321, 164));
@@ -35,27 +34,27 @@ SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest req
   progress_->setTextVisible(false);
   cancelButton_->setObjectName("cancel");
   cancelButton_->setGeometry(DialogRect(135, 143, 50, 14));
-  connect(cancelButton_, &QPushButton::clicked, this, &SavingFilesWindow::Cancel);
+  connect(cancelButton_, &QPushButton::clicked, this, &FileWorkWindow::Cancel);
   // The hidden default button keeps Enter from cancelling by accident.
-  auto* ok = new QPushButton("OK", this);
+  auto* ok = new QPushButton(ToQString(texts::kOk), this);
   ok->setGeometry(DialogRect(103, 151, 6, 6));
   ok->setDefault(true);
   ok->hide();
   timer_->setInterval(100);
-  connect(timer_, &QTimer::timeout, this, &SavingFilesWindow::ShowProgress);
+  connect(timer_, &QTimer::timeout, this, &FileWorkWindow::ShowProgress);
 }
 
-SavingFilesWindow::~SavingFilesWindow() { cancel_ = true; }
+FileWorkWindow::~FileWorkWindow() { cancel_ = true; }
 
-SaveSummary SavingFilesWindow::Run() {
-  saving_ = true;
+void FileWorkWindow::RunWork(std::function<void()> work) {
+  working_ = true;
   text_->setText(ToQString(texts::kSavingPreparing));
   // The worker starts once the window's own loop runs, so that its end can
   // never be announced before the window is there to close.
-  QTimer::singleShot(0, this, [this] {
-    worker_ = std::jthread([this] {
-      summary_ = SaveCheckedFiles(catalogue_, request_, *this, cancel_);
-      saving_ = false;
+  QTimer::singleShot(0, this, [this, work = std::move(work)] {
+    worker_ = std::jthread([this, work] {
+      work();
+      working_ = false;
       QMetaObject::invokeMethod(this, [this] {
         timer_->stop();
         done(QDialog::Accepted);
@@ -65,26 +64,25 @@ SaveSummary SavingFilesWindow::Run() {
   });
   exec();
   if (worker_.joinable()) worker_.join();
-  return summary_;
 }
 
-void SavingFilesWindow::Cancel() {
+void FileWorkWindow::Cancel() {
   cancel_ = true;
   cancelButton_->setEnabled(false);
   text_->setText(ToQString(texts::kSavingCancelling));
 }
 
-void SavingFilesWindow::reject() {
-  // Escape and the close box cancel; the window closes when the save has ended.
-  if (saving_) {
+void FileWorkWindow::reject() {
+  // Escape and the close box cancel; the window closes when the work has ended.
+  if (working_) {
     Cancel();
     return;
   }
   QDialog::reject();
 }
 
-void SavingFilesWindow::closeEvent(QCloseEvent* event) {
-  if (saving_) {
+void FileWorkWindow::closeEvent(QCloseEvent* event) {
+  if (working_) {
     Cancel();
     event->ignore();
     return;
@@ -92,23 +90,28 @@ void SavingFilesWindow::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-void SavingFilesWindow::OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal,
-                                       std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+void FileWorkWindow::OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
+                                    std::uint64_t bytesTotal) {
   filesDone_.store(filesDone, std::memory_order_relaxed);
   filesTotal_.store(filesTotal, std::memory_order_relaxed);
   bytesDone_.store(bytesDone, std::memory_order_relaxed);
   bytesTotal_.store(bytesTotal, std::memory_order_relaxed);
 }
 
-void SavingFilesWindow::ShowProgress() {
+void FileWorkWindow::OnVerifyProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
+                                      std::uint64_t bytesTotal) {
+  OnSaveProgress(filesDone, filesTotal, bytesDone, bytesTotal);
+}
+
+void FileWorkWindow::ShowProgress() {
   if (cancel_) return;
   const std::uint64_t files = filesDone_.load(std::memory_order_relaxed);
   const std::uint64_t total = filesTotal_.load(std::memory_order_relaxed);
   const std::uint64_t bytes = bytesDone_.load(std::memory_order_relaxed);
   const std::uint64_t allBytes = bytesTotal_.load(std::memory_order_relaxed);
   const QLocale locale;
-  text_->setText(QString("Saving the checked files into\n%1\n\n%2 of %3 file(s), %4 of %5")
-                     .arg(QStringFromPath(request_.destination))
+  text_->setText(QString("%1\n\n%2 of %3 file(s), %4 of %5")
+                     .arg(doing_)
                      .arg(files)
                      .arg(total)
                      .arg(locale.formattedDataSize(static_cast<qint64>(bytes)))
@@ -116,6 +119,37 @@ void SavingFilesWindow::ShowProgress() {
   const double done = allBytes > 0 ? static_cast<double>(bytes) / static_cast<double>(allBytes)
                                    : (total > 0 ? static_cast<double>(files) / static_cast<double>(total) : 0);
   progress_->setValue(static_cast<int>(done * 100));
+  emit progressed(progress_->value());
+}
+
+SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, QWidget* owner)
+    : FileWorkWindow(ToQString(texts::kSavingTitle),
+                     ToQString(texts::kSavingInto) + "\n" + QStringFromPath(request.destination), owner),
+      catalogue_(catalogue),
+      request_(std::move(request)) {}
+
+SaveSummary SavingFilesWindow::Run() {
+  SaveSummary summary;
+  RunWork([&] { summary = SaveCheckedFiles(catalogue_, request_, *this, CancelFlag()); });
+  return summary;
+}
+
+VerifyingFilesWindow::VerifyingFilesWindow(const Catalogue& catalogue, VerifyRequest request, QWidget* owner)
+    : FileWorkWindow(ToQString(texts::kVerifyingTitle), ToQString(texts::kVerifyingFiles), owner),
+      catalogue_(catalogue),
+      request_(std::move(request)) {}
+
+VerifySummary VerifyingFilesWindow::Run(std::vector<FileCheck>& problems) {
+  problems_ = &problems;
+  VerifySummary summary;
+  RunWork([&] { summary = VerifyCheckedFiles(catalogue_, request_, *this, CancelFlag()); });
+  problems_ = nullptr;
+  return summary;
+}
+
+// Called on the worker; the list is read only once the work has ended.
+void VerifyingFilesWindow::OnFileChecked(const FileCheck& check) {
+  if (check.verdict != FileVerdict::kVerified && check.verdict != FileVerdict::kUnchecked) problems_->push_back(check);
 }
 
 }  // namespace tallowin

@@ -131,9 +131,9 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
   list_->setGeometry(DialogRect(20, 42, 376, 103));
   list_->setModel(results_.get());
   UseFixedRowTable(*list_);
-  for (int column = 0; column < SearchResultModel::kColumnCount; ++column) {
-    list_->setColumnWidth(column, SearchResultModel::kColumnWidths[column]);
-  }
+  // Paths cut short by the column show whole in a tooltip.
+  list_->setItemDelegate(new ItemLookDelegate(false, list_));
+  FitColumnWidths(*list_, *list_->horizontalHeader(), SearchResultModel::kColumnWidths, {});
 
   auto* foundLabel = new QLabel(ToQString(texts::kSearchFound), this);
   foundLabel->setObjectName("foundLabel");

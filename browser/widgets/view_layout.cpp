@@ -1,15 +1,25 @@
 #include "browser/widgets/view_layout.h"
 
+#include <algorithm>
+
 namespace tallowin {
 
-ViewLayout ComputeViewLayout(int cx, int cy) {
-  const int h = (cy + 100) / 2;
+ViewLayout ComputeViewLayout(int cx, int cy, const ViewSplit& split) {
+  constexpr int kLeast = 60;     // what a pane keeps however its border is dragged
+  constexpr int kHandle = 6;
   const int m = cy / 2;
+  // The layout's own places stand as they are, however small the view; only
+  // where the user put a border is it kept inside the view.
+  const int h = split.captionTop ? std::clamp(*split.captionTop, 20 + kLeast, std::max(20 + kLeast, cy - 70 - kLeast))
+                                 : (cy + 100) / 2;
+  const int tree = split.treeWidth ? std::clamp(*split.treeWidth, kLeast, std::max(kLeast, cx - 30 - kLeast)) : 290;
   ViewLayout layout;
-  layout.folderTree = {10, 20, 290, h - 20};
-  layout.fileList = {300, 20, cx - 320, h - 20};
+  layout.folderTree = {10, 20, tree, h - 20};
+  layout.fileList = {10 + tree, 20, cx - 30 - tree, h - 20};
   layout.captionImage = {10, h, cx - 30, 20};
   layout.catalogueList = {10, h + 20, cx - 30, cy - h - 70};
+  layout.treeHandle = {10 + tree - kHandle / 2, 20, kHandle, h - 20};
+  layout.listHandle = {10, h - kHandle / 2, cx - 30, kHandle};
   layout.progressBar = {20, cy - 24, cx - 430, 15};
   layout.searchingLabel = {20, cy - 44, 280, 20};
   layout.progressLabel = {cx - 280, cy - 44, 280, 20};

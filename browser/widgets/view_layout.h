@@ -2,6 +2,8 @@
 // is placed again on every size change, so the layout is a pure function.
 #pragma once
 
+#include <optional>
+
 namespace tallowin {
 
 struct ViewRect {
@@ -30,11 +32,22 @@ struct ViewLayout {
   ViewRect pathBox;
   ViewRect browseButton;
   ViewRect nextButton;
+  // The handles between the tree and the file list, and above the caption.
+  ViewRect treeHandle;
+  ViewRect listHandle;
+};
+
+// Where the user has dragged the panes' borders to: the folder tree's width
+// and the caption's top. Unset, the layout's own places; a place the user
+// set is kept where it leaves every pane some room.
+struct ViewSplit {
+  std::optional<int> treeWidth;
+  std::optional<int> captionTop;
 };
 
 // `cx` and `cy` are the view's client width and height. Widths and heights
 // may come out negative in a tiny window; the caller shows such a control
 // with no size.
-ViewLayout ComputeViewLayout(int cx, int cy);
+ViewLayout ComputeViewLayout(int cx, int cy, const ViewSplit& split = {});
 
 }  // namespace tallowin

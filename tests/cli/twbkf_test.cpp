@@ -406,6 +406,30 @@ TEST_F(TwbkfTest, VerifyNamesTheDamagedFilesAndExitsFour) {
   EXPECT_EQ(sound.exitCode, 0) << sound.out;
 }
 
+TEST_F(TwbkfTest, ABkfFileThatDoesNotHoldTheSnapshotsDataIsRefusedUnlessForced) {
+  const fs::path bkf = Bkf(TwoFiles());
+  ASSERT_EQ(Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string(), "--quiet"}).exitCode, 0);
+  fs::remove(bkf);
+  const fs::path other = Bkf(RealBackupWithDamage(), "other.bkf");
+  fs::create_directories(dir_ / "out");
+  const std::string message = "This BKF file does not hold the data that the snapshot describes";
+
+  const auto extract = Twbkf({"extract", (dir_ / "s.TWBKF").string(), "--to", (dir_ / "out").string(), "--bkf",
+                              other.string(), "--quiet"});
+  EXPECT_EQ(extract.exitCode, 2);
+  EXPECT_NE(extract.err.find(message), std::string::npos) << extract.err;
+  EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+  const auto verify = Twbkf({"verify", (dir_ / "s.TWBKF").string(), "--bkf", other.string(), "--quiet"});
+  EXPECT_EQ(verify.exitCode, 2);
+  EXPECT_NE(verify.err.find(message), std::string::npos) << verify.err;
+
+  // The user knows better: the files are read from it as they lie.
+  const auto forced = Twbkf({"extract", (dir_ / "s.TWBKF").string(), "--to", (dir_ / "out").string(), "--bkf",
+                             other.string(), "--force", "--quiet"});
+  EXPECT_NE(forced.exitCode, 2) << forced.err;
+  EXPECT_TRUE(fs::exists(dir_ / "out/RecBKF"));
+}
+
 TEST_F(TwbkfTest, VerifyOfASnapshotWhoseBackupIsGoneExitsTwo) {
   const fs::path bkf = Bkf(RealBackupWithDamage());
   ASSERT_EQ(Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string(), "--quiet"}).exitCode, 0);

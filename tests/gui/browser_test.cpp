@@ -15,6 +15,7 @@
 #include <QTreeView>
 
 #include <atomic>
+#include <optional>
 
 #include "browser/widgets/browser_views.h"
 #include "browser/widgets/file_dialog.h"
@@ -46,7 +47,7 @@ class BrowserTest : public QObject {
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
   };
 
-  std::unique_ptr<Page> Scanned(BkfOpener opener = OpenBkfFile) {
+  std::unique_ptr<Page> Scanned(BkfOpener opener = OpenBkfFile, const QString& bkf = {}) {
     auto page = std::make_unique<Page>();
     page->view = std::make_unique<CGUI_RezEreView>(page->values, nullptr, nullptr, std::move(opener));
     page->view->resize(1100, 760);
@@ -58,7 +59,7 @@ class BrowserTest : public QObject {
       page->testers.push_back(std::make_unique<QAbstractItemModelTester>(view->model()));
     }
     QSignalSpy ended(page->view.get(), &CGUI_RezEreView::scanEnded);
-    page->view->PathBox()->setText(sample_);
+    page->view->PathBox()->setText(bkf.isEmpty() ? sample_ : bkf);
     page->view->Recover();
     if (!ended.wait(10000)) return nullptr;
     return page;
@@ -123,6 +124,35 @@ class BrowserTest : public QObject {
       }
       menu->close();
     });
+  }
+
+  // A snapshot of a copy of the sample whose BKF file then moved to `moved`;
+  // `other` is a BKF file that holds another backup.
+  struct MovedBackup {
+    QString snapshot;
+    QString moved;
+    QString other;
+  };
+  std::optional<MovedBackup> SnapshotOfMovedBackup(const QString& name) {
+    MovedBackup backup{dir_.filePath(name + ".TWBKF"), dir_.filePath(name + "-moved.bkf"),
+                       dir_.filePath(name + "-other.bkf")};
+    const QString moving = dir_.filePath(name + ".bkf");
+    if (!QFile::copy(sample_, moving)) return std::nullopt;
+    {
+      auto page = Scanned(OpenBkfFile, moving);
+      if (!page) return std::nullopt;
+      ScopedFileDialogRoutine answer([&](CNKFileDialog&) { return backup.snapshot; });
+      QSignalSpy saved(page->view.get(), &CGUI_RezEreView::snapshotSaved);
+      page->view->SaveSnapshot();
+      if (!saved.wait(10000)) return std::nullopt;
+    }
+    if (!QFile::rename(moving, backup.moved)) return std::nullopt;
+    MtfWriter other;
+    other.Tape().DataSet(u"Other").Directory(u"Elsewhere");
+    for (int i = 0; i < 6; ++i) other.File({.name = u"other.dat", .data = std::string(3000 + i * 517, 'o')});
+    other.Align();
+    other.WriteTo(PathFromQString(backup.other));
+    return backup;
   }
 
  private slots:
@@ -244,7 +274,7 @@ class BrowserTest : public QObject {
       QTest::mouseClick(page->tree->viewport(), Qt::RightButton, {}, label);
       QTRY_COMPARE(messages.texts.size(), 1);
     }
-    QCOMPARE(shown, (QStringList{"Save Files", "Rename Folder", "-"}));
+    QCOMPARE(shown, (QStringList{"Save Files", "Rename Folder", "Parent Folder", "-"}));
     QCOMPARE(messages.texts[0], QString("A folder name cannot hold any of the characters \\ / | * : ? < >"));
     QCOMPARE(page->view->GetCatalogue().GetCatalogueCell(0, kCellPath),
              u"BKF\\BACKUP SET 1(Weekly)\\Docs\\Reports\\q1.txt");
@@ -319,7 +349,9 @@ class BrowserTest : public QObject {
     MessageRecorder messages;
     QTest::mouseClick(page->view->findChild<QWidget*>("save"), Qt::LeftButton);
     QCOMPARE(messages.texts.size(), 1);
-    QVERIFY2(messages.texts[0].startsWith("4 file(s) saved"), qPrintable(messages.texts[0]));
+    QVERIFY2(messages.texts[0].startsWith("Saved into " + target.filePath("OutBKF") + "\n4 file(s) saved"),
+             qPrintable(messages.texts[0]));
+    QCOMPARE(messages.styles, std::vector<unsigned>{mb::kIconInformation | mb::kOpenFolderButton});
     const QString root = target.filePath("OutBKF/BACKUP SET 1(Weekly)");
     QCOMPARE(ReadAll(root + "/Docs/Reports/q1.txt"), QByteArray("first quarter"));
     QCOMPARE(ReadAll(root + "/Docs/Reports/q2.txt"), QByteArray("second"));
@@ -404,30 +436,52 @@ class BrowserTest : public QObject {
     QVERIFY(page->view->BkfPath() == ToU16(sample_));
   }
 
-  void aSnapshotWhoseBkfFileMovedAsksForIt() {
-    const QString snapshot = dir_.filePath("moved.TWBKF");
-    {
-      QFile file(snapshot);
-      QVERIFY(file.open(QIODevice::WriteOnly));
-      const QString text = "<" + dir_.filePath("gone.bkf") + ">\r\n<1>\r\n<BKF\\S\\x.txt><5><1024><0><0><0><0><0><0>\r\n";
-      file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-    }
+  void aSnapshotWhoseBkfFileMovedTakesOnlyABkfFileThatHoldsItsData() {
+    const std::optional<MovedBackup> backup = SnapshotOfMovedBackup("checked");
+    QVERIFY(backup);
     SharedValues values;
     CGUI_RezEreView view(values);
     view.resize(900, 700);
     view.show();
     QStringList titles;
+    const QStringList answers = {backup->snapshot, backup->other, backup->moved};
     ScopedFileDialogRoutine answer([&](CNKFileDialog& dialog) {
       titles.append(dialog.windowTitle());
-      return titles.size() == 1 ? snapshot : sample_;
+      return answers.value(titles.size() - 1);
     });
+    MessageRecorder messages;
     QSignalSpy ended(&view, &CGUI_RezEreView::scanEnded);
     view.LoadSnapshot();
     QVERIFY(ended.wait(10000));
-    QCOMPARE(titles, (QStringList{"Please select the Saved recovery information file ...", "Select BKF file ..."}));
-    QVERIFY(view.BkfPath() == ToU16(sample_));
-    QCOMPARE(view.PathBox()->text(), sample_);
-    QCOMPARE(view.GetCatalogue().CatalogueRowCount(), 1);
+    QCOMPARE(titles, (QStringList{"Please select the Saved recovery information file ...", "Select BKF file ...",
+                                  "Select BKF file ..."}));
+    QCOMPARE(messages.texts, QStringList{"This BKF file does not hold the data that the snapshot describes"});
+    QCOMPARE(ended.constFirst().constFirst().toInt(), 5);
+    QCOMPARE(view.State(), CGUI_RezEreView::kBrowserPage);
+    QVERIFY(view.BkfPath() == ToU16(backup->moved));
+    QCOMPARE(view.PathBox()->text(), backup->moved);
+  }
+
+  void aWrongBkfFileAndNoOtherGivesNoRows() {
+    const std::optional<MovedBackup> backup = SnapshotOfMovedBackup("refused");
+    QVERIFY(backup);
+    SharedValues values;
+    CGUI_RezEreView view(values);
+    view.resize(900, 700);
+    view.show();
+    const QStringList answers = {backup->snapshot, backup->other, QString()};
+    int dialogs = 0;
+    ScopedFileDialogRoutine answer([&](CNKFileDialog&) { return answers.value(dialogs++); });
+    MessageRecorder messages;
+    QSignalSpy ended(&view, &CGUI_RezEreView::scanEnded);
+    view.LoadSnapshot();
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(dialogs, 3);
+    QCOMPARE(messages.texts.size(), 1);
+    QCOMPARE(ended.constFirst().constFirst().toInt(), 0);
+    QCOMPARE(view.State(), CGUI_RezEreView::kStartPage);
+    QCOMPARE(view.GetCatalogue().CatalogueRowCount(), 0);
+    QVERIFY(!view.Session().Busy());
   }
 
   void anExistingSnapshotIsReplacedOnlyWhenTheUserSaysSo() {

@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QTreeView>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,8 +19,10 @@
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/gui_view.h"
 #include "shell/about_box.h"
-#include "shell/launcher.h"
+#include "browser/widgets/launcher.h"
+#include "browser/widgets/text_qt.h"
 #include "shell/main_frame.h"
+#include "shell/recent_files.h"
 #include "tallowin_version.h"
 #include "tests/gui/gui_test_support.h"
 
@@ -60,18 +66,43 @@ class MainFrameTest : public QObject {
     QCOMPARE(Texts(menus), QStringList({"&File", "&Tools", "&Help"}));
     QCOMPARE(frame.menuBar()->objectName(), QString("Menu Bar"));
     QCOMPARE(Texts(menus[0]->menu()->actions()),
-             QStringList({"Recover...", "-", "Save Recovery Snapshot...", "Load Recovery Snapshot...", "E&xit"}));
-    QCOMPARE(Texts(menus[1]->menu()->actions()), QStringList({"&Live Update", "Settings...", "Search Files..."}));
+             QStringList({"Recover...", "-", "Save Recovery Snapshot...", "Load Recovery Snapshot...", "-", "Recent",
+                          "-", "E&xit"}));
+    QCOMPARE(Texts(menus[1]->menu()->actions()),
+             QStringList({"&Live Update", "Settings...", "Search Files...", "Verify Checked Files..."}));
     QCOMPARE(Texts(menus[2]->menu()->actions()), QStringList({"&About Tallowin for BKF...", "&Help"}));
 
     const std::pair<CommandId, const char*> prompts[] = {
         {kIdRecover, "Recover"},          {kIdSaveSnapshot, "Save Recovery "},
         {kIdLoadSnapshot, "Load Recovery"}, {kIdExit, "Quit the application; prompts to save documents"},
         {kIdLiveUpdate, "LiveUpdate"},    {kIdSettings, "Settings"},
-        {kIdSearchFiles, "Search Files.."}, {kIdAbout, "About.."},
-        {kIdHelp, "Help.."}};
+        {kIdSearchFiles, "Search Files.."}, {kIdVerifyFiles, "Verify the checked files"},
+        {kIdAbout, "About.."},            {kIdHelp, "Help.."}};
     for (const auto& [id, prompt] : prompts) QCOMPARE(frame.Action(id)->statusTip(), QString(prompt));
-    QCOMPARE(frame.Action(kIdHelp)->shortcut(), QKeySequence(Qt::Key_F1));
+  }
+
+  void theMainCommandsHaveTheStandardKeys() {
+    const std::pair<CommandId, const char*> keys[] = {{kIdRecover, "Ctrl+O"},     {kIdSaveSnapshot, "Ctrl+S"},
+                                                      {kIdLoadSnapshot, "Ctrl+L"}, {kIdSearchFiles, "Ctrl+F"},
+                                                      {kIdExit, "Ctrl+Q"},         {kIdHelp, "F1"}};
+    {
+      CMainFrame frame;
+      for (const auto& [id, key] : keys) QCOMPARE(frame.Action(id)->shortcut(), QKeySequence(key));
+      // An earlier version kept empty keys; they take nothing away.
+      QSettings().setValue(QString(CMainFrame::kSettingsSection) + "/Shortcuts/" + QString::number(kIdRecover), "");
+    }
+    CMainFrame again;
+    QCOMPARE(again.Action(kIdRecover)->shortcut(), QKeySequence("Ctrl+O"));
+    again.show();
+    QVERIFY(QTest::qWaitForWindowActive(&again));
+    int dialogs = 0;
+    ScopedFileDialogRoutine answer([&](CNKFileDialog&) {
+      ++dialogs;
+      return QString();
+    });
+    // Ctrl+O on an empty path box asks for the BKF file, as Recover... does.
+    QTest::keyClick(&again, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(dialogs, 1);
   }
 
   void toolbarHasSevenButtonsWithLargeAndSmallImages() {
@@ -135,25 +166,51 @@ class MainFrameTest : public QObject {
     QCOMPARE(messages.texts.size(), 2);
   }
 
-  void helpLooksInTheStartDirectory() {
+  void helpOpensTheHelpFileElseTheHtmlManual() {
     const QString before = QDir::currentPath();
     QDir::setCurrent(dir_.path());
     {
       CMainFrame frame;
       QCOMPARE(frame.StartDirectory(), dir_.path() + "/");
+      // Beside the help file first; last, the manual of the source tree this program was built from.
+      QCOMPARE(frame.ManualPlaces().constFirst(), dir_.path() + "/manual/manual.html");
+      QVERIFY(frame.ManualPlaces().constLast().endsWith("/docs/manual.html"));
+      QVERIFY(QFileInfo::exists(frame.ManualPlaces().constLast()));
+
+      const QString manual = dir_.filePath("manual/manual.html");
+      frame.SetManualPlaces({dir_.filePath("nowhere/manual.html"), manual});
       MessageRecorder messages;
       frame.OnHelp();
       QCOMPARE(messages.texts,
                QStringList{"The help file not found on installed location \r\n please reinstall software"});
       QVERIFY(launched_.isEmpty());
 
-      QFile help(dir_.filePath("Tallowin for Bkf.chm"));
+      QVERIFY(QDir().mkpath(dir_.filePath("manual")));
+      QFile html(manual);
+      QVERIFY(html.open(QIODevice::WriteOnly));
+      html.close();
+      frame.OnHelp();
+      QCOMPARE(launched_, QList<QUrl>{QUrl::fromLocalFile(manual)});
+
+      const QString chm = dir_.filePath("Tallowin for Bkf.chm");
+      QFile help(chm);
       QVERIFY(help.open(QIODevice::WriteOnly));
       help.close();
+      launched_.clear();
       frame.Action(kIdHelp)->trigger();
+      QCOMPARE(launched_, QList<QUrl>{QUrl::fromLocalFile(chm)});
+
+      // Nothing on this desktop opens a help file: the manual opens instead.
+      launched_.clear();
+      ScopedUrlLauncher noViewer([this](const QUrl& url) {
+        launched_.append(url);
+        return !url.toLocalFile().endsWith(".chm");
+      });
+      frame.OnHelp();
+      QCOMPARE(launched_, (QList<QUrl>{QUrl::fromLocalFile(chm), QUrl::fromLocalFile(manual)}));
       QCOMPARE(messages.texts.size(), 1);
-      QCOMPARE(launched_, QList<QUrl>{QUrl::fromLocalFile(dir_.filePath("Tallowin for Bkf.chm"))});
       help.remove();
+      html.remove();
     }
     QDir::setCurrent(before);
   }
@@ -204,6 +261,120 @@ class MainFrameTest : public QObject {
     CMainFrame again;
     again.show();
     QCOMPARE(again.toolBarArea(again.StandardBar()), Qt::LeftToolBarArea);
+  }
+
+  void theStatusBarCountsTheCheckedFilesAsBoxesChange() {
+    CMainFrame frame;
+    frame.show();
+    QSignalSpy ended(frame.View(), &CGUI_RezEreView::scanEnded);
+    frame.View()->PathBox()->setText(WriteSample());
+    frame.OnRecover();
+    QVERIFY(ended.wait(10000));
+    QLabel* pane = frame.CheckedPane();
+    // A scan's rows come checked.
+    QCOMPARE(pane->text(), "1 files checked, " + QLocale().formattedDataSize(1));
+    auto* tree = frame.View()->findChild<QTreeView*>("folderTree");
+    tree->setCurrentIndex(tree->model()->index(0, 0));
+    QTest::keyClick(tree, Qt::Key_Space);
+    QCOMPARE(pane->text(), "0 files checked, " + QLocale().formattedDataSize(0));
+    QTest::keyClick(tree, Qt::Key_Space);
+    QCOMPARE(pane->text(), "1 files checked, " + QLocale().formattedDataSize(1));
+    frame.View()->Back();
+    QCOMPARE(pane->text(), QString());
+  }
+
+  void theTitleShowsThePercentWhileAScanRuns() {
+    auto gate = std::make_shared<Gate>();
+    CMainFrame frame(nullptr, GatedOpener(TwoDistantFiles(), gate));
+    frame.setWindowTitle("Tallowin for BKF");
+    QSignalSpy ended(frame.View(), &CGUI_RezEreView::scanEnded);
+    frame.View()->PathBox()->setText(WriteSample());
+    frame.OnRecover();
+    QTRY_VERIFY(gate->SomeoneWaits());
+    QTRY_VERIFY2(frame.windowTitle().endsWith(QString("% \u2013 Tallowin for BKF")), qPrintable(frame.windowTitle()));
+    gate->Open();
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(frame.windowTitle(), QString("Tallowin for BKF"));
+  }
+
+  void recentFilesKeepTheLastEightNewestFirstAndOpenFromTheMenu() {
+    RecentFiles recent;
+    recent.Clear();
+    for (int i = 0; i < 10; ++i) recent.Add(dir_.filePath(QString("b%1.bkf").arg(i)));
+    recent.Add(dir_.filePath("b5.bkf"));
+    QStringList expected{dir_.filePath("b5.bkf")};
+    for (const int i : {9, 8, 7, 6, 4, 3, 2}) expected << dir_.filePath(QString("b%1.bkf").arg(i));
+    QCOMPARE(recent.Files(), expected);
+    recent.Clear();
+
+    CMainFrame frame;
+    frame.show();
+    QSignalSpy ended(frame.View(), &CGUI_RezEreView::scanEnded);
+    const QString sample = WriteSample();
+    frame.View()->PathBox()->setText(sample);
+    frame.OnRecover();
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(recent.Files(), QStringList{sample});
+    emit frame.RecentMenu()->aboutToShow();
+    QList<QAction*> items = frame.RecentMenu()->actions();
+    QCOMPARE(Texts(items), (QStringList{"&1 " + sample, "-", "Clear"}));
+    // On the browser page a file would replace the catalogue: not offered.
+    QVERIFY(!items[0]->isEnabled());
+
+    frame.View()->Back();
+    emit frame.RecentMenu()->aboutToShow();
+    items = frame.RecentMenu()->actions();
+    QVERIFY(items[0]->isEnabled());
+    ended.clear();
+    items[0]->trigger();
+    QVERIFY(ended.wait(10000));
+    QVERIFY(frame.View()->BkfPath() == ToU16(sample));
+
+    frame.RecentMenu()->findChild<QAction*>("clearRecent")->trigger();
+    QVERIFY(recent.Files().isEmpty());
+    QCOMPARE(Texts(frame.RecentMenu()->actions()), QStringList{"Clear"});
+  }
+
+  void theNormalWindowIsCentredAndRemembered() {
+    QSettings().remove(CMainFrame::kWindowSection);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+      CMainFrame frame;
+      frame.ShowMainWindow();
+      QVERIFY(frame.windowState() & Qt::WindowMaximized);
+      const QRect normal = frame.normalGeometry();
+      QVERIFY2(qAbs(normal.width() - screen.width() * 0.8) < 2 && qAbs(normal.height() - screen.height() * 0.8) < 2,
+               qPrintable(QString("%1x%2").arg(normal.width()).arg(normal.height())));
+      QVERIFY(qAbs(normal.center().x() - screen.center().x()) < 2);
+      frame.showNormal();
+      frame.setGeometry(QRect(screen.topLeft() + QPoint(40, 30), QSize(700, 500)));
+      MessageRecorder messages(mb::kIdYes);
+      QVERIFY(frame.close());
+    }
+    CMainFrame again;
+    again.ShowMainWindow();
+    QCOMPARE(again.normalGeometry().size(), QSize(700, 500));
+  }
+
+  void thePaneBordersSurviveARestart() {
+    QSettings().remove(CMainFrame::kWindowSection);
+    {
+      CMainFrame frame;
+      QCOMPARE(frame.View()->Split().treeWidth, std::nullopt);
+      frame.View()->SetSplit({.treeWidth = 420, .captionTop = 333});
+      emit frame.View()->splitChanged();
+    }
+    CMainFrame again;
+    QCOMPARE(again.View()->Split().treeWidth, std::optional<int>(420));
+    QCOMPARE(again.View()->Split().captionTop, std::optional<int>(333));
+  }
+
+  void verifyWaitsForABrowserPageAndAFinishedScan() {
+    CMainFrame frame;
+    MessageRecorder messages;
+    frame.OnVerifyFiles();
+    QVERIFY(messages.texts.isEmpty());
+    QCOMPARE(frame.Action(kIdVerifyFiles)->text(), QString("Verify Checked Files..."));
   }
 
   void liveUpdateAndAboutTellTheVersion() {

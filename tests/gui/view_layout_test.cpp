@@ -33,6 +33,22 @@ class ViewLayoutTest : public QObject {
     QCOMPARE(layout.nextButton, (ViewRect{898, 651, 92, 39}));
   }
 
+  void draggedBordersMoveThePanesAndStayInsideTheView() {
+    const ViewLayout moved = ComputeViewLayout(1000, 700, {.treeWidth = 500, .captionTop = 300});
+    QCOMPARE(moved.folderTree, (ViewRect{10, 20, 500, 280}));
+    QCOMPARE(moved.fileList, (ViewRect{510, 20, 470, 280}));
+    QCOMPARE(moved.captionImage, (ViewRect{10, 300, 970, 20}));
+    QCOMPARE(moved.catalogueList, (ViewRect{10, 320, 970, 330}));
+    QCOMPARE(moved.treeHandle, (ViewRect{507, 20, 6, 280}));
+    QCOMPARE(moved.listHandle, (ViewRect{10, 297, 970, 6}));
+    // Dragged to the edge: every pane keeps 60 pixels.
+    const ViewLayout far = ComputeViewLayout(1000, 700, {.treeWidth = 5000, .captionTop = -5});
+    QCOMPARE(far.fileList.width, 60);
+    QCOMPARE(far.folderTree.height, 60);
+    QCOMPARE(ComputeViewLayout(1000, 700, {.treeWidth = 0, .captionTop = {}}).folderTree.width, 60);
+    QCOMPARE(ComputeViewLayout(1000, 700, {.treeWidth = {}, .captionTop = 9999}).catalogueList.height, 60);
+  }
+
   void oddHeightsRoundDown() {
     // h = (601 + 100) / 2 = 350, m = 601 / 2 = 300.
     const ViewLayout layout = ComputeViewLayout(1001, 601);
