@@ -32,7 +32,7 @@ for file in share/applications/com.tallowin.bkf.desktop share/mime/packages/com.
             share/metainfo/com.tallowin.bkf.metainfo.xml share/icons/hicolor/scalable/apps/com.tallowin.bkf.svg \
             share/icons/hicolor/48x48/apps/com.tallowin.bkf.png share/man/man1/twbkf.1.gz \
             share/man/man1/tallowin-bkf.1.gz share/doc/tallowin-bkf/copyright share/doc/tallowin-bkf/README.md \
-            share/doc/tallowin-bkf/manual/manual.html; do
+            share/tallowin-bkf/manual/manual.html; do
   [[ -f "$root/$file" ]] || { echo "missing: $file" >&2; exit 1; }
 done
 if command -v chmcmd >/dev/null; then

@@ -1,8 +1,11 @@
 #include "browser/widgets/verify_report_dialog.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QClipboard>
+#include <QFontMetrics>
+#include <QScreen>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -42,7 +45,12 @@ VerifyReportDialog::VerifyReportDialog(const QString& report, std::filesystem::p
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(text_);
   layout->addWidget(buttons);
-  resize(640, 360);
+  // Wide enough for the longest line, within most of the screen.
+  const QFontMetrics metrics(text_->font());
+  int widest = 0;
+  for (const QString& line : report_.split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
+  const QRect screen = (owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  resize(std::clamp(widest + 60, 640, screen.width() * 9 / 10), 360);
 }
 
 void VerifyReportDialog::CopyReport() { QGuiApplication::clipboard()->setText(report_); }

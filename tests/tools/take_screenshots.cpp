@@ -1,19 +1,27 @@
-// Takes the README's pictures of the desktop program: the start page, a scan
-// in progress, a finished scan, a partly checked tree, the save's progress
-// window and summary, the snapshot dialog, the settings and the search. The BKF file is made here; it
-// is read slowly on purpose, so that the pictures of running work catch it.
+// Takes the README's and the manual's pictures of the desktop program: the
+// start page, a scan in progress, a finished scan, a partly checked tree in
+// moved panes, the save's progress window and summary, the verification's
+// report, the File menu, the snapshot dialog, the settings and the search.
+// The BKF file is made here, with one damaged file; it is read slowly on
+// purpose while a picture of running work is due, so that the picture catches it.
 //
 //   take_screenshots OUTPUT_FOLDER
 //
 // Run it under xvfb-run (or any display); the pictures are of the real window.
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <thread>
 
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,17 +36,19 @@
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/snapshot.h"
+#include "browser/widgets/verify_report_dialog.h"
 #include "shell/main_frame.h"
+#include "shell/recent_files.h"
 #include "tests/support/memory_reader.h"
 #include "tests/support/mtf_writer.h"
 
 namespace {
 
-using tallowin::test::FileEntry;
 using tallowin::test::MtfWriter;
+using tallowin::test::WriterStyle;
 
 std::vector<std::byte> DemoBackup() {
-  MtfWriter writer;
+  MtfWriter writer(WriterStyle::kWindowsUtility);
   writer.Tape();
   const char16_t* sets[] = {u"Weekly full backup", u"Daily incremental"};
   const char16_t* folders[] = {u"Documents\\Contracts", u"Documents\\Invoices\\2007", u"Pictures\\Office party",
@@ -54,13 +64,15 @@ std::vector<std::byte> DemoBackup() {
         std::u16string name = names[file % 7];
         for (char c : std::to_string(100 + file)) name += static_cast<char16_t>(c);
         name += extensions[(file / 3) % 7];
-        writer.File({.name = name, .data = std::string(static_cast<std::size_t>(2000 + file * 3731 % 60000), 'x'),
-                     .modified = {2007, 1 + file % 12, 1 + file % 28, file % 24, file % 60, 7}});
+        writer.FileWithStreams({.name = name,
+                                .data = std::string(static_cast<std::size_t>(2000 + file * 3731 % 60000), 'x'),
+                                .modified = {2007, 1 + file % 12, 1 + file % 28, file % 24, file % 60, 7}});
+        // Damage, as a bad sector leaves it, in one file of the Contracts folder.
+        if (file == 4) writer.Bytes()[*writer.LastFile().data + 10] = std::byte{'#'};
       }
     }
     writer.EndOfSet();
   }
-  writer.Align();
   return writer.Bytes();
 }
 
@@ -70,11 +82,13 @@ void Wait(int milliseconds) {
   loop.exec();
 }
 
-void Save(QWidget& window, const QDir& folder, const char* name) {
+void Keep(const QPixmap& picture, const QDir& folder, const char* name) {
   const QString path = folder.filePath(name);
-  if (!window.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  if (!picture.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
   std::printf("%s\n", qPrintable(path));
 }
+
+void Save(QWidget& window, const QDir& folder, const char* name) { Keep(window.grab(), folder, name); }
 
 }  // namespace
 
@@ -91,11 +105,13 @@ int main(int argc, char** argv) {
   writer.Bytes() = bytes;
   writer.WriteTo(tallowin::PathFromQString(bkf));
 
-  // Half a second for every read: the scan takes a few seconds.
-  auto slowly = [bytes](const std::filesystem::path&) {
+  // Half a second for every read of the scan, which then takes a few seconds;
+  // less for the save of many files, none for the verification.
+  auto delay = std::make_shared<std::atomic<int>>(500);
+  auto slowly = [bytes, delay](const std::filesystem::path&) {
     auto reader = std::make_unique<tallowin::test::MemoryReader>(bytes);
-    reader->limitRead = [](std::uint64_t, std::size_t count) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    reader->limitRead = [delay](std::uint64_t, std::size_t count) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay->load()));
       return count;
     };
     return std::unique_ptr<tallowin::BkfReader>(std::move(reader));
@@ -133,10 +149,30 @@ int main(int argc, char** argv) {
   tree->setCurrentIndex(contracts);
   emit list->checkBoxClicked(3);
   emit list->checkBoxClicked(5);
+  // The tree's border dragged to the right, so that set names show whole.
+  frame.View()->SetSplit({.treeWidth = 400, .captionTop = {}});
   Wait(300);
   Save(frame, out, "browser-checked.png");
 
+  // The verification of the checked files and its report.
+  delay->store(0);
+  QTimer::singleShot(200, [&] {
+    auto poll = std::make_shared<QTimer>();
+    poll->setInterval(50);
+    QObject::connect(poll.get(), &QTimer::timeout, [&, poll] {
+      auto* report = qobject_cast<tallowin::VerifyReportDialog*>(QApplication::activeModalWidget());
+      if (report == nullptr) return;
+      poll->stop();
+      Wait(300);
+      Save(*report, out, "verify-report.png");
+      report->reject();
+    });
+    poll->start();
+  });
+  frame.OnVerifyFiles();
+
   // The save: its progress window, then its summary.
+  delay->store(40);
   QTemporaryDir target;
   tallowin::ScopedFileDialogRoutine folder([&](tallowin::CNKFileDialog&) { return target.path(); });
   tallowin::ScopedMessageRoutine summary([&](QWidget* owner, const QString& text, const QString& caption,
@@ -151,6 +187,33 @@ int main(int argc, char** argv) {
     if (QWidget* window = QApplication::activeModalWidget()) Save(*window, out, "saving-files.png");
   });
   frame.View()->SaveCheckedFiles();
+
+  // The File menu with its recent files, as the screen shows them.
+  {
+    tallowin::RecentFiles recent;
+    recent.Clear();
+    recent.Add(QDir::temp().filePath("Monthly backup.TWBKF"));
+    recent.Add(bkf);
+    frame.View()->Back();
+    QMenu* file = frame.menuBar()->actions().constFirst()->menu();
+    const QPoint at = frame.mapToGlobal(frame.menuBar()->geometry().bottomLeft());
+    file->popup(at);
+    Wait(300);
+    file->setActiveAction(frame.RecentMenu()->menuAction());
+    frame.RecentMenu()->popup(file->mapToGlobal(file->actionGeometry(frame.RecentMenu()->menuAction()).topRight()));
+    Wait(500);
+    const QRect shown = file->geometry().united(frame.RecentMenu()->geometry()).adjusted(-8, -30, 8, 8);
+    Keep(QGuiApplication::primaryScreen()->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height()), out,
+         "file-menu.png");
+    frame.RecentMenu()->close();
+    file->close();
+    recent.Clear();
+    delay->store(0);
+    QEventLoop loaded;
+    QObject::connect(frame.View(), &tallowin::CGUI_RezEreView::scanEnded, &loaded, &QEventLoop::quit);
+    frame.View()->Recover();
+    loaded.exec();
+  }
 
   // The save dialog of a recovery snapshot, over a folder that holds one.
   {
