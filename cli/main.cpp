@@ -223,36 +223,38 @@ int Run(int argc, char** argv) {
   scan->add_flag("--log", writeLog, "Write the activity log (~/TwBkf.log), started afresh");
   scan->add_flag("--quiet", quiet, "No progress on standard error");
 
+  // The source and its rows, and the BKF file of a moved snapshot, as the reading commands take them.
+  const auto addSource = [&](CLI::App* command) {
+    command->add_option("SOURCE", source, "A BKF file (scanned first) or a snapshot")->required();
+    command->add_option("--match", pattern, "Only the files whose catalogue path matches PATTERN")
+        ->type_name("PATTERN");
+  };
+  const auto addMovedBkf = [&](CLI::App* command) {
+    command->add_option("--bkf", bkfOverride, "The BKF file, when the snapshot's one has moved")
+        ->type_name("PATH");
+    command->add_flag("--force", force, "Use the --bkf file even when it does not hold the snapshot's data");
+  };
+
   auto* list = app.add_subcommand("list", "List the files of a BKF file or of a recovery snapshot");
-  list->add_option("SOURCE", source, "A BKF file (scanned first) or a snapshot")->required();
-  list->add_option("--match", pattern, "Only the files whose catalogue path matches PATTERN")
-      ->type_name("PATTERN");
+  addSource(list);
   list->add_flag("--json", json, "One JSON object per line");
   list->add_flag("--quiet", quiet, "No progress on standard error");
 
   auto* extract = app.add_subcommand("extract", "Save the files of a BKF file or of a snapshot");
-  extract->add_option("SOURCE", source, "A BKF file (scanned first) or a snapshot")->required();
+  addSource(extract);
   extract->add_option("--to", destination, "The folder to save into; a new folder is made in it")
       ->required()
       ->type_name("DIR");
   extract->add_option("--prefix", prefix, "Name prefix of the new folder (default Rec)")->type_name("TEXT");
-  extract->add_option("--match", pattern, "Only the files whose catalogue path matches PATTERN")
-      ->type_name("PATTERN");
-  extract->add_option("--bkf", bkfOverride, "The BKF file, when the snapshot's one has moved")
-      ->type_name("PATH");
-  extract->add_flag("--force", force, "Use the --bkf file even when it does not hold the snapshot's data");
+  addMovedBkf(extract);
   extract->add_flag("--quiet", quiet, "No progress on standard error");
 
   auto* verify = app.add_subcommand(
       "verify", "Read the files' data as a save would and check it against the checksums the backup stores; "
                 "writes nothing");
-  verify->add_option("SOURCE", source, "A BKF file (scanned first) or a snapshot")->required();
-  verify->add_option("--match", pattern, "Only the files whose catalogue path matches PATTERN")
-      ->type_name("PATTERN");
-  verify->add_option("--bkf", bkfOverride, "The BKF file, when the snapshot's one has moved")
-      ->type_name("PATH");
+  addSource(verify);
+  addMovedBkf(verify);
   verify->add_flag("--json", json, "One JSON object per line for every file");
-  verify->add_flag("--force", force, "Use the --bkf file even when it does not hold the snapshot's data");
   verify->add_flag("--quiet", quiet, "No progress on standard error");
 
   try {
