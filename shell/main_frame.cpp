@@ -167,10 +167,10 @@ void CMainFrame::ShowCheckedTotals() {
     checkedPane_->clear();
     return;
   }
-  const CGUI_RezEreView::CheckedTotals totals = view_->CheckedTotalsNow();
+  const FolderIndex::Counts counts = view_->CheckedCounts();
   checkedPane_->setText(ToQString(texts::kCheckedSummary)
-                            .arg(QLocale().toString(static_cast<qlonglong>(totals.files)))
-                            .arg(QLocale().formattedDataSize(totals.bytes)));
+                            .arg(QLocale().toString(static_cast<qlonglong>(counts.checked)))
+                            .arg(QLocale().formattedDataSize(counts.checkedBytes)));
 }
 
 void CMainFrame::ShowProgressInTitle(int percent) {
@@ -251,10 +251,8 @@ void CMainFrame::OnSearchFiles() {
   view_->Session().End();
 }
 
-void CMainFrame::OnVerifyFiles() {
-  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
-  view_->VerifyCheckedFiles();
-}
+// The view guards the verification as it guards the save.
+void CMainFrame::OnVerifyFiles() { view_->VerifyCheckedFiles(); }
 
 void CMainFrame::OnLiveUpdate() {
   ShowMessage(this,

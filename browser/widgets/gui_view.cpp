@@ -266,16 +266,19 @@ void CGUI_RezEreView::ConnectBrowser() {
   for (QWidget* view : {static_cast<QWidget*>(tree_), static_cast<QWidget*>(fileList_)}) {
     connect(ViewShortcut(view, Qt::Key_Backspace), &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder);
   }
-  connect(tree_, &FolderTreeView::menuRequested, this, [this](const QModelIndex&, const QPoint& at) {
+  const auto addParentFolderItem = [this](QMenu& menu) {
+    QAction* item = menu.addAction(ToQString(texts::kParentFolderMenu));
+    item->setShortcut(Qt::Key_Backspace);
+    connect(item, &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder, Qt::QueuedConnection);
+  };
+  connect(tree_, &FolderTreeView::menuRequested, this, [this, addParentFolderItem](const QModelIndex&, const QPoint& at) {
     QMenu menu(this);
     connect(menu.addAction(ToQString(texts::kSaveFilesMenu)), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
             Qt::QueuedConnection);
     QAction* renameItem = menu.addAction(ToQString(texts::kRenameFolderMenu));
     renameItem->setShortcut(Qt::Key_F2);
     connect(renameItem, &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder, Qt::QueuedConnection);
-    QAction* parentItem = menu.addAction(ToQString(texts::kParentFolderMenu));
-    parentItem->setShortcut(Qt::Key_Backspace);
-    connect(parentItem, &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder, Qt::QueuedConnection);
+    addParentFolderItem(menu);
     menu.addSeparator();
     menu.exec(at);
   });
@@ -285,14 +288,12 @@ void CGUI_RezEreView::ConnectBrowser() {
   connect(fileList_, &FileListView::rightClickedCheckBox, this, [this](int row) {
     if (AcceptsRightClick(row)) ToggleListCheckBox(row);
   });
-  connect(fileList_, &FileListView::menuRequested, this, [this](int row, const QPoint& at) {
+  connect(fileList_, &FileListView::menuRequested, this, [this, addParentFolderItem](int row, const QPoint& at) {
     if (!AcceptsRightClick(row)) return;
     QMenu menu(this);
     connect(menu.addAction(ToQString(texts::kSaveFileMenu)), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
             Qt::QueuedConnection);
-    QAction* parentItem = menu.addAction(ToQString(texts::kParentFolderMenu));
-    parentItem->setShortcut(Qt::Key_Backspace);
-    connect(parentItem, &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder, Qt::QueuedConnection);
+    addParentFolderItem(menu);
     menu.addSeparator();
     menu.exec(at);
   });
@@ -436,12 +437,6 @@ void CGUI_RezEreView::StartRecovery(const QString& path) {
 void CGUI_RezEreView::SetSplit(const ViewSplit& split) {
   split_ = split;
   PlaceControls();
-}
-
-CGUI_RezEreView::CheckedTotals CGUI_RezEreView::CheckedTotalsNow() const {
-  // Counted by folder from the browser's index, never row by row.
-  const FolderIndex::Counts counts = const_cast<FolderBrowser&>(browser_).CountChecked();
-  return {counts.checked, counts.checkedBytes};
 }
 
 void CGUI_RezEreView::OpenNamedFile(const QString& path) {

@@ -71,12 +71,9 @@ class CGUI_RezEreView : public QWidget {
   // Reads the checked files as a save would and reports every one that is
   // damaged or incomplete; writes nothing.
   void VerifyCheckedFiles();
-  // How many rows are checked, and their bytes.
-  struct CheckedTotals {
-    std::int64_t files = 0;
-    std::int64_t bytes = 0;
-  };
-  CheckedTotals CheckedTotalsNow() const;
+  // How many rows are checked, and their bytes, counted by folder from the
+  // browser's index, never row by row.
+  FolderIndex::Counts CheckedCounts() { return browser_.CountChecked(); }
   // The split of the browser page's panes, as the user left it.
   ViewSplit Split() const { return split_; }
   void SetSplit(const ViewSplit& split);
@@ -102,7 +99,7 @@ class CGUI_RezEreView : public QWidget {
   void snapshotSaved(bool ok);
   // The share of a scan, load, save or verification done; -1 when none runs.
   void progressPercent(int percent);
-  // Check marks changed: CheckedTotalsNow() says how many are checked.
+  // Check marks changed: CheckedCounts() says how many are checked.
   void checksChanged();
   // A BKF file or snapshot was opened, for the recent files.
   void fileOpened(const QString& path);
