@@ -61,12 +61,7 @@ struct FileRowValues {
 // A row's numbers as its cells read back with ParseInt64 and JoinFileTime,
 // in one step: cells kept in canonical form are not formatted and parsed
 // again, and only cells kept verbatim are parsed.
-struct RowNumbers {
-  std::int64_t size = 0;
-  std::int64_t offset = 0;
-  FileTime modified = 0;
-  FileTime accessed = 0;
-  FileTime created = 0;
+struct RowNumbers : FileRowValues {
   FolderKey folder = kNoFolderKey;
   std::uint32_t type = 0;  // an index into FileType()
   bool checked = false;
