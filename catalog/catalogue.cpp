@@ -200,11 +200,9 @@ RowNumbers Catalogue::ReadRowNumbers(RowIndex index) const {
   std::shared_lock lock(mutex_);
   if (!IsRow(index)) return {};
   const Row& row = rows_[static_cast<std::size_t>(index)];
-  return {CellNumber(row, index, kCellSize),
-          CellNumber(row, index, kCellOffset),
-          CellTime(row, index, kCellModifiedLow),
-          CellTime(row, index, kCellAccessedLow),
-          CellTime(row, index, kCellCreatedLow),
+  return {{CellNumber(row, index, kCellSize), CellNumber(row, index, kCellOffset),
+           CellTime(row, index, kCellModifiedLow), CellTime(row, index, kCellAccessedLow),
+           CellTime(row, index, kCellCreatedLow)},
           row.folder,
           row.type,
           row.checked};
