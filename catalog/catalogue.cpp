@@ -67,6 +67,7 @@ RowIndex Catalogue::AppendFileRow(FolderKey folder, std::u16string_view name, co
   const RowIndex index = AppendRow(folder, name);
   if (index < 0) return index;
   Row& row = rows_[static_cast<std::size_t>(index)];
+  row.source = values.source;
   StoreValue(row, kCellSize, values.size);
   StoreValue(row, kCellOffset, values.offset);
   const FileTime times[] = {values.modified, values.accessed, values.created};
@@ -202,7 +203,7 @@ RowNumbers Catalogue::ReadRowNumbers(RowIndex index) const {
   const Row& row = rows_[static_cast<std::size_t>(index)];
   return {{CellNumber(row, index, kCellSize), CellNumber(row, index, kCellOffset),
            CellTime(row, index, kCellModifiedLow), CellTime(row, index, kCellAccessedLow),
-           CellTime(row, index, kCellCreatedLow)},
+           CellTime(row, index, kCellCreatedLow), row.source},
           row.folder,
           row.type,
           row.checked};

@@ -49,6 +49,11 @@ using RowIndex = std::int32_t;
 using FolderKey = std::uint32_t;
 inline constexpr FolderKey kNoFolderKey = UINT32_MAX;  // a path without a backslash
 
+// Where a scan learnt of a file: from its own FILE block, or from the
+// catalogue that the backup keeps at the end of each data set (the block
+// was lost). A loaded snapshot does not say; its rows count as blocks'.
+enum class RowSource : std::uint8_t { kFileBlock, kSetCatalogue };
+
 // The values of a row as a scan finds them.
 struct FileRowValues {
   std::int64_t size = 0;
@@ -56,6 +61,7 @@ struct FileRowValues {
   FileTime modified = 0;
   FileTime accessed = 0;
   FileTime created = 0;
+  RowSource source = RowSource::kFileBlock;
 };
 
 // A row's numbers as its cells read back with ParseInt64 and JoinFileTime,
@@ -155,6 +161,7 @@ class Catalogue {
     std::uint32_t type;
     std::uint8_t present;     // one bit per cell 2-9: the cell holds a value
     std::uint8_t verbatim;    // one bit per cell 2-9: the value is in texts_
+    RowSource source;
     bool checked;
   };
   static constexpr FolderId kUnknownNode = -2;

@@ -10,6 +10,15 @@ std::u16string ProgressLabel(std::uint64_t position, std::uint64_t fileSize) {
 
 std::u16string FilesFoundLabel(std::uint64_t count) { return u"File(s) Found : " + FormatUInt64(count); }
 
+std::u16string SetCatalogueNote(std::uint64_t rows, std::uint64_t notFound) {
+  const std::u16string missing = u"whose data was not found.";
+  if (rows == 0 && notFound == 0) return {};
+  if (rows == 0) return u"The backup's own catalogue lists " + FormatUInt64(notFound) + u" file(s) " + missing;
+  std::u16string note = FormatUInt64(rows) + u" file(s) came back from the backup's own catalogue";
+  if (notFound == 0) return note + u".";
+  return note + u"; it lists " + FormatUInt64(notFound) + u" more file(s) " + missing;
+}
+
 namespace {
 
 std::string Bytes(std::uint64_t done, std::uint64_t size) {

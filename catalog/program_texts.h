@@ -42,7 +42,8 @@ inline constexpr std::string_view kReasonStoredEncrypted =
     "the backup stores this file encrypted, which this program cannot undo; its bytes are as stored";
 inline constexpr std::string_view kReasonStoredCompressed =
     "the backup stores this file compressed, which this program cannot undo; its bytes are as stored";
-inline constexpr std::string_view kReasonChecksumUnreadable = "the checksum stored with it cannot be read";
+inline constexpr std::string_view kReasonChecksumMissing = "the checksum stored with it is missing";
+inline constexpr std::string_view kReasonHeaderDamaged = "the header of its data is damaged";
 inline constexpr std::string_view kReasonNoChecksum = "the backup stores no checksum for it";
 inline constexpr std::string_view kReasonSparse = "a sparse file carries no checksum";
 inline constexpr std::string_view kReasonEmpty = "an empty file has no data to check";
@@ -157,6 +158,11 @@ inline constexpr std::u16string_view kHomePageTooltip = u"Visit Software Homepag
 std::u16string ProgressLabel(std::uint64_t position, std::uint64_t fileSize);
 // "File(s) Found : " count.
 std::u16string FilesFoundLabel(std::uint64_t count);
+// What the catalogue that the backup keeps at the end of each set gave
+// for files whose blocks were lost, e.g. "2 file(s) came back from the
+// backup's own catalogue; it lists 1 more file(s) whose data was not
+// found."; empty when it gave nothing and listed nothing in vain.
+std::u16string SetCatalogueNote(std::uint64_t rows, std::uint64_t notFound);
 // position x 100 / size, truncated; 0 for an empty file.
 int ProgressPercent(std::uint64_t position, std::uint64_t fileSize);
 

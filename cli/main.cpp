@@ -38,6 +38,9 @@ int RunScan(const std::string& bkf, const std::optional<std::string>& snapshot, 
   std::printf("%s\n", Utf8ForDisplay(texts::FilesFoundLabel(
                           static_cast<std::uint64_t>(catalogue.CatalogueRowCount())))
                           .c_str());
+  const std::u16string note =
+      texts::SetCatalogueNote(loaded.scanned->rowsFromSetCatalogue, loaded.scanned->setCatalogueFilesNotFound);
+  if (!note.empty()) std::printf("%s\n", Utf8ForDisplay(note).c_str());
   if (!snapshot) return kExitSuccess;
   const SnapshotWriteResult written = WriteSnapshot(*snapshot, loaded.bkfPath, catalogue, force);
   if (written.ok()) return kExitSuccess;
@@ -66,7 +69,7 @@ int RunList(const std::string& source, const std::optional<std::string>& pattern
   const RowIndex count = catalogue.CatalogueRowCount();
   for (RowIndex row = 0; row < count; ++row) {
     if (!catalogue.IsRowChecked(row)) continue;
-    out += json ? JsonRowLine(catalogue, row) : PlainRowLine(catalogue, row);
+    out += json ? JsonRowLine(catalogue, row, loaded.scanned.has_value()) : PlainRowLine(catalogue, row);
     out += '\n';
     if (out.size() >= (1u << 16)) {
       std::fwrite(out.data(), 1, out.size(), stdout);

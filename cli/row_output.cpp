@@ -61,7 +61,7 @@ std::string PlainRowLine(const Catalogue& catalogue, RowIndex row) {
          Utf8ForDisplay(catalogue.GetCatalogueCell(row, kCellPath));
 }
 
-std::string JsonRowLine(const Catalogue& catalogue, RowIndex row) {
+std::string JsonRowLine(const Catalogue& catalogue, RowIndex row, bool withSource) {
   const auto cells = Cells(catalogue, row);
   const RowNumbers numbers = catalogue.ReadRowNumbers(row);
   std::string out = "{\"row\": " + std::to_string(row);
@@ -72,6 +72,9 @@ std::string JsonRowLine(const Catalogue& catalogue, RowIndex row) {
   out += ", \"modified\": \"" + FormatIso8601(numbers.modified) + '"';
   out += ", \"accessed\": \"" + FormatIso8601(numbers.accessed) + '"';
   out += ", \"created\": \"" + FormatIso8601(numbers.created) + '"';
+  if (withSource) {
+    out += numbers.source == RowSource::kSetCatalogue ? ", \"source\": \"catalogue\"" : ", \"source\": \"block\"";
+  }
   out += ", \"cells\": [";
   for (std::size_t cell = 0; cell < cells.size(); ++cell) {
     if (cell != 0) out += ", ";

@@ -29,8 +29,9 @@ class ScanWatcher final : public ScanObserver {
     size_ = fileSize;
   }
   void OnFilesFound(std::uint64_t count) override { files_ = count; }
-  void OnScanFinished(std::int32_t, std::u16string_view) override {
+  void OnScanFinished(const ScanTotals& totals, std::u16string_view) override {
     std::lock_guard lock(mutex_);
+    totals_ = totals;
     finished_ = true;
     done_.notify_all();
   }
@@ -44,6 +45,11 @@ class ScanWatcher final : public ScanObserver {
   std::uint64_t Position() const { return position_; }
   std::uint64_t Size() const { return size_; }
   std::uint64_t Files() const { return files_; }
+  // Once the scan has ended.
+  ScanTotals Totals() {
+    std::lock_guard lock(mutex_);
+    return totals_;
+  }
 
  private:
   std::u16string_view openFailure_;
@@ -51,6 +57,7 @@ class ScanWatcher final : public ScanObserver {
   std::mutex mutex_;
   std::condition_variable done_;
   bool finished_ = false;
+  ScanTotals totals_;
 };
 
 class SnapshotWatcher final : public SnapshotLoadObserver {
@@ -130,7 +137,7 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
   if (catalogue.CatalogueRowCount() == 0) {
     return {NoRowsExitCode(path, texts::kNoDataFound), path16};
   }
-  return {kExitSuccess, path16};
+  return {.exitCode = kExitSuccess, .bkfPath = path16, .bkfReplaced = false, .scanned = watcher.Totals()};
 }
 
 LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogue,

@@ -8,6 +8,7 @@
 
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"
+#include "engine/scan_observer.h"
 
 namespace tallowin::cli {
 
@@ -23,6 +24,8 @@ struct LoadedSource {
   int exitCode = 0;        // 0 when the catalogue holds rows
   std::u16string bkfPath;  // the BKF file the catalogue describes
   bool bkfReplaced = false;  // a snapshot's BKF file had moved and --bkf named another
+  // What a scan found; nothing for a loaded snapshot.
+  std::optional<ScanTotals> scanned = std::nullopt;
 };
 
 // Messages go to standard error.

@@ -49,24 +49,28 @@ void CBkfScanner::Wait() {
 void CBkfScanner::RunWorker(std::unique_ptr<BkfReader> file) {
   { std::lock_guard started(startMutex_); }
   observer_.OnSearching(texts::kSearching);
-  ScanFile(*file);  // a stopped scan ends as a finished one does
+  ScanTotals totals = ScanFile(*file);  // a stopped scan ends as a finished one does
   file.reset();
   catalogue_.SetAllRowsChecked(true);
   Stop();
-  const RowIndex rows = catalogue_.CatalogueRowCount();
+  totals.rows = catalogue_.CatalogueRowCount();
   scanning_ = false;
-  observer_.OnScanFinished(rows, rows > 0 ? std::u16string_view{} : texts::kNoDataFound);
+  observer_.OnScanFinished(totals, totals.rows > 0 ? std::u16string_view{} : texts::kNoDataFound);
 }
 
 bool CBkfScanner::Scan(BkfReader& file) {
   running_ = true;
-  return ScanFile(file);
+  return !ScanFile(file).stopped;
 }
 
 // Hands a data set, directory or file block to the builder, with its log line.
 void CBkfScanner::HandOver(CatalogueBuilder& builder, BlockClass kind, const BlockSite& site,
                            ScanPass pass, std::size_t streamSearchLimit) {
-  if (kind == BlockClass::kSset) {
+  if (kind == BlockClass::kTape) {
+    builder.OnTapeBlock(site);
+  } else if (kind == BlockClass::kEset) {
+    builder.OnEndOfSetBlock(site);
+  } else if (kind == BlockClass::kSset) {
     if (pass == ScanPass::kMain) log_.Mark(marks::kSetBlock);
     builder.OnSetBlock(site, pass);
   } else if (kind == BlockClass::kDirb) {
@@ -80,12 +84,22 @@ void CBkfScanner::HandOver(CatalogueBuilder& builder, BlockClass kind, const Blo
 
 // The running flag is set by Start, before the thread exists, so that a Stop
 // that comes at once is not lost.
-bool CBkfScanner::ScanFile(BkfReader& file) {
-  constexpr std::size_t kPrefetchAhead = 8;
+ScanTotals CBkfScanner::ScanFile(BkfReader& file) {
   log_.Mark(marks::kScanBegins);
+  CatalogueBuilder builder(catalogue_, log_, observer_, file, running_);
+  const bool finished = ScanPasses(file, builder);
+  // The files of the last scope wait for its end, which a stop is too.
+  builder.Finish();
+  return {.rows = 0,
+          .stopped = !finished,
+          .rowsFromSetCatalogue = builder.RowsFromSetCatalogue(),
+          .setCatalogueFilesNotFound = builder.SetCatalogueFilesNotFound()};
+}
+
+bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
+  constexpr std::size_t kPrefetchAhead = 8;
   const std::uint64_t fileSize = file.GetSize();
   std::uint64_t position = 0;
-  CatalogueBuilder builder(catalogue_, log_, observer_, file);
   const std::uint64_t wholeWindowsEnd = fileSize / kWindowSize * kWindowSize;
 
   while (position < fileSize) {
@@ -102,11 +116,9 @@ bool CBkfScanner::ScanFile(BkfReader& file) {
       const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
       const BlockClass kind = ClassifyBlock(site.Block());
       if (kind != BlockClass::kTape) log_.Mark(marks::kNotTape);
-      if (kind == BlockClass::kSset || kind == BlockClass::kDirb || kind == BlockClass::kFile) {
-        // The last block's search must stay inside the window.
-        HandOver(builder, kind, site, ScanPass::kMain,
-                 k + 1 < kBlocksPerWindow ? kStreamSearchLimit : kLastBlockStreamSearchLimit);
-      }
+      // The last block's search must stay inside the window.
+      HandOver(builder, kind, site, ScanPass::kMain,
+               k + 1 < kBlocksPerWindow ? kStreamSearchLimit : kLastBlockStreamSearchLimit);
     }
     position += kWindowSize;
     observer_.OnProgress(position, fileSize);

@@ -55,7 +55,9 @@ class CBkfScanner {
 
  private:
   void RunWorker(std::unique_ptr<BkfReader> file);
-  bool ScanFile(BkfReader& file);
+  // Both passes and the end of the last set scope; the totals but the row count.
+  ScanTotals ScanFile(BkfReader& file);
+  bool ScanPasses(BkfReader& file, CatalogueBuilder& builder);
   void HandOver(CatalogueBuilder& builder, BlockClass kind, const BlockSite& site, ScanPass pass,
                 std::size_t streamSearchLimit);
   bool Running() const { return running_.load(std::memory_order_relaxed); }

@@ -20,6 +20,18 @@ constexpr std::array<bool, 128> kUnusable = [] {
 }();
 // A directory's folder chain goes into the tree only up to this length.
 constexpr std::size_t kMaxTreePath = 260;
+// A held file whose directory id is at most this far above every id met is
+// filed in a folder of its own: its folder block was lost.
+constexpr std::uint64_t kLostFolderReach = 64;
+
+// The name rules of a file: a leading backslash is dropped; nothing when
+// the name is empty or cannot be used.
+std::optional<std::u16string_view> UsableFileName(std::u16string_view name) {
+  if (name.empty()) return std::nullopt;
+  if (name.front() == u'\\') name.remove_prefix(1);
+  if (IsUnusableName(name)) return std::nullopt;
+  return name;
+}
 
 }  // namespace
 
@@ -27,9 +39,21 @@ bool IsUnusableName(std::u16string_view name) {
   return std::any_of(name.begin(), name.end(), [](char16_t c) { return c < kUnusable.size() && kUnusable[c]; });
 }
 
-CatalogueBuilder::CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log,
-                                   ScanObserver& observer, BkfReader& file)
-    : catalogue_(catalogue), log_(log), observer_(observer), file_(file), fileSize_(file.GetSize()) {}
+CatalogueBuilder::CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer,
+                                   BkfReader& file, const std::atomic<bool>& running)
+    : catalogue_(catalogue),
+      log_(log),
+      observer_(observer),
+      file_(file),
+      running_(running),
+      fileSize_(file.GetSize()) {}
+
+void CatalogueBuilder::OnTapeBlock(const BlockSite& site) {
+  const Bytes block = site.Block();
+  if (!HasValidHeaderChecksum(block)) return;
+  const std::uint16_t size = ReadU16(block, mtf::kTapeLogicalBlockSize);
+  logicalBlock_ = size != 0 && size % kBlockSize == 0 ? size : mtf::kDefaultLogicalBlock;
+}
 
 void CatalogueBuilder::OnSetBlock(const BlockSite& site, ScanPass pass) {
   const Bytes block = site.Block();
@@ -40,22 +64,40 @@ void CatalogueBuilder::OnSetBlock(const BlockSite& site, ScanPass pass) {
     if (c == u'\\' || c == u'/' || c == u':' || (c == u'"' && pass == ScanPass::kMain)) c = u'_';
   }
   if (IsUnusableName(name)) name.clear();
+  // The scope that ends here keeps the label of its own set.
+  EndScope({});
+  scope_.setBlock = site.Position();
   ++context_.setCounter;
   context_.setLabel = u"BACKUP SET " + FormatUInt64(context_.setCounter) + u"(" + name + u")";
   currentFolder_.reset();
 }
 
-void CatalogueBuilder::OnDirectoryBlock(const BlockSite& site) {
-  const Bytes block = site.Block();
-  std::u16string name = ReadMtfString(block, ReadU16(block, mtf::kDirectoryNameSize),
-                                      ReadU16(block, mtf::kDirectoryNameOffset), mtf::kNameLimit);
+std::u16string CatalogueBuilder::DirectoryOf(std::u16string name) {
   if (IsUnusableName(name)) {
     name = u"lost dir" + FormatUInt64(context_.lostDirectoryCounter++) + u"\\";
   }
   if (name.empty() || name.front() != u'\\') name.insert(name.begin(), u'\\');
   if (name.back() != u'\\') name.push_back(u'\\');
-  context_.currentDirectory = std::move(name);
+  return name;
+}
+
+void CatalogueBuilder::OnDirectoryBlock(const BlockSite& site) {
+  const Bytes block = site.Block();
+  const bool checked = HasValidHeaderChecksum(block);
+  std::u16string name = ReadMtfString(block, ReadU16(block, mtf::kDirectoryNameSize),
+                                      ReadU16(block, mtf::kDirectoryNameOffset), mtf::kNameLimit);
+  // A path too long for the block is kept whole in its first stream.
+  if (checked && name.empty() && (ReadU32(block, mtf::kBlockAttributes) & mtf::kNameInStream) != 0) {
+    if (auto path = ReadNameStream(site, file_, fileSize_, mtf::kPnam, mtf::kNoLimit)) name = std::move(*path);
+  }
+  context_.currentDirectory = DirectoryOf(std::move(name));
   currentFolder_.reset();
+  const std::uint32_t id = ReadU32(block, mtf::kDirectoryId);
+  scope_.currentDirectoryId = id;
+  if (checked) {
+    scope_.AddFolder(id, context_.currentDirectory);
+    scope_.VoteBase(site.Position(), ReadU64(block, mtf::kFormatLogicalAddress), logicalBlock_);
+  }
 
   const std::u16string path = u"BKF\\" + context_.setLabel + context_.currentDirectory;
   if (path.size() <= kMaxTreePath) catalogue_.EnsureFolderPath(path);
@@ -75,20 +117,26 @@ FileTime CatalogueBuilder::DateMemo::Decode(Bytes block, std::size_t offset) {
   return times_[slot];
 }
 
-// The catalogue path's folder: "BKF\\", the set label and the current
-// directory without its last backslash.
+FolderKey CatalogueBuilder::FolderOf(std::u16string_view directory) {
+  std::u16string folder = u"BKF\\" + context_.setLabel;
+  folder += directory;
+  folder.pop_back();
+  return catalogue_.InternFolder(folder);
+}
+
 FolderKey CatalogueBuilder::CurrentFolder() {
-  if (!currentFolder_) {
-    std::u16string folder = u"BKF\\" + context_.setLabel + context_.currentDirectory;
-    folder.pop_back();
-    currentFolder_ = catalogue_.InternFolder(folder);
-  }
+  if (!currentFolder_) currentFolder_ = FolderOf(context_.currentDirectory);
   return *currentFolder_;
 }
 
-std::optional<CatalogueBuilder::DataStream> CatalogueBuilder::FindFileData(const BlockSite& site,
-                                                                            std::size_t streamSearchLimit,
-                                                                            bool& noDataStream) {
+void CatalogueBuilder::AddRow(FolderKey folder, std::u16string_view name, const FileRowValues& values) {
+  // The row, its cells and its folder chain in one step of the catalogue.
+  catalogue_.AppendFileRow(folder, name, values);
+  log_.Mark(marks::kRowAdded);
+  observer_.OnFilesFound(++context_.filesFound);
+}
+
+CatalogueBuilder::FileData CatalogueBuilder::FindFileData(const BlockSite& site, std::size_t streamSearchLimit) {
   const Bytes block = site.Block();
   // A FILE block without data directly followed by another block: a search
   // past it would take the next file's data stream for this one's.
@@ -96,33 +144,40 @@ std::optional<CatalogueBuilder::DataStream> CatalogueBuilder::FindFileData(const
     streamSearchLimit = std::min(streamSearchLimit, kBlockSize);
   }
   if (const auto found = FindDataStream(block, streamSearchLimit)) {
-    return DataStream{site.Position() + *found, ReadU64(block, *found + mtf::kStreamLength),
-                      ReadU16(block, *found + mtf::kStreamFileSystemAttributes)};
+    return {.stream = DataStream{site.Position() + *found, *ReadStreamHeader(block.subspan(*found))}};
   }
   // Large security data or a long name put the header further in, and an
   // empty file has none: the block's own chain of streams tells which.
-  if (!HasValidHeaderChecksum(block)) return std::nullopt;
+  if (!HasValidHeaderChecksum(block)) return {};
   const StreamChainEnd end = FollowStreamChain(site, file_, fileSize_);
-  noDataStream = end.kind == StreamChainEnd::Kind::kNoDataStream;
-  if (end.kind != StreamChainEnd::Kind::kDataStream) return std::nullopt;
-  return DataStream{end.position, end.header.length, end.header.fileSystemAttributes};
+  switch (end.kind) {
+    case StreamChainEnd::Kind::kDataStream: return {.stream = DataStream{end.position, end.header}};
+    case StreamChainEnd::Kind::kEncrypted:
+      return {.stream = DataStream{end.position, end.header}, .encrypted = true};
+    case StreamChainEnd::Kind::kNoDataStream: return {.stream = std::nullopt, .noDataStream = true};
+    case StreamChainEnd::Kind::kUnknown: break;
+  }
+  return {};
 }
 
 void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSearchLimit) {
+  fileBlocks_.Add(site.Position());
   const Bytes block = site.Block();
-  bool noDataStream = false;
-  const auto stream = FindFileData(site, streamSearchLimit, noDataStream);
+  const bool checked = HasValidHeaderChecksum(block);
+  if (checked) scope_.VoteBase(site.Position(), ReadU64(block, mtf::kFormatLogicalAddress), logicalBlock_);
+  const FileData data = FindFileData(site, streamSearchLimit);
   const std::uint64_t displayableSize = ReadU64(block, mtf::kDisplayableSize);
-  // An empty file has no data stream; an encrypted one has its data in
-  // another stream, which this program cannot read.
-  const bool emptyFile = noDataStream && displayableSize == 0;
-  if (!stream && !emptyFile) return;
+  // An empty file has no data stream; one whose data this program cannot
+  // find (an encrypted file of another writer's making) yields nothing.
+  const bool emptyFile = data.noDataStream && displayableSize == 0;
+  if (!data.stream && !emptyFile) return;
   ReadMtfString(block, ReadU16(block, mtf::kFileNameSize), ReadU16(block, mtf::kFileNameOffset), mtf::kNameLimit,
                 name_);
-  std::u16string_view name = name_;
-  if (name.empty()) return;
-  if (name.front() == u'\\') name.remove_prefix(1);
-  if (IsUnusableName(name)) return;
+  if (name_.empty() && (ReadU32(block, mtf::kBlockAttributes) & mtf::kNameInStream) != 0) {
+    if (auto name = ReadNameStream(site, file_, fileSize_, mtf::kFnam, mtf::kNameLimit)) name_ = std::move(*name);
+  }
+  const auto name = UsableFileName(name_);
+  if (!name) return;
   auto& directory = context_.currentDirectory;
   if (directory.empty() || directory.front() != u'\\') {
     directory.insert(directory.begin(), u'\\');
@@ -134,17 +189,122 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
                        .modified = dates_.Decode(block, mtf::kModifiedDate),
                        .accessed = dates_.Decode(block, mtf::kAccessedDate),
                        .created = dates_.Decode(block, mtf::kCreatedDate)};
-  if (stream) {
+  if (data.stream) {
     // A sparse file's data stream is empty; its pieces follow in streams of
     // their own, and the block tells the file's size.
-    const bool sparse = stream->length == 0 && (stream->fileSystemAttributes & mtf::kSparseStream) != 0;
-    values.size = static_cast<std::int64_t>(sparse ? displayableSize : stream->length);
-    values.offset = static_cast<std::int64_t>(stream->position + mtf::kStreamHeaderSize);
+    const StreamHeader& header = data.stream->header;
+    const bool sparse = !data.encrypted && header.length == 0 && (header.fileSystemAttributes & mtf::kSparseStream) != 0;
+    values.size = static_cast<std::int64_t>(sparse ? displayableSize : header.length);
+    values.offset = static_cast<std::int64_t>(data.stream->position + mtf::kStreamHeaderSize);
   }
-  // The row, its cells and its folder chain in one step of the catalogue.
-  catalogue_.AppendFileRow(CurrentFolder(), name, values);
-  log_.Mark(marks::kRowAdded);
-  observer_.OnFilesFound(++context_.filesFound);
+
+  // A checked block whose directory id is not that of the folder the scan
+  // is in was moved by damage (or the folder's block was): it waits for the
+  // end of its scope, where its id tells its folder.
+  const std::uint32_t id = ReadU32(block, mtf::kDirectoryId);
+  const bool idKnown = block.size() >= mtf::kDirectoryId + 4;
+  if (checked && idKnown && id != 0 && scope_.currentDirectoryId != id) {
+    scope_.held.push_back({std::u16string(*name), values, id, directory});
+    return;
+  }
+  AddRow(CurrentFolder(), *name, values);
+}
+
+void CatalogueBuilder::OnEndOfSetBlock(const BlockSite& site) {
+  if (!HasValidHeaderChecksum(site.Block())) return;
+  SetCatalogueContents contents;
+  if (const auto span = FindSetCatalogue(site, file_, fileSize_, logicalBlock_)) {
+    contents = ReadSetCatalogue(*span, site.Position());
+  }
+  EndScope(std::move(contents));
+}
+
+void CatalogueBuilder::Finish() { EndScope({}); }
+
+CatalogueBuilder::SetCatalogueContents CatalogueBuilder::ReadSetCatalogue(SetCatalogueSpan span,
+                                                                          std::uint64_t eset) {
+  SetCatalogueContents contents;
+  // Without a base the entries place nothing; their folders still tell held
+  // files where they belong.
+  const std::optional<WidePosition> base = scope_.Base();
+  const auto blockOf = [&](std::uint64_t logicalAddress) {
+    return *base + WidePosition{logicalAddress} * WidePosition{logicalBlock_};
+  };
+  // A range that ends at a place outside the file ends at the file's edge.
+  const auto limitOf = [&](WidePosition place) {
+    return static_cast<std::uint64_t>(std::clamp<WidePosition>(place, 0, WidePosition{fileSize_}));
+  };
+  std::optional<CatalogueFile> pending;  // waits for the next entry's place
+  SetCatalogueReader reader(file_, span);
+  SetCatalogueEntry entry;
+  while (running_.load(std::memory_order_relaxed) && reader.Next(entry)) {
+    if (pending) {
+      pending->lost.nextBlock = limitOf(blockOf(entry.logicalAddress));
+      pending->lost.searchEnd = *pending->lost.nextBlock;
+      contents.lostFiles.push_back(std::move(*pending));
+      pending.reset();
+    }
+    if (entry.kind == SetCatalogueEntry::Kind::kFolder) {
+      contents.folders.push_back({std::move(entry.name), std::nullopt});
+      continue;
+    }
+    if (entry.kind != SetCatalogueEntry::Kind::kFile || !base) continue;
+    const WidePosition place = blockOf(entry.logicalAddress);
+    if (place < 0 || place >= WidePosition{fileSize_}) {
+      ++setCatalogueFilesNotFound_;
+      continue;
+    }
+    const auto block = static_cast<std::uint64_t>(place);
+    if (fileBlocks_.Contains(block)) continue;
+    pending = CatalogueFile{
+        .name = std::move(entry.name),
+        .values = {.modified = entry.modified,
+                   .accessed = entry.accessed,
+                   .created = entry.created,
+                   .source = RowSource::kSetCatalogue},
+        .lost = {.block = block, .size = entry.size, .nextBlock = std::nullopt, .searchEnd = eset},
+        .folder = contents.folders.empty() ? std::nullopt : std::optional(contents.folders.size() - 1)};
+  }
+  if (pending) contents.lostFiles.push_back(std::move(*pending));
+  return contents;
+}
+
+void CatalogueBuilder::EndScope(SetCatalogueContents contents) {
+  const auto directoryOf = [&](CatalogueFolder& folder) -> const std::u16string& {
+    if (!folder.directory) folder.directory = DirectoryOf(folder.path);
+    return *folder.directory;
+  };
+  for (HeldFile& file : scope_.held) {
+    std::u16string lostFolder;
+    const std::u16string* directory = &file.directory;
+    if (const auto known = scope_.folders.find(file.directoryId); known != scope_.folders.end()) {
+      directory = &known->second;
+    } else if (file.directoryId <= contents.folders.size()) {
+      directory = &directoryOf(contents.folders[file.directoryId - 1]);
+    } else if (file.directoryId <= std::uint64_t{scope_.largestId} + kLostFolderReach) {
+      lostFolder = u"\\[lost folder " + FormatUInt64(file.directoryId) + u"]\\";
+      directory = &lostFolder;
+    }
+    AddRow(FolderOf(*directory), file.name, file.values);
+  }
+  for (CatalogueFile& file : contents.lostFiles) {
+    std::u16string_view stored = file.name;
+    const auto name = UsableFileName(stored.substr(0, std::min(stored.size(), mtf::kNameLimit)));
+    if (!name) continue;
+    const auto data = FindLostFileData(file_, fileSize_, file.lost, running_);
+    if (!running_.load(std::memory_order_relaxed)) break;
+    if (!data) {
+      ++setCatalogueFilesNotFound_;
+      continue;
+    }
+    file.values.size = static_cast<std::int64_t>(data->size);
+    file.values.offset = static_cast<std::int64_t>(data->offset);
+    const std::u16string root = u"\\";
+    const std::u16string& directory = file.folder ? directoryOf(contents.folders[*file.folder]) : root;
+    AddRow(FolderOf(directory), *name, file.values);
+    ++rowsFromSetCatalogue_;
+  }
+  scope_ = SetScope{};
 }
 
 }  // namespace tallowin

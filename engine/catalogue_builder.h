@@ -1,18 +1,27 @@
-// Turns the data set, directory and file blocks that a scan meets, in file
-// order, into catalogue rows and folder-tree paths. Nothing is linked by MTF
-// identifiers: a file belongs to the set and the directory whose blocks came
-// last before it.
+// Turns the blocks that a scan meets, in file order, into catalogue rows and
+// folder-tree paths. A file belongs to the set and the directory whose blocks
+// came last before it, unless damage shows otherwise: a checked FILE block
+// whose directory id is not that directory's waits for the end of its set
+// scope and is filed by its id, and files whose blocks were lost come back
+// from the catalogue that the backup keeps at the end of each set.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"
+#include "engine/file_block_positions.h"
+#include "engine/lost_file_data.h"
 #include "engine/mtf_block.h"
+#include "engine/mtf_stream.h"
 #include "engine/scan_observer.h"
+#include "engine/set_catalogue.h"
+#include "engine/set_scope.h"
 
 namespace tallowin {
 
@@ -31,33 +40,81 @@ class BkfReader;
 
 class CatalogueBuilder {
  public:
-  // `file` is the BKF file being scanned: a FILE block's stream chain may
-  // lead past the window that holds the block.
-  CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer, BkfReader& file);
+  // `file` is the BKF file being scanned: streams and catalogues lead past
+  // the window that holds a block. Long reads give up once `running` is false.
+  CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer, BkfReader& file,
+                   const std::atomic<bool>& running);
 
+  void OnTapeBlock(const BlockSite& site);
   // The tail pass keeps double quotes in set names; the main pass replaces them.
   void OnSetBlock(const BlockSite& site, ScanPass pass);
   void OnDirectoryBlock(const BlockSite& site);
   void OnFileBlock(const BlockSite& site, std::size_t streamSearchLimit);
+  void OnEndOfSetBlock(const BlockSite& site);
+  // The scan has ended, read to its end or stopped: the open scope's files
+  // are catalogued.
+  void Finish();
+
+  std::uint64_t RowsFromSetCatalogue() const { return rowsFromSetCatalogue_; }
+  std::uint64_t SetCatalogueFilesNotFound() const { return setCatalogueFilesNotFound_; }
 
  private:
   // The file's data stream header: its absolute position and what it says.
   struct DataStream {
     std::uint64_t position;
-    std::uint64_t length;
-    std::uint16_t fileSystemAttributes;
+    StreamHeader header;
   };
-  // Found by the byte search, or else by the block's stream chain; for a
-  // block without any (an empty file), nothing and `noDataStream` set.
-  std::optional<DataStream> FindFileData(const BlockSite& site, std::size_t streamSearchLimit,
-                                         bool& noDataStream);
+  // How a FILE block's data was looked for.
+  struct FileData {
+    std::optional<DataStream> stream;
+    bool noDataStream = false;  // the block's own streams hold none (an empty file)
+    bool encrypted = false;     // they hold it encrypted, in an "NTED" stream
+  };
+  FileData FindFileData(const BlockSite& site, std::size_t streamSearchLimit);
+
+  // A folder entry of the set's catalogue and, once used, its directory.
+  struct CatalogueFolder {
+    std::u16string path;
+    std::optional<std::u16string> directory;
+  };
+  // A file entry of the set's catalogue whose FILE block was not met.
+  struct CatalogueFile {
+    std::u16string name;
+    FileRowValues values;
+    LostFile lost;
+    std::optional<std::size_t> folder;  // the folder entry before it
+  };
+  struct SetCatalogueContents {
+    std::vector<CatalogueFolder> folders;
+    std::vector<CatalogueFile> lostFiles;
+  };
+  SetCatalogueContents ReadSetCatalogue(SetCatalogueSpan span, std::uint64_t eset);
+  // Ends the scope: its held files, then the files that its catalogue (the
+  // ESET block's, if it ends with one) names and no block gave.
+  void EndScope(SetCatalogueContents contents);
+
+  // The current directory that the directory rules make of a name.
+  std::u16string DirectoryOf(std::u16string name);
+  // The key of "BKF\", the set label and `directory` without its last backslash.
+  FolderKey FolderOf(std::u16string_view directory);
+  // The key of the current set and directory, interned once for the files
+  // that follow them.
+  FolderKey CurrentFolder();
+  void AddRow(FolderKey folder, std::u16string_view name, const FileRowValues& values);
 
   Catalogue& catalogue_;
   const ActivityLog& log_;
   ScanObserver& observer_;
   BkfReader& file_;
+  const std::atomic<bool>& running_;
   std::uint64_t fileSize_;
   ScanContext context_;
+  std::uint64_t logicalBlock_ = mtf::kDefaultLogicalBlock;
+  SetScope scope_;
+  FileBlockPositions fileBlocks_;
+  std::uint64_t rowsFromSetCatalogue_ = 0;
+  std::uint64_t setCatalogueFilesNotFound_ = 0;
+
   // Files mostly share dates with those before them, and a file's access
   // date is often its modification date: the last few decodings are kept.
   class DateMemo {
@@ -71,9 +128,6 @@ class CatalogueBuilder {
     std::size_t next_ = 0;
   };
 
-  // The key of the current set and directory, interned once for the files
-  // that follow them.
-  FolderKey CurrentFolder();
   std::optional<FolderKey> currentFolder_;
   DateMemo dates_;
   std::u16string name_;  // the current file's name, its memory kept from row to row

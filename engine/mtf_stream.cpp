@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "engine/bkf_file.h"
 
@@ -51,6 +54,13 @@ std::optional<StreamHeader> ReadStreamHeader(Bytes bytes) {
   return header;
 }
 
+std::optional<StreamHeader> ReadStreamHeaderAt(BkfReader& file, std::uint64_t position, std::uint64_t fileSize) {
+  if (position > fileSize || fileSize - position < mtf::kStreamHeaderSize) return std::nullopt;
+  std::array<std::byte, mtf::kStreamHeaderSize> bytes{};
+  if (file.ReadAt(position, bytes) < bytes.size()) return std::nullopt;
+  return ReadStreamHeader(bytes);
+}
+
 bool HasValidHeaderChecksum(Bytes block) {
   return block.size() >= mtf::kCommonHeaderSize &&
          XorOfWords(block, mtf::kHeaderChecksum) == ReadU16(block, mtf::kHeaderChecksum);
@@ -93,9 +103,49 @@ StreamChainEnd FollowStreamChain(const BlockSite& site, BkfReader& file, std::ui
     if (!header.valid) break;
     if (header.id == mtf::kStan) return {Kind::kDataStream, position, header};
     if (header.id == mtf::kSpad) return {Kind::kNoDataStream, position, header};
+    if (header.id == mtf::kNted) return {Kind::kEncrypted, position, header};
     position = NextStream(position, header);
   }
   return {Kind::kUnknown, position, {}};
+}
+
+std::optional<std::u16string> ReadNameStream(const BlockSite& site, BkfReader& file, std::uint64_t fileSize,
+                                             std::uint32_t id, std::size_t limit) {
+  const std::uint64_t header = site.Position() + ReadU16(site.Block(), mtf::kFirstEventOffset);
+  const auto found = ReadStreamHeaderAt(file, header, fileSize);
+  if (!found || !found->valid || found->id != id) return std::nullopt;
+  const std::uint64_t data = header + mtf::kStreamHeaderSize;
+  const auto count = static_cast<std::size_t>(
+      std::min<std::uint64_t>({found->length, mtf::kNameStreamBound, fileSize - data}));
+  std::vector<std::byte> bytes(count);
+  bytes.resize(file.ReadAt(data, bytes));
+  std::u16string text;
+  text.reserve(std::min(bytes.size() / 2, limit));
+  for (std::size_t i = 0; i + 1 < bytes.size() && text.size() < limit; i += 2) {
+    const auto unit = static_cast<char16_t>(ReadU16(bytes, i));
+    text.push_back(unit == 0 ? u'\\' : unit);
+  }
+  return text;
+}
+
+std::uint32_t ChecksumStep(std::uint32_t sum, std::span<const std::byte> bytes, std::uint64_t position) {
+  const auto byteAt = [&](std::size_t i) {
+    return std::to_integer<std::uint32_t>(bytes[i]) << (8 * ((position + i) % 4));
+  };
+  std::size_t i = 0;
+  // Whole 64-bit words once aligned: two 32-bit words each, folded at the end.
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i < bytes.size() && (position + i) % 8 != 0; ++i) sum ^= byteAt(i);
+    std::uint64_t wide = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes.data() + i, 8);
+      wide ^= word;
+    }
+    sum ^= static_cast<std::uint32_t>(wide) ^ static_cast<std::uint32_t>(wide >> 32);
+  }
+  for (; i < bytes.size(); ++i) sum ^= byteAt(i);
+  return sum;
 }
 
 }  // namespace tallowin

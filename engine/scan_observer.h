@@ -10,6 +10,18 @@
 
 namespace tallowin {
 
+// What a scan found, told at its end.
+struct ScanTotals {
+  std::int32_t rows = 0;
+  bool stopped = false;  // Stop ended it before the end of the file
+  // Rows of files whose FILE block was lost, named by the catalogue that the
+  // backup keeps at the end of each data set.
+  std::uint64_t rowsFromSetCatalogue = 0;
+  // Files that such a catalogue lists, whose block was lost and whose data
+  // was not found either.
+  std::uint64_t setCatalogueFilesNotFound = 0;
+};
+
 class ScanObserver {
  public:
   virtual ~ScanObserver() = default;
@@ -28,8 +40,8 @@ class ScanObserver {
   virtual void OnStopped() {}
   // The worker has closed the file and checked every row. With no rows,
   // `noDataMessage` is the message to show; otherwise it is empty.
-  virtual void OnScanFinished(std::int32_t rowCount, std::u16string_view noDataMessage) {
-    (void)rowCount, (void)noDataMessage;
+  virtual void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) {
+    (void)totals, (void)noDataMessage;
   }
 };
 

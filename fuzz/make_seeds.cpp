@@ -199,6 +199,56 @@ void RealBackupSeeds(const fs::path& folder) {
   WriteSeed(folder, "other-writer.bkf", other.Bytes());
 }
 
+// Backups whose damage sends the scan to the set's catalogue: a lost folder
+// block, lost file blocks whose data survives, a lost SSET block, folder and
+// file names in streams, an encrypted file; and catalogues whose entries'
+// lengths, names and places run wild.
+void SetCatalogueSeeds(const fs::path& folder) {
+  MtfWriter w(WriterStyle::kWindowsUtility);
+  w.Tape().DataSet(u"Monday").Directory(u"Docs");
+  w.FileWithStreams({.name = u"kept.txt", .data = Filler(300, 40)});
+  const std::size_t lostFolder = w.Size();
+  w.Directory(u"Docs\\Lost folder");
+  w.FileWithStreams({.name = u"held.txt", .data = Filler(200, 41)});
+  w.FileWithStreams({.name = u"far.txt", .data = Filler(500, 42), .securityDescriptorSize = 700});
+  const std::size_t far = w.LastFile().block;
+  w.FileWithStreams({.name = u"bare.txt", .data = Filler(1500, 43)});
+  const std::size_t bare = w.LastFile().block;
+  const std::size_t bareData = *w.LastFile().data;
+  w.FileWithStreams({.name = u"empty.txt"});
+  const std::size_t empty = w.LastFile().block;
+  w.FileWithStreams({.name = u"secret.doc", .data = Filler(64, 44), .encrypted = true});
+  w.FileWithStreams({.name = u"named.txt", .data = Filler(20, 45), .nameInStream = true});
+  w.Directory(std::u16string(300, u'p'));
+  w.FileWithStreams({.name = u"deep.txt", .data = Filler(30, 46)});
+  w.EndOfSet();
+  const std::size_t secondSet = w.Size();
+  w.DataSet(u"Tuesday").Directory(u"Docs");
+  w.FileWithStreams({.name = u"two.txt", .data = Filler(700, 47), .securityDescriptorSize = 700});
+  const std::size_t two = w.LastFile().block;
+  w.EndOfSet(test::CatalogueLayout::kAfterFilemark);
+  const std::size_t catalogue = *w.LastSetCatalogue();
+  w.ZeroCluster(lostFolder, 1024).ZeroCluster(far, 512).ZeroCluster(bare, bareData - bare);
+  w.ZeroCluster(empty, 1024).ZeroCluster(secondSet, 1024).ZeroCluster(two, 512);
+  WriteSeed(folder, "catalogue-lost-blocks.bkf", w.Bytes());
+  WriteSeed(folder, "catalogue-lost-blocks-cut.bkf", Cut(w.Bytes(), catalogue + 200));
+
+  // The entries of the last catalogue, each bent another way.
+  std::vector<std::byte> wild = w.Bytes();
+  std::size_t entry = catalogue + 22;
+  const auto u16 = [&](std::size_t at) {
+    return static_cast<std::uint16_t>(std::to_integer<unsigned>(wild[at]) | std::to_integer<unsigned>(wild[at + 1]) << 8);
+  };
+  for (int i = 0; i < 3 && entry + 64 <= wild.size(); ++i) {
+    const std::size_t next = entry + u16(entry);
+    if (i == 0) PutU16(wild, entry + 60, 0xFFF0);       // a name past its entry
+    if (i == 1) wild[entry + 19] = std::byte{0x7F};     // a place far past the file
+    if (i == 2) PutU16(wild, entry, 0xFFFF);            // an entry past its stream
+    entry = next;
+  }
+  WriteSeed(folder, "catalogue-wild-entries.bkf", wild);
+}
+
 void ScanSeeds(const fs::path& folder) {
   const MtfWriter intact = Intact();
   const std::vector<std::byte>& bytes = intact.Bytes();
@@ -279,6 +329,7 @@ void ScanSeeds(const fs::path& folder) {
     WriteSeed(folder, "noise-only.bkf", noise);
   }
   RealBackupSeeds(folder);
+  SetCatalogueSeeds(folder);
 }
 
 // A catalogue filled by a scan of `writer`'s bytes.

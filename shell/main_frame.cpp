@@ -69,6 +69,10 @@ CMainFrame::CMainFrame(QWidget* parent, BkfOpener opener) : QMainWindow(parent) 
     if (now.captionTop) kept.setValue("CaptionTop", *now.captionTop);
   });
   connect(view_, &CGUI_RezEreView::checksChanged, this, &CMainFrame::ShowCheckedTotals);
+  connect(view_, &CGUI_RezEreView::setCatalogueNote, this, [this](const QString& note) {
+    setCataloguePane_->setText(note);
+    setCataloguePane_->setVisible(!note.isEmpty());
+  });
   connect(view_, &CGUI_RezEreView::progressPercent, this, &CMainFrame::ShowProgressInTitle);
   connect(view_, &CGUI_RezEreView::fileOpened, this, [](const QString& path) { RecentFiles().Add(path); });
 }
@@ -185,6 +189,11 @@ void CMainFrame::CreateStatusBar() {
     if (text.isEmpty()) bar->showMessage(ToQString(texts::kReady));
   });
   bar->showMessage(ToQString(texts::kReady));
+  // Files that the backup's own catalogue gave back stay told after a scan.
+  setCataloguePane_ = new QLabel(bar);
+  setCataloguePane_->setObjectName("setCataloguePane");
+  setCataloguePane_->hide();
+  bar->addPermanentWidget(setCataloguePane_);
   checkedPane_ = new QLabel(bar);
   checkedPane_->setObjectName("checkedPane");
   bar->addPermanentWidget(checkedPane_);

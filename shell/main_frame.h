@@ -73,6 +73,7 @@ class CMainFrame : public QMainWindow {
   void SetManualPlaces(QStringList places) { manualPlaces_ = std::move(places); }
   QMenu* RecentMenu() const { return recentMenu_; }
   QLabel* CheckedPane() const { return checkedPane_; }
+  QLabel* SetCataloguePane() const { return setCataloguePane_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -99,6 +100,7 @@ class CMainFrame : public QMainWindow {
   QHash<int, QAction*> actions_;
   QMenu* recentMenu_ = nullptr;
   QLabel* checkedPane_ = nullptr;
+  QLabel* setCataloguePane_ = nullptr;
   QStringList manualPlaces_;
 };
 

@@ -1,6 +1,8 @@
 // How data set, directory and file blocks become catalogue paths and folders.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <string>
 #include <vector>
 
@@ -87,7 +89,8 @@ TEST(FileBlock, FileBeforeAnySetOrDirectoryGoesUnderSetZero) {
   Catalogue catalogue;
   ScanObserver observer;
   test::MemoryReader file(writer.Bytes());
-  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file);
+  const std::atomic<bool> running{true};
+  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file, running);
   builder.OnFileBlock({writer.Bytes(), 0, 0}, CBkfScanner::kStreamSearchLimit);
   EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 0\\readme.txt"});
   EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\BACKUP SET 0"}));
@@ -253,7 +256,8 @@ TEST(BlockCutByTheFilledEnd, FieldsPastItCountAsEmpty) {
   Catalogue catalogue;
   ScanObserver observer;
   test::MemoryReader file({});
-  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file);
+  const std::atomic<bool> running{true};
+  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file, running);
   // A whole FILE block after each cut one shows the set and directory it left.
   const auto probed = [&] {
     builder.OnFileBlock({probe.Bytes(), 0, 0}, CBkfScanner::kStreamSearchLimit);

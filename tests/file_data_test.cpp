@@ -118,7 +118,9 @@ TEST_F(RealData, ChecksumsTellIntactFilesFromDamagedOnes) {
   EXPECT_EQ(checks.at("wrong.doc").reason, "the data does not match the checksum stored with it");
 }
 
-TEST_F(RealData, WithoutAUsableChecksumAFileIsUnchecked) {
+// A checksum that the data stream promises and damage took leaves nothing
+// to vouch for the bytes: such a file is damaged, never counted complete.
+TEST_F(RealData, APromisedChecksumThatIsMissingMakesTheFileDamaged) {
   writer_.FileWithStreams({.name = u"plain.txt", .data = "no checksum", .checksummed = false});
   // The data stream says a checksum follows, but none does.
   writer_.FileWithStreams({.name = u"missing.txt", .data = "lost", .checksummed = false, .dataMediaAttributes = 0x20});
@@ -129,14 +131,38 @@ TEST_F(RealData, WithoutAUsableChecksumAFileIsUnchecked) {
   writer_.WriteTo(bkf_);
 
   const SaveSummary summary = Save();
-  EXPECT_EQ(summary.unchecked, 3u);
-  EXPECT_EQ(summary.saved, 3u);
-  EXPECT_TRUE(summary.Complete());
+  EXPECT_EQ(summary.unchecked, 1u);
+  EXPECT_EQ(summary.damaged, 2u);
+  EXPECT_EQ(summary.saved, 1u);
+  EXPECT_FALSE(summary.Complete());
   const auto checks = Verify();
   EXPECT_EQ(checks.at("plain.txt").reason, "the backup stores no checksum for it");
-  EXPECT_EQ(checks.at("missing.txt").reason, "the checksum stored with it cannot be read");
-  EXPECT_EQ(checks.at("broken.txt").verdict, FileVerdict::kUnchecked);
+  EXPECT_EQ(checks.at("missing.txt").verdict, FileVerdict::kDamaged);
+  EXPECT_EQ(checks.at("missing.txt").reason, "the checksum stored with it is missing");
+  EXPECT_EQ(checks.at("broken.txt").verdict, FileVerdict::kDamaged);
   EXPECT_EQ(Saved("broken.txt"), "csum header damaged");
+}
+
+// One flipped bit in a data stream's header: its length and attributes can
+// no longer be trusted, whatever they say. A writer that leaves the word at
+// zero keeps no checksums, and its header counts for nothing either way.
+TEST_F(RealData, ADataHeaderWhoseChecksumFailsMakesTheFileDamaged) {
+  writer_.FileWithStreams({.name = u"hit.txt", .data = "header hit", .checksummed = false});
+  const std::size_t hit = *writer_.LastFile().stanHeader;
+  writer_.FileWithStreams({.name = u"unsummed.txt", .data = "no header checksum"});
+  const std::size_t unsummed = *writer_.LastFile().stanHeader;
+  Scan();
+  writer_.Bytes()[hit + 6] ^= std::byte{0x40};
+  writer_.Bytes()[unsummed + 20] = writer_.Bytes()[unsummed + 21] = std::byte{0};
+  writer_.WriteTo(bkf_);
+
+  const auto checks = Verify();
+  EXPECT_EQ(checks.at("hit.txt").verdict, FileVerdict::kDamaged);
+  EXPECT_EQ(checks.at("hit.txt").reason, "the header of its data is damaged");
+  // Its CSUM stream after the data still vouches for it.
+  EXPECT_EQ(checks.at("unsummed.txt").verdict, FileVerdict::kVerified);
+  Save();
+  EXPECT_EQ(Saved("hit.txt"), "header hit");
 }
 
 TEST_F(RealData, EncryptedAndCompressedDataIsSavedAsStoredAndSaidSo) {

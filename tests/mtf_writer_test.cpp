@@ -140,8 +140,7 @@ TEST(MtfWriter, WindowsFileIsBlocksOnTheLogicalGridWithValidChecksumsAndPadding)
 
   std::vector<std::string> expected = {"TAPE", "SFMB", "SSET", "VOLB", "DIRB", "FILE", "FILE",
                                        "FILE", "FILE", "FILE", "FILE", "SFMB", "ESET", "SFMB",
-                                       "TFDD", "TSMP", "SSET", "VOLB", "DIRB", "FILE", "SFMB",
-                                       "ESET", "SFMB", "TFDD", "TSMP"};
+                                       "SSET", "VOLB", "DIRB", "FILE", "SFMB", "ESET", "SFMB"};
   EXPECT_EQ(WalkWindowsFile(w.Bytes()), expected);
   EXPECT_EQ(U16(w.Bytes(), 84), 1024u);  // the TAPE's format logical block
 }
@@ -236,8 +235,10 @@ TEST(MtfWriter, FileBlockCarriesWindowsFieldsAndItsStanWhereTheNamesAndDescripto
   EXPECT_EQ(std::to_integer<unsigned>(b[at + 11]), 2u);
   EXPECT_EQ(U32(b, at + 52), 0x800u);
   EXPECT_EQ(ReadLe(b, at + 12, 8), 700u);
-  EXPECT_EQ(U32(b, at + 76), U32(b, dirb + 76));  // in the folder just written
-  EXPECT_NE(U32(b, at + 80), U32(b, dirb + 76));
+  // Directory and file ids count from 1 in each set.
+  EXPECT_EQ(U32(b, dirb + 76), 1u);
+  EXPECT_EQ(U32(b, at + 76), 1u);  // in the folder just written
+  EXPECT_EQ(U32(b, at + 80), 1u);
   EXPECT_EQ(ReadLe(b, at + 66, 5), 0u);  // no earlier backup date
   EXPECT_EQ(Text(b, at + 56, 5), Text(b, at + 71, 5));
   const auto packed = PackDate(modified);
@@ -337,41 +338,58 @@ TEST(MtfWriter, LongFolderPathGoesIntoAPathStreamWithAnEmptyNameField) {
   EXPECT_EQ(Ids(Chain(w.Bytes(), at)), (std::vector<std::string>{"PNAM", "NACL", "SPAD"}));
 }
 
-TEST(MtfWriter, CatalogueEntriesNeverPutATagOnTheSmallBlockGrid) {
-  MtfWriter w(WriterStyle::kWindowsUtility);
-  w.Tape().DataSet(u"Set").Directory(u"Many");
-  std::vector<std::size_t> blocks;
-  for (std::size_t i = 0; i < 80; ++i) {
-    w.FileWithStreams({.name = std::u16string(1 + i % 37, u'x'), .data = Data(i)});
-    blocks.push_back(w.LastFile().block);
-  }
-  const std::size_t catalogueFrom = w.Size();
-  w.EndOfSet();
-  const Output& b = w.Bytes();
-  // Every FILE at a multiple of 512 is one of the file blocks.
-  for (std::size_t at = 0; at < b.size(); at += 512) {
-    if (Text(b, at, 4) == "FILE") {
-      EXPECT_TRUE(std::find(blocks.begin(), blocks.end(), at) != blocks.end()) << at;
+// The set's catalogue as the ESET block's first stream: a volume entry, the
+// folder, then every file in block order, each placed by its logical block
+// from the SSET block and linked to its folder's entry; FEND reaches to the
+// next 512-byte boundary. No entry's tag ever reads as a block on the grid.
+TEST(MtfWriter, SetCatalogueNamesEveryBlockInOrderAndNeverLooksLikeABlock) {
+  for (const CatalogueLayout layout : {CatalogueLayout::kInEndOfSet, CatalogueLayout::kAfterFilemark}) {
+    MtfWriter w(WriterStyle::kWindowsUtility);
+    w.Tape();
+    const std::size_t sset = w.Size();
+    w.DataSet(u"Set").Directory(u"Many");
+    std::vector<std::size_t> blocks;
+    for (std::size_t i = 0; i < 80; ++i) {
+      w.FileWithStreams({.name = std::u16string(1 + i % 37, u'x'), .data = Data(i),
+                         .modified = {2001, 2, 3, 4, 5, static_cast<int>(i % 60)}});
+      blocks.push_back(w.LastFile().block);
     }
-  }
-  std::size_t tfdd = catalogueFrom;
-  while (Text(b, tfdd, 4) != "TFDD") tfdd += 1024;
-  ASSERT_EQ(U32(b, tfdd + 56), 81u);  // the folder and the files
-  EXPECT_GT(U32(b, tfdd + 60), 1024u);  // long enough to cross the grid
-  std::size_t entry = tfdd + 64;
-  for (std::size_t i = 0; i < 81; ++i) {
-    EXPECT_EQ(entry % 4, 0u);
-    EXPECT_NE((entry + 2) % 512, 0u);
-    const std::string tag = Text(b, entry + 2, 4);
-    EXPECT_EQ(tag, i == 0 ? "DIRB" : "FILE");
-    if (i > 0) {
-      EXPECT_EQ(ReadLe(b, entry + 8, 8), i - 1);
-      EXPECT_EQ(ReadLe(b, entry + 16, 8) * 1024, blocks[i - 1]);
-      EXPECT_EQ(U16(b, entry + 24), 2 * (1 + (i - 1) % 37));
+    const std::size_t end = w.Size();
+    w.EndOfSet(layout);
+    const Output& b = w.Bytes();
+    for (std::size_t at = 0; at < b.size(); at += 512) {
+      if (Text(b, at, 4) == "FILE" && U16(b, at + 4) == 0) {
+        EXPECT_TRUE(std::find(blocks.begin(), blocks.end(), at) != blocks.end()) << at;
+      }
     }
+    std::size_t eset = end;
+    while (Text(b, eset, 4) != "ESET") eset += 1024;
+    const Stream tfdd = layout == CatalogueLayout::kInEndOfSet ? Chain(b, eset).front() : StreamAt(b, eset + 2048);
+    ASSERT_EQ(tfdd.id, "TFDD");
+    EXPECT_EQ(U16(b, tfdd.at + 20), XorOfWords(b, tfdd.at, 10));
+    EXPECT_EQ(tfdd.End() % 512, 0u);
+    std::size_t entry = tfdd.Data();
+    EXPECT_EQ(Text(b, entry + 2, 4), "VOLB");
+    EXPECT_EQ(ReadLe(b, entry + 12, 8) * 1024 + sset, sset + 1024);
     entry += U16(b, entry);
+    EXPECT_EQ(Text(b, entry + 2, 4), "DIRB");
+    const std::size_t folderEntry = 1;
+    EXPECT_EQ(Text(b, entry + U16(b, entry + 62), U16(b, entry + 60)), Le(std::u16string(u"Many\0", 5)));
+    entry += U16(b, entry);
+    for (std::size_t i = 0; i < 80; ++i) {
+      ASSERT_EQ(Text(b, entry + 2, 4), "FILE") << i;
+      EXPECT_GE(U16(b, entry), 64u);
+      EXPECT_EQ(ReadLe(b, entry + 12, 8) * 1024 + sset, blocks[i]);
+      EXPECT_EQ(ReadLe(b, entry + 20, 8), i);
+      EXPECT_EQ(U32(b, entry + 28), folderEntry);
+      EXPECT_EQ(Text(b, entry + 36, 5), Text(b, blocks[i] + 56, 5));
+      EXPECT_EQ(U32(b, entry + 56), 0x800u);
+      EXPECT_EQ(Text(b, entry + U16(b, entry + 62), U16(b, entry + 60)), Le(std::u16string(1 + i % 37, u'x')));
+      entry += U16(b, entry);
+    }
+    EXPECT_EQ(Text(b, entry + 2, 4), "FEND");
+    EXPECT_EQ(entry + U16(b, entry), tfdd.End());
   }
-  EXPECT_EQ(entry, tfdd + 64 + U32(b, tfdd + 60));
 }
 
 TEST(MtfWriter, WindowsFileScansToItsFilesAndNothingFromTheCatalogue) {

@@ -154,14 +154,19 @@ TEST(EmptyFile, IsARowOfSizeZeroAtItsBlockWithItsTimesAndLogLine) {
   EXPECT_EQ(rowLines, 3u);
 }
 
-TEST(EmptyFile, AnEncryptedFileWhoseDataCannotBeReadYieldsNothing) {
-  MtfWriter writer(WriterStyle::kWindowsUtility);
-  writer.Tape().DataSet(u"S");
-  writer.FileWithStreams({.name = u"secret.doc", .data = "ciphertext", .encrypted = true});
-  writer.FileWithStreams({.name = u"plain.doc", .data = "text"});
-  const std::vector<Row> rows = ScanRows(Finish(writer, Pass::kTail).Bytes());
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].path, u"BKF\\BACKUP SET 1(S)\\plain.doc");
+// Its data is in an "NTED" stream that this program cannot decrypt: the row
+// says so much as that the file exists, and saves what is stored.
+TEST(EncryptedFile, GetsARowOfItsStoredBytes) {
+  for (const Pass pass : {Pass::kMain, Pass::kTail}) {
+    MtfWriter writer(WriterStyle::kWindowsUtility);
+    writer.Tape().DataSet(u"S");
+    writer.FileWithStreams({.name = u"secret.doc", .data = "ciphertext", .encrypted = true});
+    const std::uint64_t secret = *writer.LastFile().data;
+    writer.FileWithStreams({.name = u"plain.doc", .data = "text"});
+    EXPECT_EQ(ScanRows(Finish(writer, pass).Bytes()),
+              (std::vector<Row>{{u"BKF\\BACKUP SET 1(S)\\secret.doc", 10, secret},
+                                {u"BKF\\BACKUP SET 1(S)\\plain.doc", 4, RowOffset(writer)}}));
+  }
 }
 
 struct FarStreamCase {

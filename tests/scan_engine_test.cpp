@@ -398,7 +398,7 @@ TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
   Catalogue catalogue;
   class Restarter : public ScanObserver {
    public:
-    void OnScanFinished(std::int32_t, std::u16string_view) override { restarted = scanner->Start(path); }
+    void OnScanFinished(const ScanTotals&, std::u16string_view) override { restarted = scanner->Start(path); }
     CBkfScanner* scanner = nullptr;
     std::filesystem::path path;
     bool restarted = true;

@@ -16,7 +16,6 @@ namespace {
 constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 // Large enough to copy at full speed, small enough to notice a cancel.
 constexpr std::uint64_t kSystemCopyChunk = std::uint64_t{64} << 20;
-constexpr std::size_t kChecksumSize = 4;
 constexpr std::size_t kPieceOffsetSize = 8;
 
 // `count` bytes at `position`, or nothing when the file does not give them all.
@@ -51,50 +50,49 @@ std::u16string FileReportLine(std::u16string_view path, std::optional<FileVerdic
   return line;
 }
 
+namespace {
+
+// The checksum in a "CSUM" stream right after data of `size` bytes at `offset`.
+std::optional<std::uint32_t> ChecksumAfter(BkfReader& bkf, std::uint64_t offset, std::uint64_t size) {
+  if (size > std::numeric_limits<std::uint64_t>::max() - offset) return std::nullopt;
+  const auto csum = ReadExactly<mtf::kStreamHeaderSize + mtf::kChecksumSize>(bkf, AlignStream(offset + size));
+  if (!csum) return std::nullopt;
+  const StreamHeader header = *ReadStreamHeader(*csum);
+  if (!header.valid || header.id != mtf::kCsum || header.length != mtf::kChecksumSize) return std::nullopt;
+  return ReadU32(*csum, mtf::kStreamHeaderSize);
+}
+
+}  // namespace
+
 StoredForm ReadStoredForm(BkfReader& bkf, std::uint64_t offset, std::uint64_t size) {
   StoredForm form;
-  if (offset < mtf::kStreamHeaderSize) return form;
-  const auto bytes = ReadExactly<mtf::kStreamHeaderSize>(bkf, offset - mtf::kStreamHeaderSize);
-  if (!bytes) return form;
-  const StreamHeader data = *ReadStreamHeader(*bytes);
-  if (!data.valid || data.id != mtf::kStan) return form;
-  if (data.length == 0 && (data.fileSystemAttributes & mtf::kSparseStream) != 0) {
+  const auto bytes = offset < mtf::kStreamHeaderSize
+                         ? std::nullopt
+                         : ReadExactly<mtf::kStreamHeaderSize>(bkf, offset - mtf::kStreamHeaderSize);
+  const std::optional<StreamHeader> data = bytes ? ReadStreamHeader(*bytes) : std::nullopt;
+  const bool dataId = data && (data->id == mtf::kStan || data->id == mtf::kNted);
+  // A checksum word left at zero is a writer that keeps none: as no header.
+  if (dataId && !data->valid && ReadU16(*bytes, mtf::kStreamChecksum) != 0) {
+    form.headerDamaged = true;
+    return form;
+  }
+  if (data && data->valid && data->id == mtf::kStan && data->length == 0 &&
+      (data->fileSystemAttributes & mtf::kSparseStream) != 0) {
     form.sparse = true;
     return form;
   }
   // A header of another size belongs to something else than this row.
-  if (data.length != size) return form;
-  form.encrypted = (data.mediaAttributes & mtf::kEncryptedStream) != 0;
-  form.compressed = (data.mediaAttributes & mtf::kCompressedStream) != 0;
-  form.checksummed = (data.mediaAttributes & mtf::kChecksummedStream) != 0;
-  if (!form.checksummed) return form;
-  const auto csum = ReadExactly<mtf::kStreamHeaderSize + kChecksumSize>(bkf, AlignStream(offset + size));
-  if (!csum) return form;
-  const StreamHeader header = *ReadStreamHeader(*csum);
-  if (header.valid && header.id == mtf::kCsum && header.length == kChecksumSize) {
-    form.checksum = ReadU32(*csum, mtf::kStreamHeaderSize);
+  if (!dataId || !data->valid || data->length != size) {
+    form.checksum = ChecksumAfter(bkf, offset, size);
+    return form;
+  }
+  form.encrypted = data->id == mtf::kNted || (data->mediaAttributes & mtf::kEncryptedStream) != 0;
+  form.compressed = (data->mediaAttributes & mtf::kCompressedStream) != 0;
+  if ((data->mediaAttributes & mtf::kChecksummedStream) != 0) {
+    form.checksum = ChecksumAfter(bkf, offset, size);
+    form.checksumMissing = !form.checksum;
   }
   return form;
-}
-
-std::uint32_t ChecksumStep(std::uint32_t sum, std::span<const std::byte> bytes, std::uint64_t position) {
-  const auto byteAt = [&](std::size_t i) {
-    return std::to_integer<std::uint32_t>(bytes[i]) << (8 * ((position + i) % 4));
-  };
-  std::size_t i = 0;
-  // Whole 64-bit words once aligned: two 32-bit words each, folded at the end.
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; i < bytes.size() && (position + i) % 8 != 0; ++i) sum ^= byteAt(i);
-    std::uint64_t wide = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes.data() + i, 8);
-      wide ^= word;
-    }
-    sum ^= static_cast<std::uint32_t>(wide) ^ static_cast<std::uint32_t>(wide >> 32);
-  }
-  for (; i < bytes.size(); ++i) sum ^= byteAt(i);
-  return sum;
 }
 
 FileDataReader::FileDataReader(BkfReader& bkf, const std::atomic<bool>& cancel,
@@ -155,6 +153,12 @@ FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t siz
     result.verdict = FileVerdict::kIncomplete;
     result.reason = result.bytes == available ? texts::EndsBeforeFile(result.bytes, size)
                                               : texts::UnreadablePast(result.bytes, size);
+  } else if (form.headerDamaged) {
+    result.verdict = FileVerdict::kDamaged;
+    result.reason = texts::kReasonHeaderDamaged;
+  } else if (form.checksumMissing) {
+    result.verdict = FileVerdict::kDamaged;
+    result.reason = texts::kReasonChecksumMissing;
   } else if (checking && sum != *form.checksum) {
     result.verdict = FileVerdict::kDamaged;
     result.reason = texts::kReasonDamaged;
@@ -168,9 +172,7 @@ FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t siz
     result.verdict = FileVerdict::kVerified;
   } else {
     result.verdict = FileVerdict::kUnchecked;
-    result.reason = form.checksummed ? texts::kReasonChecksumUnreadable
-                    : size == 0      ? texts::kReasonEmpty
-                                     : texts::kReasonNoChecksum;
+    result.reason = size == 0 ? texts::kReasonEmpty : texts::kReasonNoChecksum;
   }
   return result;
 }

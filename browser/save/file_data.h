@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/bkf_file.h"
+#include "engine/mtf_stream.h"
 
 namespace tallowin {
 
@@ -45,18 +46,18 @@ struct StoredForm {
   bool sparse = false;  // the data lies in "SPAR" pieces after an empty data stream
   bool encrypted = false;
   bool compressed = false;
-  bool checksummed = false;              // the data stream says a checksum follows
-  std::optional<std::uint32_t> checksum;  // ... and this is it
+  // The data's header was hit: its length and attributes cannot be trusted.
+  bool headerDamaged = false;
+  // The data stream promised a checksum and none follows it.
+  bool checksumMissing = false;
+  std::optional<std::uint32_t> checksum;  // the checksum stored after the data
 };
 
-// Reads the 22 bytes before `offset` and, for a checksummed data stream of
-// `size` bytes, the "CSUM" stream after the data.
+// Reads the 22 bytes before `offset`: a data stream header ("STAN", or
+// "NTED" for an encrypted file) of `size` bytes tells how the data is
+// stored and whether a checksum follows it. Without one, a "CSUM" stream
+// right after the data still counts.
 StoredForm ReadStoredForm(BkfReader& bkf, std::uint64_t offset, std::uint64_t size);
-
-// The XOR of data taken as little-endian 32-bit words, the last short word
-// filled with zero bytes, carried on over `bytes` that begin `position`
-// bytes into the data.
-std::uint32_t ChecksumStep(std::uint32_t sum, std::span<const std::byte> bytes, std::uint64_t position);
 
 // Where the bytes go.
 class FileDataSink {

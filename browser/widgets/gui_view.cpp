@@ -534,6 +534,9 @@ void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage)
     foundLabel_->clear();
     foundLabel_->hide();
     session_.FillingShown();
+    const ScanTotals& totals = session_.Events().LastTotals();
+    emit setCatalogueNote(
+        ToQString(texts::SetCatalogueNote(totals.rowsFromSetCatalogue, totals.setCatalogueFilesNotFound)));
   } else {
     ShowMessage(this, noDataMessage, mb::kIconInformation);
     session_.FillingShown();
@@ -545,6 +548,7 @@ void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage)
 void CGUI_RezEreView::Back() {
   if (state_ != kBrowserPage) return;
   ForgetCatalogue();
+  emit setCatalogueNote({});
   ShowBrowserPage(false);
   next_->hide();
   back_->hide();

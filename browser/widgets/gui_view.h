@@ -95,6 +95,10 @@ class CGUI_RezEreView : public QWidget {
  signals:
   // A scan or a load has ended and its rows are shown (or none were found).
   void scanEnded(int rowCount);
+  // What the backup's own catalogue gave at the end of a scan (the
+  // program's note on it); empty when it gave nothing or the catalogue is
+  // gone.
+  void setCatalogueNote(const QString& note);
   // A snapshot save has ended; `ok` is false when it could not be written.
   void snapshotSaved(bool ok);
   // The share of a scan, load, save or verification done; -1 when none runs.

@@ -30,8 +30,9 @@ void ScanEvents::OnFilesFound(std::uint64_t count) { filesFound_.store(count, st
 
 void ScanEvents::OnStopped() { emit stopped(); }
 
-void ScanEvents::OnScanFinished(std::int32_t rowCount, std::u16string_view noDataMessage) {
-  emit finished(rowCount, ToQString(noDataMessage));
+void ScanEvents::OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) {
+  totals_ = totals;
+  emit finished(totals.rows, ToQString(noDataMessage));
 }
 
 }  // namespace tallowin

@@ -36,7 +36,9 @@ class ScanEvents : public QObject, public ScanObserver {
   void OnProgress(std::uint64_t position, std::uint64_t fileSize) override;
   void OnFilesFound(std::uint64_t count) override;
   void OnStopped() override;
-  void OnScanFinished(std::int32_t rowCount, std::u16string_view noDataMessage) override;
+  void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) override;
+  // What the last scan found; read once `finished` has come.
+  const ScanTotals& LastTotals() const { return totals_; }
 
  signals:
   void openFailed(const QString& message);
@@ -49,6 +51,7 @@ class ScanEvents : public QObject, public ScanObserver {
   std::atomic<std::uint64_t> fileSize_{0};
   std::atomic<std::uint64_t> filesFound_{0};
   std::atomic<bool> moved_{false};
+  ScanTotals totals_;  // written before `finished` is queued
 };
 
 }  // namespace tallowin

@@ -149,6 +149,35 @@ TEST_F(TwbkfTest, ScanWithoutLogLeavesTheLogAlone) {
   EXPECT_EQ(ReadAll(dir_ / "TwBkf.log"), "kept");
 }
 
+// A file whose block was lost comes back from the backup's own catalogue;
+// the scan says how many did, and a listing of the scan says which.
+TEST_F(TwbkfTest, ScanAndListTellWhatCameFromTheBackupsOwnCatalogue) {
+  MtfWriter writer(test::WriterStyle::kWindowsUtility);
+  writer.Tape().DataSet(u"Set").Directory(u"A");
+  writer.FileWithStreams({.name = u"kept.txt", .data = "kept"});
+  writer.FileWithStreams({.name = u"lost.txt", .data = std::string(2000, 'l')});
+  writer.ZeroCluster(writer.LastFile().block, *writer.LastFile().data - writer.LastFile().block);
+  writer.FileWithStreams({.name = u"gone.txt", .data = "gone"});
+  writer.ZeroCluster(writer.LastFile().block, 1024);
+  writer.EndOfSet();
+  const fs::path bkf = Bkf(writer);
+
+  const auto scan = Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string(), "--quiet"});
+  ASSERT_EQ(scan.exitCode, 0) << scan.err;
+  EXPECT_EQ(scan.out,
+            "File(s) Found : 2\n"
+            "1 file(s) came back from the backup's own catalogue; it lists 1 more file(s) whose data was not found.\n");
+  const auto list = Twbkf({"list", bkf.string(), "--json", "--quiet"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  const auto second = list.out.find('\n') + 1;
+  EXPECT_NE(list.out.substr(0, second).find("\"source\": \"block\""), std::string::npos);
+  EXPECT_NE(list.out.substr(second).find("lost.txt\", \"type\""), std::string::npos);
+  EXPECT_NE(list.out.substr(second).find("\"source\": \"catalogue\""), std::string::npos);
+  // A snapshot does not know where its rows came from, and does not say.
+  const auto snapshot = Twbkf({"list", (dir_ / "s.TWBKF").string(), "--json", "--quiet"});
+  EXPECT_EQ(snapshot.out.find("\"source\""), std::string::npos);
+}
+
 TEST_F(TwbkfTest, ListReadsASnapshotWhoseBkfFileIsGone) {
   const std::u16string snapshot =
       u"<" + Utf16FromPath(dir_ / "gone.bkf") + u">\r\n<2>\r\n"

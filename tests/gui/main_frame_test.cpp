@@ -130,6 +130,30 @@ class MainFrameTest : public QObject {
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) QVERIFY(frame.statusBar()->findChild<QWidget*>(indicator));
   }
 
+  // A folder block and a file block lost: the file comes back from the
+  // backup's own catalogue, and the status bar says so until Back.
+  void theStatusBarTellsWhatTheBackupsOwnCatalogueGaveBack() {
+    MtfWriter writer(WriterStyle::kWindowsUtility);
+    writer.Tape().DataSet(u"Set").Directory(u"A");
+    writer.FileWithStreams({.name = u"kept.txt", .data = "kept"});
+    writer.FileWithStreams({.name = u"lost.txt", .data = std::string(2000, 'l')});
+    writer.ZeroCluster(writer.LastFile().block, static_cast<std::size_t>(*writer.LastFile().data - writer.LastFile().block));
+    writer.EndOfSet();
+    const QString path = dir_.filePath("lost.bkf");
+    writer.WriteTo(path.toStdString());
+
+    CMainFrame frame;
+    QSignalSpy ended(frame.View(), &CGUI_RezEreView::scanEnded);
+    frame.View()->PathBox()->setText(path);
+    frame.OnRecover();
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(frame.View()->GetCatalogue().CatalogueRowCount(), 2);
+    QVERIFY(frame.SetCataloguePane()->isVisibleTo(&frame));
+    QCOMPARE(frame.SetCataloguePane()->text(), QString("1 file(s) came back from the backup's own catalogue."));
+    frame.View()->Back();
+    QVERIFY(!frame.SetCataloguePane()->isVisibleTo(&frame));
+  }
+
   void commandsOnTheStartPageNeedNoGuard() {
     CMainFrame frame;
     MessageRecorder messages;

@@ -197,14 +197,16 @@ MtfWriter& MtfWriter::File(const FileEntry& file) {
   return *this;
 }
 
-MtfWriter& MtfWriter::EndOfSet() {
+MtfWriter& MtfWriter::EndOfSet(CatalogueLayout layout) {
   if (style_ == WriterStyle::kMinimal) return Block("ESET");
   SoftFilemark();
-  EndOfSetBlock();
+  EndOfSetBlock(layout);
   SoftFilemark();
-  if (Windows()) {
-    SetCatalogue();
-    SetMap();
+  if (Windows() && layout == CatalogueLayout::kAfterFilemark) {
+    AlignTo(LogicalBlockSize());
+    SetCatalogueStream();
+    SetMapStream();
+    EndDescriptor();
   }
   return *this;
 }
@@ -233,6 +235,40 @@ MtfWriter& MtfWriter::PadTo(std::size_t size) {
 
 MtfWriter& MtfWriter::Align() { return PadTo(RoundUp(bytes_.size(), kBlock)); }
 
+MtfWriter& MtfWriter::ZeroCluster(std::size_t at, std::size_t size) {
+  const std::size_t end = std::min(bytes_.size(), at + size);
+  if (at < end) std::fill(bytes_.begin() + static_cast<std::ptrdiff_t>(at), bytes_.begin() + static_cast<std::ptrdiff_t>(end), std::byte{0});
+  return *this;
+}
+
+MtfWriter& MtfWriter::CopyCluster(std::size_t from, std::size_t to, std::size_t size) {
+  if (from + size > bytes_.size() || to + size > bytes_.size()) throw std::out_of_range("cluster beyond the bytes");
+  std::vector<std::byte> copy(bytes_.begin() + static_cast<std::ptrdiff_t>(from),
+                              bytes_.begin() + static_cast<std::ptrdiff_t>(from + size));
+  std::copy(copy.begin(), copy.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(to));
+  return *this;
+}
+
+MtfWriter& MtfWriter::Patch(std::size_t at, std::uint64_t value, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) bytes_.at(at + i) = std::byte(static_cast<std::uint8_t>(value >> (8 * i)));
+  return *this;
+}
+
+MtfWriter& MtfWriter::ResealBlock(std::size_t header) {
+  PutU16(header + kChecksum, HeaderChecksum(bytes_, header));
+  return *this;
+}
+
+MtfWriter& MtfWriter::ResealStream(std::size_t header) {
+  PutU16(header + 20, StreamHeaderChecksum(bytes_, header));
+  return *this;
+}
+
+MtfWriter& MtfWriter::Cut(std::size_t size) {
+  if (size < bytes_.size()) bytes_.resize(size);
+  return *this;
+}
+
 std::string MtfWriter::String() const {
   std::string out(bytes_.size(), '\0');
   std::transform(bytes_.begin(), bytes_.end(), out.begin(),
@@ -258,6 +294,9 @@ constexpr std::size_t kOtherSoftFilemark = 64 * 1024;
 constexpr std::uint8_t kWindowsNt = 14;
 constexpr std::uint16_t kChecksummedBit = 0x0020;
 constexpr std::uint16_t kSparseBit = 0x0008;
+constexpr std::uint32_t kFileAttributes = 0x800;
+constexpr std::size_t kEntryHeaderSize = 36;  // of a catalogue entry
+constexpr std::uint32_t kNameInStreamBit = 0x20000;
 // Odd, so that the STAN that follows it at once is off the 4-byte grid.
 constexpr std::size_t kPrivatePadLength = 5;
 constexpr std::string_view kPrivatePadId = "PADD";
@@ -354,6 +393,12 @@ std::size_t MtfWriter::LogicalBlockSize() const {
   return Windows() ? kWindowsLogicalBlock : kOtherLogicalBlock;
 }
 
+// Blocks of a set count their format logical blocks from its SSET block.
+std::uint64_t MtfWriter::LogicalAddress(std::size_t at) const {
+  const std::size_t from = sets_.empty() ? 0 : sets_.back().block;
+  return (at - from) / LogicalBlockSize();
+}
+
 std::size_t MtfWriter::Append(std::size_t count) {
   const std::size_t at = bytes_.size();
   bytes_.resize(at + count);
@@ -370,7 +415,7 @@ std::size_t MtfWriter::BeginDescriptor(std::string_view id, std::size_t fixedSiz
   for (std::size_t i = 0; i < 4 && i < id.size(); ++i) bytes_[at + i] = std::byte(id[i]);
   bytes_[at + 10] = std::byte{kWindowsNt};
   bytes_[at + 11] = std::byte{Windows() ? std::uint8_t{2} : std::uint8_t{4}};
-  PutU64(at + 20, at / LogicalBlockSize());
+  PutU64(at + 20, LogicalAddress(at));
   PutU32(at + 36, controlBlockId_++);
   bytes_[at + kStringType] = std::byte{2};  // UTF-16
   return at;
@@ -469,9 +514,11 @@ void MtfWriter::StyledTape() {
 
 void MtfWriter::StyledDataSet(std::u16string_view name) {
   controlBlockId_ = 0;  // counted within each set
+  directoryCount_ = fileCount_ = directoryId_ = 0;
   const auto number = static_cast<std::uint16_t>(sets_.size() + 1);
   const std::size_t at = BeginDescriptor("SSET", 98);
   sets_.push_back({std::u16string(name), number, at, {}});
+  PutU64(at + 20, 0);
   if (Windows()) PutU32(at + 4, 0x10000);  // the set has file details
   PutU16(at + 62, number);
   AppendTextField(at, 64, name);
@@ -493,12 +540,14 @@ void MtfWriter::Volume() {
   PutDate(at + 68, PackedDate{});
   SealHeader(at);
   EndDescriptor();
+  Record({.tag = "VOLB", .name = u"C:", .block = at});
 }
 
 void MtfWriter::StyledDirectory(std::u16string_view storedName, bool pathInStream) {
-  directoryId_ = nextObjectId_++;
+  directoryId_ = ++directoryCount_;
   const std::size_t at = BeginDescriptor("DIRB", 84);
-  if (pathInStream) PutU32(at + 52, 0x20000);
+  const std::uint32_t attributes = pathInStream ? kNameInStreamBit : 0;
+  PutU32(at + 52, attributes);
   PutDate(at + 56, PackedDate{});
   PutDate(at + 61, PackedDate{2006, 1, 2, 3, 4, 5});
   PutDate(at + 71, PackedDate{});
@@ -510,7 +559,13 @@ void MtfWriter::StyledDirectory(std::u16string_view storedName, bool pathInStrea
   // The other writer's folder blocks carry no streams at all.
   if (Windows()) AppendStream("NACL", SecurityDescriptor(150));
   EndDescriptor();
-  Record("DIRB", storedName, 0, at);
+  Record({.tag = "DIRB",
+          .name = std::u16string(storedName),
+          .block = at,
+          .attributes = attributes,
+          .modified = PackedDate{},
+          .created = PackedDate{2006, 1, 2, 3, 4, 5},
+          .accessed = PackedDate{}});
 }
 
 MtfWriter& MtfWriter::FileWithStreams(const RealFile& file) {
@@ -521,13 +576,14 @@ MtfWriter& MtfWriter::FileWithStreams(const RealFile& file) {
   const std::uint64_t size = FileSize(file);
   const std::size_t at = BeginDescriptor("FILE", 88);
   PutU64(at + 12, size);
-  PutU32(at + 52, 0x800);
+  const std::uint32_t attributes = kFileAttributes | (file.nameInStream ? kNameInStreamBit : 0);
+  PutU32(at + 52, attributes);
   PutDate(at + 56, file.modified);
   PutDate(at + 61, file.created);
   PutDate(at + 71, file.accessed);  // the backup date before it stays zero
   PutU32(at + 76, directoryId_);
-  PutU32(at + 80, nextObjectId_++);
-  AppendTextField(at, 84, file.name);
+  PutU32(at + 80, ++fileCount_);
+  if (!file.nameInStream) AppendTextField(at, 84, file.name);
   if (const std::size_t os = AppendOsData(at, 24)) {
     PutU32(os, file.windowsAttributes);
     if (!file.shortName.empty()) {
@@ -542,12 +598,20 @@ MtfWriter& MtfWriter::FileWithStreams(const RealFile& file) {
   FileStreams(file);
   EndDescriptor();
   lastDataOffset_ = lastFile_.data.value_or(0);
-  Record("FILE", file.name, size, at);
+  Record({.tag = "FILE",
+          .name = file.name,
+          .size = size,
+          .block = at,
+          .attributes = attributes,
+          .modified = file.modified,
+          .created = file.created,
+          .accessed = file.accessed});
   return *this;
 }
 
 // A file of no bytes has no data stream at all, only its security.
 void MtfWriter::FileStreams(const RealFile& file) {
+  if (file.nameInStream) AppendStream("FNAM", Utf16Le(file.name));
   AppendStream("NACL", SecurityDescriptor(file.securityDescriptorSize));
   if (!file.data.empty() || !file.sparse.empty()) DataStream(file);
   if (file.alternate) {
@@ -609,58 +673,83 @@ void MtfWriter::SoftFilemark() {
   PadTo(at + (Windows() ? blockSize : kOtherSoftFilemark));
 }
 
-void MtfWriter::EndOfSetBlock() {
-  const std::size_t at = BeginDescriptor("ESET", 77);
-  PutU16(at + 68, 1);  // the medium where the file details begin
-  PutU16(at + 70, sets_.empty() ? 0 : sets_.back().number);
-  PutDate(at + 72, PackedDate{});
+void MtfWriter::EndOfSetBlock(CatalogueLayout layout) {
+  const std::size_t at = BeginDescriptor("ESET", 85);
+  PutU16(at + 76, 1);  // the medium where the file details begin
+  PutU16(at + 78, sets_.empty() ? 0 : sets_.back().number);
+  PutDate(at + 80, PackedDate{});
   SealHeader(at);
+  if (Windows() && layout == CatalogueLayout::kInEndOfSet) {
+    SetCatalogueStream();
+    SetMapStream();
+  }
   EndDescriptor();
 }
 
-// The set's file details: one entry per folder and file. Entries start on
-// the 4-byte grid with their tag at offset 2, so that no tag ever lies on
-// the 512-byte grid where a scan would take it for a block.
-void MtfWriter::SetCatalogue() {
+// The set's file details: one entry per volume, folder and file block, in
+// block order, each with the block's place in logical blocks from the SSET
+// block, its size, dates, attributes and name; a file's entry links to its
+// folder's. The last entry, FEND, reaches to the next 512-byte boundary.
+void MtfWriter::SetCatalogueStream() {
   const std::vector<CatalogueEntry> none;
   const auto& entries = sets_.empty() ? none : sets_.back().entries;
-  const std::size_t at = BeginDescriptor("TFDD", 64);
-  PutU16(at + 52, 1);
-  PutU16(at + 54, sets_.empty() ? 0 : sets_.back().number);
-  PutU32(at + 56, static_cast<std::uint32_t>(entries.size()));
-  for (const CatalogueEntry& entry : entries) {
-    const std::size_t size = RoundUp(26 + 2 * entry.name.size(), 4);
-    const std::size_t e = Append(size);
-    PutU16(e, static_cast<std::uint16_t>(size));
-    for (std::size_t i = 0; i < 4; ++i) bytes_[e + 2 + i] = std::byte(entry.tag[i]);
-    PutU64(e + 8, entry.size);
-    PutU64(e + 16, entry.block / LogicalBlockSize());
-    PutU16(e + 24, static_cast<std::uint16_t>(2 * entry.name.size()));
-    PutText(e + 26, entry.name);
+  std::vector<std::byte> content;
+  const auto put = [&](std::size_t at, std::uint64_t value, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) content[at + i] = std::byte(static_cast<std::uint8_t>(value >> (8 * i)));
+  };
+  const auto begin = [&](std::string_view tag, std::size_t length) {
+    const std::size_t e = content.size();
+    content.resize(e + length);
+    put(e, length, 2);
+    for (std::size_t i = 0; i < 4; ++i) content[e + 2 + i] = std::byte(tag[i]);
+    put(e + 6, 1, 2);  // the medium the block is on
+    content[e + 34] = std::byte{2};  // UTF-16
+    return e;
+  };
+  std::int32_t folderEntry = -1;
+  for (std::size_t index = 0; index < entries.size(); ++index) {
+    const CatalogueEntry& entry = entries[index];
+    const std::size_t nameAt = entry.tag == "VOLB" ? 60 : 64;
+    const std::size_t e = begin(entry.tag, RoundUp(nameAt + 2 * entry.name.size(), 4));
+    put(e + 12, (entry.block - sets_.back().block) / LogicalBlockSize(), 8);
+    put(e + 20, entry.size, 8);
+    content[e + 32] = std::byte{kWindowsNt};
+    content[e + 33] = std::byte{2};
+    const std::size_t sizeField = entry.tag == "VOLB" ? 44 : 60;  // the volume's name
+    if (entry.tag != "VOLB") {
+      if (entry.tag == "DIRB") folderEntry = static_cast<std::int32_t>(index);
+      if (entry.tag == "FILE") put(e + 28, static_cast<std::uint32_t>(folderEntry), 4);
+      for (const auto& [offset, date] : {std::pair{36, entry.modified}, {41, entry.created}, {51, entry.accessed}}) {
+        const auto packed = PackDate(date);
+        std::copy(packed.begin(), packed.end(), content.begin() + static_cast<std::ptrdiff_t>(e + offset));
+      }
+      put(e + 56, entry.attributes, 4);
+    }
+    put(e + sizeField, 2 * entry.name.size(), 2);
+    put(e + sizeField + 2, nameAt, 2);
+    for (std::size_t i = 0; i < entry.name.size(); ++i) put(e + nameAt + 2 * i, entry.name[i], 2);
   }
-  PutU32(at + 60, static_cast<std::uint32_t>(bytes_.size() - at - 64));
-  SealHeader(at);
-  EndDescriptor();
+  const std::size_t data = RoundUp(bytes_.size(), 4) + kStreamHeaderSize;
+  begin("FEND", kEntryHeaderSize + (kBlock - (data + content.size() + kEntryHeaderSize) % kBlock) % kBlock);
+  std::string text(content.size(), '\0');
+  std::transform(content.begin(), content.end(), text.begin(), [](std::byte b) { return static_cast<char>(b); });
+  lastSetCatalogue_ = AppendStream("TFDD", text);
 }
 
 // The map of every set so far, each with its number, file count and place.
-void MtfWriter::SetMap() {
-  const std::size_t at = BeginDescriptor("TSMP", 56);
-  PutU32(at + 52, static_cast<std::uint32_t>(sets_.size()));
+void MtfWriter::SetMapStream() {
+  std::string map = LittleEndian(0x4B1D2007, 4) + LittleEndian(sets_.size(), 2) + std::string(2, '\0');
   for (const SetRecord& set : sets_) {
-    const std::size_t size = RoundUp(18 + 2 * set.name.size(), 4);
-    const std::size_t e = Append(size);
-    PutU16(e, static_cast<std::uint16_t>(size));
-    PutU16(e + 2, set.number);
-    PutU32(e + 4, static_cast<std::uint32_t>(std::count_if(
-                      set.entries.begin(), set.entries.end(),
-                      [](const CatalogueEntry& entry) { return entry.tag == "FILE"; })));
-    PutU64(e + 8, set.block / LogicalBlockSize());
-    PutU16(e + 16, static_cast<std::uint16_t>(2 * set.name.size()));
-    PutText(e + 18, set.name);
+    const std::string name = Utf16Le(set.name);
+    const std::size_t files = static_cast<std::size_t>(std::count_if(
+        set.entries.begin(), set.entries.end(), [](const CatalogueEntry& entry) { return entry.tag == "FILE"; }));
+    std::string entry = LittleEndian(RoundUp(20 + name.size(), 4), 2) + LittleEndian(set.number, 2) +
+                        LittleEndian(files, 4) + LittleEndian(set.block / LogicalBlockSize(), 8) +
+                        LittleEndian(name.size(), 2) + LittleEndian(20, 2) + name;
+    entry.resize(RoundUp(entry.size(), 4), '\0');
+    map += entry;
   }
-  SealHeader(at);
-  EndDescriptor();
+  AppendStream("TSMP", map);
 }
 
 // The other writer keeps its catalogue as XML text after the last
@@ -671,6 +760,7 @@ MtfWriter& MtfWriter::XmlCatalogue() {
     xml += u"  <Set number=\"" + Number(set.number) + u"\" name=\"" + XmlText(set.name) +
            u"\">\r\n";
     for (const CatalogueEntry& entry : set.entries) {
+      if (entry.tag == "VOLB") continue;
       xml += entry.tag == "FILE" ? u"    <File name=\"" : u"    <Folder path=\"";
       xml += XmlText(entry.name) + u"\" size=\"" + Number(entry.size) + u"\" position=\"" +
              Number(entry.block) + u"\"/>\r\n";
@@ -684,9 +774,8 @@ MtfWriter& MtfWriter::XmlCatalogue() {
   return *this;
 }
 
-void MtfWriter::Record(std::string_view tag, std::u16string_view name, std::uint64_t size,
-                       std::size_t block) {
-  if (!sets_.empty()) sets_.back().entries.push_back({tag, std::u16string(name), size, block});
+void MtfWriter::Record(CatalogueEntry entry) {
+  if (!sets_.empty()) sets_.back().entries.push_back(std::move(entry));
 }
 
 }  // namespace tallowin::test

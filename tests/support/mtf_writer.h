@@ -40,6 +40,11 @@ struct FileEntry {
   std::uint16_t attributes = 0;  // low half of the block attributes
 };
 
+// Where the Windows utility's style puts a set's catalogue: as the ESET
+// block's first stream, or after the soft filemark that follows the ESET
+// block, on the next format logical block.
+enum class CatalogueLayout { kInEndOfSet, kAfterFilemark };
+
 // How the blocks of a whole file are laid out.
 enum class WriterStyle {
   // The 512-byte grid and only the fields the engine reads: what the writer
@@ -85,6 +90,8 @@ struct RealFile {
   // Extra media-format bits of the data stream: 0x0010 compressed, 0x0008 encrypted.
   std::uint16_t dataMediaAttributes = 0;
   bool encrypted = false;  // the data in an NTED stream instead of STAN
+  // The name in an FNAM stream before the others, the name field empty.
+  bool nameInStream = false;
   // Written in the order given, so that a test may give them out of order
   // or past the file's size; a file with pieces is written as sparse.
   std::vector<SparsePiece> sparse{};
@@ -129,9 +136,11 @@ class MtfWriter {
   // A file with all its streams, as the style's writer stores it; styled
   // writers only.
   MtfWriter& FileWithStreams(const RealFile& file);
-  // In the Windows utility's style: soft filemark, ESET, soft filemark and
-  // the set's catalogue; in the other writer's: soft filemark, ESET, soft filemark.
-  MtfWriter& EndOfSet();
+  // In the Windows utility's style: soft filemark, ESET with the set's
+  // catalogue (every volume, folder and file block of the set in block
+  // order) and the map of the sets, soft filemark; in the other writer's:
+  // soft filemark, ESET, soft filemark.
+  MtfWriter& EndOfSet(CatalogueLayout layout = CatalogueLayout::kInEndOfSet);
   // The other writer's catalogue of every set written so far: a UTF-16
   // XML text starting on the block grid.
   MtfWriter& XmlCatalogue();
@@ -143,6 +152,19 @@ class MtfWriter {
   // Zero bytes up to the next multiple of 512.
   MtfWriter& Align();
 
+  // Damage as copies over networks and failing disks leave it: a cluster
+  // (4 KiB by default) of zeros, a cluster that holds a copy of another,
+  // a file cut short.
+  static constexpr std::size_t kCluster = 4096;
+  MtfWriter& ZeroCluster(std::size_t at, std::size_t size = kCluster);
+  MtfWriter& CopyCluster(std::size_t from, std::size_t to, std::size_t size = kCluster);
+  MtfWriter& Cut(std::size_t size);
+  // A field changed as a writer would have written it: the checksum of the
+  // block header or stream header at `header` made to match again.
+  MtfWriter& Patch(std::size_t at, std::uint64_t value, std::size_t size);
+  MtfWriter& ResealBlock(std::size_t header);
+  MtfWriter& ResealStream(std::size_t header);
+
   std::size_t Size() const { return bytes_.size(); }
   std::vector<std::byte>& Bytes() { return bytes_; }
   const std::vector<std::byte>& Bytes() const { return bytes_; }
@@ -153,6 +175,8 @@ class MtfWriter {
   // (0 when the last file has no data stream; LastFile() has the rest).
   std::size_t LastDataOffset() const { return lastDataOffset_; }
   const WrittenFile& LastFile() const { return lastFile_; }
+  // Where the last set's catalogue stream ("TFDD") begins, once written.
+  std::optional<std::size_t> LastSetCatalogue() const { return lastSetCatalogue_; }
   // The format logical block: every styled block starts on a multiple of it.
   std::size_t LogicalBlockSize() const;
 
@@ -170,10 +194,12 @@ class MtfWriter {
 
  private:
   struct CatalogueEntry {
-    std::string_view tag;  // "DIRB" or "FILE"
+    std::string_view tag;  // "VOLB", "DIRB" or "FILE"
     std::u16string name;
     std::uint64_t size = 0;
     std::size_t block = 0;
+    std::uint32_t attributes = 0;
+    PackedDate modified{}, created{}, accessed{};
   };
   struct SetRecord {
     std::u16string name;
@@ -212,20 +238,24 @@ class MtfWriter {
   void FileStreams(const RealFile& file);
   void DataStream(const RealFile& file);
   void SoftFilemark();
-  void EndOfSetBlock();
-  void SetCatalogue();
-  void SetMap();
-  void Record(std::string_view tag, std::u16string_view name, std::uint64_t size,
-              std::size_t block);
+  void EndOfSetBlock(CatalogueLayout layout);
+  void SetCatalogueStream();
+  void SetMapStream();
+  void Record(CatalogueEntry entry);
+  std::uint64_t LogicalAddress(std::size_t at) const;
 
   WriterStyle style_ = WriterStyle::kMinimal;
   std::size_t logicalBlock_ = 0;  // 0: the style's own
   std::vector<std::byte> bytes_;
   std::size_t lastDataOffset_ = 0;
   WrittenFile lastFile_{};
+  std::optional<std::size_t> lastSetCatalogue_;
   std::vector<SetRecord> sets_;
   std::vector<std::size_t> softFilemarks_;
-  std::uint32_t nextObjectId_ = 1;  // directory and file ids share one count
+  // Directory and file ids count from 1 in each set; a file before any
+  // directory block of its set has directory id 0.
+  std::uint32_t directoryCount_ = 0;
+  std::uint32_t fileCount_ = 0;
   std::uint32_t directoryId_ = 0;
   std::uint32_t controlBlockId_ = 0;
 };

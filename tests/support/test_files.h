@@ -84,9 +84,10 @@ class RecordingObserver : public ScanObserver {
     filesFound.push_back(count);
   }
   void OnStopped() override { ++stopped; }
-  void OnScanFinished(std::int32_t rowCount, std::u16string_view noDataMessage) override {
+  void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) override {
     std::lock_guard lock(mutex_);
-    finished.emplace_back(rowCount, std::u16string(noDataMessage));
+    finished.emplace_back(totals.rows, std::u16string(noDataMessage));
+    lastTotals = totals;
   }
 
   std::vector<std::u16string> openFailed;
@@ -95,6 +96,7 @@ class RecordingObserver : public ScanObserver {
   std::vector<std::uint64_t> filesFound;
   std::atomic<int> stopped{0};
   std::vector<std::pair<std::int32_t, std::u16string>> finished;
+  ScanTotals lastTotals;
 
  private:
   std::mutex mutex_;

@@ -1,9 +1,11 @@
 // Writes the bundled sample: a backup of two data sets as the Windows backup
-// utility lays them out (1 KiB blocks, security data, checksums, empty and
-// sparse files, a catalogue after each set), then damaged four ways: a
-// region zeroed, a region overwritten with noise, a cluster of one file's
-// data overwritten with another's (only the stored checksum tells), and the
-// file cut short in the middle of its last file's data.
+// utility lays them out (1 KiB blocks, security data, checksums, empty,
+// sparse and encrypted files, a catalogue after each set), then damaged as
+// backups are in the field: a region zeroed, a region overwritten with
+// noise, a cluster of one file's data overwritten with another's (only the
+// stored checksum tells), one file's block lost (the set's catalogue brings
+// it back whole), one folder's block lost (its files keep their folder all
+// the same), and the file cut short in the middle of its last file's data.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -54,14 +56,18 @@ int main(int argc, char** argv) {
   w.FileWithStreams({.name = u"budget.csv", .data = Text("year;amount", 5200)});
   // A cluster of budget.csv now holds bytes of letter.txt.
   const std::size_t crossLinked = *w.LastFile().data + 2048;
+  w.FileWithStreams({.name = u"salaries.xls", .data = Text("Encrypted by its owner", 700), .encrypted = true});
   w.Directory(u"Documents\\Reports");
-  // Audited on a file server: its security data is over 1 KiB.
+  // Audited on a file server: its security data is over 1 KiB. Its block's
+  // first kilobyte is lost, its data is not.
   w.FileWithStreams({.name = u"q1 report.txt", .data = Text("First quarter", 12000), .securityDescriptorSize = 1400});
+  const std::size_t lostFileBlock = w.LastFile().block;
   const std::size_t zeroedFrom = w.Size();
   w.FileWithStreams({.name = u"q2 report.txt", .data = Text("Second quarter", 9000)});
   const std::size_t zeroedTo = w.Size();
   w.FileWithStreams({.name = u"q3 report.txt", .data = Text("Third quarter", 7000)});
   w.FileWithStreams({.name = u"New Text Document.txt"});
+  const std::size_t lostFolderBlock = w.Size();
   w.Directory(u"Pictures");
   const std::size_t noiseFrom = w.Size();
   w.FileWithStreams({.name = u"holiday.txt", .data = Text("Photo list", 3000)});
@@ -80,9 +86,11 @@ int main(int argc, char** argv) {
   const std::size_t cut = w.Size() - 9000;
 
   for (std::size_t i = 0; i < 512; ++i) w.Bytes()[crossLinked + i] = w.Bytes()[i + 4096];
-  for (std::size_t i = zeroedFrom; i < zeroedTo; ++i) w.Bytes()[i] = std::byte{0};
+  w.ZeroCluster(zeroedFrom, zeroedTo - zeroedFrom);
+  w.ZeroCluster(lostFileBlock, 1024);
+  w.ZeroCluster(lostFolderBlock, 1024);
   Noise(w, noiseFrom, 600);
-  w.Bytes().resize(cut);
+  w.Cut(cut);
   w.WriteTo(argv[1]);
   return 0;
 }
