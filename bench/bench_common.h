@@ -77,11 +77,10 @@ class ChunkedBkfWriter {
   void Flush() {
     const std::size_t grid = style_ == test::WriterStyle::kMinimal ? 512 : writer_.LogicalBlockSize();
     writer_.PadTo((writer_.Size() + grid - 1) / grid * grid);
-    const auto& bytes = writer_.Bytes();
+    const std::vector<std::byte> bytes = writer_.TakeBytes();
     out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out_) throw std::runtime_error("write failed");
     written_ += bytes.size();
-    writer_ = test::MtfWriter(style_);
   }
   void Finish() {
     Flush();

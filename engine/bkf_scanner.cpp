@@ -116,9 +116,13 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
       const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
       const BlockClass kind = ClassifyBlock(site.Block());
       if (kind != BlockClass::kTape) log_.Mark(marks::kNotTape);
-      // The last block's search must stay inside the window.
-      HandOver(builder, kind, site, ScanPass::kMain,
-               k + 1 < kBlocksPerWindow ? kStreamSearchLimit : kLastBlockStreamSearchLimit);
+      // Most positions hold file data: only the blocks the builder takes
+      // cost a call.
+      if (kind >= BlockClass::kTape && kind <= BlockClass::kEset) {
+        // The last block's search must stay inside the window.
+        HandOver(builder, kind, site, ScanPass::kMain,
+                 k + 1 < kBlocksPerWindow ? kStreamSearchLimit : kLastBlockStreamSearchLimit);
+      }
     }
     position += kWindowSize;
     observer_.OnProgress(position, fileSize);

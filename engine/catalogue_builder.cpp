@@ -245,7 +245,7 @@ CatalogueBuilder::SetCatalogueContents CatalogueBuilder::ReadSetCatalogue(SetCat
       pending.reset();
     }
     if (entry.kind == SetCatalogueEntry::Kind::kFolder) {
-      contents.folders.push_back({std::move(entry.name), std::nullopt});
+      contents.folders.push_back({entry.Name(), std::nullopt});
       continue;
     }
     if (entry.kind != SetCatalogueEntry::Kind::kFile || !base) continue;
@@ -257,10 +257,10 @@ CatalogueBuilder::SetCatalogueContents CatalogueBuilder::ReadSetCatalogue(SetCat
     const auto block = static_cast<std::uint64_t>(place);
     if (fileBlocks_.Contains(block)) continue;
     pending = CatalogueFile{
-        .name = std::move(entry.name),
-        .values = {.modified = entry.modified,
-                   .accessed = entry.accessed,
-                   .created = entry.created,
+        .name = entry.Name(),
+        .values = {.modified = entry.Modified(),
+                   .accessed = entry.Accessed(),
+                   .created = entry.Created(),
                    .source = RowSource::kSetCatalogue},
         .lost = {.block = block, .size = entry.size, .nextBlock = std::nullopt, .searchEnd = eset},
         .folder = contents.folders.empty() ? std::nullopt : std::optional(contents.folders.size() - 1)};

@@ -18,21 +18,6 @@ bool IdAt(Bytes bytes, std::size_t offset, const char* id) {
 
 }  // namespace
 
-std::uint16_t ReadU16(Bytes bytes, std::size_t offset) {
-  return static_cast<std::uint16_t>(ByteAt(bytes, offset) | (ByteAt(bytes, offset + 1) << 8));
-}
-
-std::uint32_t ReadU32(Bytes bytes, std::size_t offset) {
-  return static_cast<std::uint32_t>(ReadU16(bytes, offset)) |
-         static_cast<std::uint32_t>(ReadU16(bytes, offset + 2)) << 16;
-}
-
-std::uint64_t ReadU64(Bytes bytes, std::size_t offset) {
-  std::uint64_t value = 0;
-  for (std::size_t i = 8; i-- > 0;) value = (value << 8) | ByteAt(bytes, offset + i);
-  return value;
-}
-
 FileTime DecodeMtfDate(Bytes block, std::size_t offset) {
   const unsigned b0 = ByteAt(block, offset), b1 = ByteAt(block, offset + 1),
                  b2 = ByteAt(block, offset + 2), b3 = ByteAt(block, offset + 3),

@@ -81,9 +81,25 @@ struct BlockSite {
   std::uint64_t Position() const { return windowPosition + blockOffset; }
 };
 
-std::uint16_t ReadU16(Bytes bytes, std::size_t offset);
-std::uint32_t ReadU32(Bytes bytes, std::size_t offset);
-std::uint64_t ReadU64(Bytes bytes, std::size_t offset);
+// A little-endian field; bytes beyond `bytes` read as zero. Inline: the scan
+// reads several for every block it meets.
+template <typename Unsigned>
+inline Unsigned ReadLittleEndian(Bytes bytes, std::size_t offset) {
+  Unsigned value = 0;
+  if (offset <= bytes.size() && bytes.size() - offset >= sizeof(Unsigned) &&
+      std::endian::native == std::endian::little) {
+    std::memcpy(&value, bytes.data() + offset, sizeof(Unsigned));
+    return value;
+  }
+  for (std::size_t i = sizeof(Unsigned); i-- > 0;) {
+    const std::size_t at = offset + i;
+    value = static_cast<Unsigned>(value << 8 | (at >= offset && at < bytes.size() ? std::to_integer<Unsigned>(bytes[at]) : 0));
+  }
+  return value;
+}
+inline std::uint16_t ReadU16(Bytes bytes, std::size_t offset) { return ReadLittleEndian<std::uint16_t>(bytes, offset); }
+inline std::uint32_t ReadU32(Bytes bytes, std::size_t offset) { return ReadLittleEndian<std::uint32_t>(bytes, offset); }
+inline std::uint64_t ReadU64(Bytes bytes, std::size_t offset) { return ReadLittleEndian<std::uint64_t>(bytes, offset); }
 
 namespace mtf {
 // The block ids in table order, as the little-endian value of their four bytes.

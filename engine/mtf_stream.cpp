@@ -12,10 +12,14 @@
 namespace tallowin {
 namespace {
 
-// The XOR of the little-endian 16-bit words in [0, end).
+// The XOR of the little-endian 16-bit words in [0, end), eight bytes at a
+// time and folded: every FILE block of a scan has its header checked.
 std::uint16_t XorOfWords(Bytes bytes, std::size_t end) {
-  std::uint16_t sum = 0;
-  for (std::size_t i = 0; i < end; i += 2) sum ^= ReadU16(bytes, i);
+  std::uint64_t wide = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= end; i += 8) wide ^= ReadU64(bytes, i);
+  std::uint16_t sum = static_cast<std::uint16_t>(wide ^ wide >> 16 ^ wide >> 32 ^ wide >> 48);
+  for (; i < end; i += 2) sum ^= ReadU16(bytes, i);
   return sum;
 }
 

@@ -7,7 +7,8 @@
 namespace tallowin {
 namespace {
 
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+// Room for the longest entry and many more, read at a time.
+constexpr std::size_t kBufferSize = std::size_t{1} << 18;
 constexpr std::uint32_t kVolb = mtf::IdValue("VOLB");
 constexpr std::uint32_t kDirb = mtf::IdValue("DIRB");
 constexpr std::uint32_t kFile = mtf::IdValue("FILE");
@@ -54,7 +55,7 @@ bool SetCatalogueReader::Have(std::size_t count) {
 
 bool SetCatalogueReader::Next(SetCatalogueEntry& entry) {
   if (!Have(mtf::kEntryType + 4)) return false;
-  Bytes bytes = std::span(buffer_).subspan(static_cast<std::size_t>(position_ - bufferStart_));
+  const Bytes bytes = std::span(buffer_).subspan(static_cast<std::size_t>(position_ - bufferStart_));
   const std::size_t length = ReadU16(bytes, mtf::kEntryLength);
   const std::uint32_t type = ReadU32(bytes, mtf::kEntryType);
   if (type == kVolb) {
@@ -67,19 +68,20 @@ bool SetCatalogueReader::Next(SetCatalogueEntry& entry) {
     return false;  // "FEND" or anything this program does not know
   }
   if (length < mtf::kEntryHeaderSize || !Have(length)) return false;
-  bytes = std::span(buffer_).subspan(static_cast<std::size_t>(position_ - bufferStart_), length);
+  entry.bytes = std::span(buffer_).subspan(static_cast<std::size_t>(position_ - bufferStart_), length);
   position_ += length;
-
-  entry.logicalAddress = ReadU64(bytes, mtf::kEntryLogicalAddress);
-  entry.size = ReadU64(bytes, mtf::kEntrySize);
-  entry.name.clear();
-  if (entry.kind == SetCatalogueEntry::Kind::kVolume) return true;
-  entry.modified = DecodeMtfDate(bytes, mtf::kEntryModifiedDate);
-  entry.created = DecodeMtfDate(bytes, mtf::kEntryCreatedDate);
-  entry.accessed = DecodeMtfDate(bytes, mtf::kEntryAccessedDate);
-  ReadMtfString(bytes, ReadU16(bytes, mtf::kEntryNameSize), ReadU16(bytes, mtf::kEntryNameOffset), mtf::kNoLimit,
-                entry.name);
+  entry.logicalAddress = ReadU64(entry.bytes, mtf::kEntryLogicalAddress);
+  entry.size = ReadU64(entry.bytes, mtf::kEntrySize);
   return true;
 }
+
+std::u16string SetCatalogueEntry::Name() const {
+  if (kind == Kind::kVolume) return {};
+  return ReadMtfString(bytes, ReadU16(bytes, mtf::kEntryNameSize), ReadU16(bytes, mtf::kEntryNameOffset));
+}
+
+FileTime SetCatalogueEntry::Modified() const { return DecodeMtfDate(bytes, mtf::kEntryModifiedDate); }
+FileTime SetCatalogueEntry::Created() const { return DecodeMtfDate(bytes, mtf::kEntryCreatedDate); }
+FileTime SetCatalogueEntry::Accessed() const { return DecodeMtfDate(bytes, mtf::kEntryAccessedDate); }
 
 }  // namespace tallowin

@@ -52,12 +52,15 @@ struct SetCatalogueEntry {
   Kind kind = Kind::kVolume;
   std::uint64_t logicalAddress = 0;
   std::uint64_t size = 0;
-  FileTime modified = 0;
-  FileTime created = 0;
-  FileTime accessed = 0;
+  Bytes bytes;  // the whole entry, until the reader reads the next
+
   // A folder's whole path or a file's name, NULs turned into backslashes;
-  // empty when it runs past its entry.
-  std::u16string name;
+  // empty when it runs past the entry. Read only for the entries that are
+  // used: most of a million are not.
+  std::u16string Name() const;
+  FileTime Modified() const;
+  FileTime Created() const;
+  FileTime Accessed() const;
 };
 
 // Reads the entries in order, a buffer's worth at a time.

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace tallowin::test {
 namespace {
@@ -396,7 +397,13 @@ std::size_t MtfWriter::LogicalBlockSize() const {
 // Blocks of a set count their format logical blocks from its SSET block.
 std::uint64_t MtfWriter::LogicalAddress(std::size_t at) const {
   const std::size_t from = sets_.empty() ? 0 : sets_.back().block;
-  return (at - from) / LogicalBlockSize();
+  return (flushed_ + at - from) / LogicalBlockSize();
+}
+
+std::vector<std::byte> MtfWriter::TakeBytes() {
+  if (flushed_ % kBlock != 0 || bytes_.size() % kBlock != 0) throw std::logic_error("bytes taken off the block grid");
+  flushed_ += bytes_.size();
+  return std::exchange(bytes_, {});
 }
 
 std::size_t MtfWriter::Append(std::size_t count) {
@@ -517,13 +524,13 @@ void MtfWriter::StyledDataSet(std::u16string_view name) {
   directoryCount_ = fileCount_ = directoryId_ = 0;
   const auto number = static_cast<std::uint16_t>(sets_.size() + 1);
   const std::size_t at = BeginDescriptor("SSET", 98);
-  sets_.push_back({std::u16string(name), number, at, {}});
+  sets_.push_back({std::u16string(name), number, flushed_ + at, {}});
   PutU64(at + 20, 0);
   if (Windows()) PutU32(at + 4, 0x10000);  // the set has file details
   PutU16(at + 62, number);
   AppendTextField(at, 64, name);
   AppendTextField(at, 76, u"user");
-  PutU64(at + 80, at / LogicalBlockSize());
+  PutU64(at + 80, (flushed_ + at) / LogicalBlockSize());
   PutDate(at + 88, PackedDate{});
   bytes_[at + 93] = std::byte{1};  // software major version
   bytes_[at + 97] = std::byte{Windows() ? std::uint8_t{1} : std::uint8_t{0}};
@@ -540,7 +547,7 @@ void MtfWriter::Volume() {
   PutDate(at + 68, PackedDate{});
   SealHeader(at);
   EndDescriptor();
-  Record({.tag = "VOLB", .name = u"C:", .block = at});
+  Record({.tag = "VOLB", .name = u"C:", .block = flushed_ + at});
 }
 
 void MtfWriter::StyledDirectory(std::u16string_view storedName, bool pathInStream) {
@@ -561,7 +568,7 @@ void MtfWriter::StyledDirectory(std::u16string_view storedName, bool pathInStrea
   EndDescriptor();
   Record({.tag = "DIRB",
           .name = std::u16string(storedName),
-          .block = at,
+          .block = flushed_ + at,
           .attributes = attributes,
           .modified = PackedDate{},
           .created = PackedDate{2006, 1, 2, 3, 4, 5},
@@ -601,7 +608,7 @@ MtfWriter& MtfWriter::FileWithStreams(const RealFile& file) {
   Record({.tag = "FILE",
           .name = file.name,
           .size = size,
-          .block = at,
+          .block = flushed_ + at,
           .attributes = attributes,
           .modified = file.modified,
           .created = file.created,
@@ -664,7 +671,7 @@ void MtfWriter::SoftFilemark() {
     PutU32(at + 60 + 4 * i,
            static_cast<std::uint32_t>(softFilemarks_[softFilemarks_.size() - 1 - i] / blockSize));
   }
-  softFilemarks_.push_back(at);
+  softFilemarks_.push_back(flushed_ + at);
   if (Windows()) {
     FinishHeader(at, static_cast<std::uint16_t>(blockSize));
   } else {

@@ -166,6 +166,10 @@ class MtfWriter {
   MtfWriter& ResealStream(std::size_t header);
 
   std::size_t Size() const { return bytes_.size(); }
+  // The bytes written so far, for a caller that writes a large file piece
+  // by piece: the writer goes on where they end, its positions counted from
+  // the start of the whole. They must end on the 512-byte grid.
+  std::vector<std::byte> TakeBytes();
   std::vector<std::byte>& Bytes() { return bytes_; }
   const std::vector<std::byte>& Bytes() const { return bytes_; }
   std::string String() const;
@@ -247,6 +251,7 @@ class MtfWriter {
   WriterStyle style_ = WriterStyle::kMinimal;
   std::size_t logicalBlock_ = 0;  // 0: the style's own
   std::vector<std::byte> bytes_;
+  std::size_t flushed_ = 0;  // bytes taken before bytes_
   std::size_t lastDataOffset_ = 0;
   WrittenFile lastFile_{};
   std::optional<std::size_t> lastSetCatalogue_;
