@@ -11,10 +11,12 @@ cmake --build build -j"$(nproc)"
 sample=samples/damaged.bkf
 echo
 echo "Scanning $sample (a backup as the Windows backup utility writes it, with a zeroed region,"
-echo "a region of noise, a cluster overwritten with other data, and cut short):"
+echo "a region of noise, a cluster overwritten with other data, a lost file block and a lost"
+echo "folder block, and cut short):"
 build/cli/twbkf scan "$sample" --quiet
 echo
-echo "Recovered files (size, modified, catalogue path); empty files and a sparse file among them:"
+echo "Recovered files (size, modified, catalogue path); empty files, a sparse file, an encrypted"
+echo "file, and a file whose block was lost, back from the backup's own catalogue, among them:"
 build/cli/twbkf list "$sample" --quiet
 echo
 echo "Checking every file against the checksum the backup stores with it (nothing is written):"

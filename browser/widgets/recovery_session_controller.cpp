@@ -61,6 +61,7 @@ void RecoverySessionController::StartRecovery(const std::u16string& path) {
 
 void RecoverySessionController::StartLoad(const std::u16string& path, LoadQuestions questions) {
   if (loadWorker_.joinable()) loadWorker_.join();
+  events_.Clear();  // a snapshot says nothing of what a scan found
   stopFlag_ = false;
   loadPercent_ = 0;
   activity_ = SessionActivity::kLoading;

@@ -9,6 +9,7 @@ void ScanEvents::Clear() {
   fileSize_ = 0;
   filesFound_ = 0;
   moved_ = false;
+  totals_ = {};
 }
 
 ScanEvents::Progress ScanEvents::Current() const {

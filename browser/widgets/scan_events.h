@@ -27,7 +27,7 @@ class ScanEvents : public QObject, public ScanObserver {
 
   using QObject::QObject;
 
-  // Before a scan: no progress yet.
+  // Before a scan or a load: no progress and no totals yet.
   void Clear();
   Progress Current() const;
 
