@@ -48,6 +48,9 @@ class SaveFolder {
   // A new file; fails with EEXIST when anything of that name exists.
   SavedFile CreateFile(const std::string& name, int& error) const;
   void RemoveFile(const std::string& name) const;
+  // Gives the file `from` the name `to`; fails with EEXIST, changing
+  // nothing, when anything of that name exists.
+  bool RenameFile(const std::string& from, const std::string& to, int& error) const;
   bool IsOpen() const { return fd_.Get() >= 0; }
 
  private:

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>  // renameat2
+
 #include <cerrno>
 #include <ctime>
 #include <limits>
@@ -84,6 +86,30 @@ SavedFile SaveFolder::CreateFile(const std::string& name, int& error) const {
 }
 
 void SaveFolder::RemoveFile(const std::string& name) const { ::unlinkat(fd_.Get(), name.c_str(), 0); }
+
+bool SaveFolder::RenameFile(const std::string& from, const std::string& to, int& error) const {
+  const int fd = fd_.Get();
+  const auto failed = [&] {
+    error = errno;
+    return false;
+  };
+  if (::renameat2(fd, from.c_str(), fd, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return failed();
+  // A file system that cannot refuse to replace in one step: a second name,
+  // which is never made over an existing one, then the first one removed.
+  if (::linkat(fd, from.c_str(), fd, to.c_str(), 0) == 0) {
+    ::unlinkat(fd, from.c_str(), 0);
+    return true;
+  }
+  if (errno == EEXIST || (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)) return failed();
+  // Nor links (FAT): the name is looked at first; the save alone writes here.
+  struct stat existing {};
+  if (::fstatat(fd, to.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    error = EEXIST;
+    return false;
+  }
+  return ::renameat(fd, from.c_str(), fd, to.c_str()) == 0 || failed();
+}
 
 bool SavedFile::WriteAt(std::uint64_t offset, std::span<const std::byte> bytes, int& error) {
   while (!bytes.empty()) {
