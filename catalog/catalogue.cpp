@@ -176,6 +176,11 @@ std::u16string Catalogue::CellText(const Row& row, RowIndex index, int cell) con
   return IsLowHalfCell(cell) ? FormatLowHalf(half) : FormatHighHalf(half);
 }
 
+bool Catalogue::CellIsNumber(const Row& row, RowIndex index, int cell) const {
+  if (!(row.present & CellBit(cell))) return false;
+  return !(row.verbatim & CellBit(cell)) || IsNumberText(texts_.at(VerbatimKey(index, cell)));
+}
+
 std::int64_t Catalogue::CellNumber(const Row& row, RowIndex index, int cell) const {
   if (!(row.present & CellBit(cell))) return 0;
   if (row.verbatim & CellBit(cell)) return ParseInt64(texts_.at(VerbatimKey(index, cell)));
@@ -206,7 +211,9 @@ RowNumbers Catalogue::ReadRowNumbers(RowIndex index) const {
            CellTime(row, index, kCellCreatedLow), row.source},
           row.folder,
           row.type,
-          row.checked};
+          row.checked,
+          CellIsNumber(row, index, kCellSize),
+          CellIsNumber(row, index, kCellOffset)};
 }
 
 std::u16string Catalogue::GetCatalogueCell(RowIndex index, int cell) const {

@@ -71,6 +71,9 @@ struct RowNumbers : FileRowValues {
   FolderKey folder = kNoFolderKey;
   std::uint32_t type = 0;  // an index into FileType()
   bool checked = false;
+  // The size and offset cells hold numbers (a snapshot's may hold anything).
+  bool sizeIsNumber = false;
+  bool offsetIsNumber = false;
 };
 
 class Catalogue {
@@ -177,6 +180,7 @@ class Catalogue {
   void StoreValue(Row& row, int cell, std::int64_t value);
   std::u16string CellText(const Row& row, RowIndex index, int cell) const;
   std::int64_t CellNumber(const Row& row, RowIndex index, int cell) const;
+  bool CellIsNumber(const Row& row, RowIndex index, int cell) const;
   FileTime CellTime(const Row& row, RowIndex index, int lowCell) const;
   static std::uint64_t VerbatimKey(RowIndex row, int cell) {
     return (static_cast<std::uint64_t>(row) << 4) | static_cast<std::uint64_t>(cell);

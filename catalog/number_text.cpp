@@ -37,6 +37,17 @@ std::u16string FormatInt64(std::int64_t value) { return FormatDecimal(value); }
 
 std::u16string FormatUInt64(std::uint64_t value) { return FormatDecimal(value); }
 
+bool IsNumberText(std::u16string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+  const std::size_t digits = i;
+  while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
+  if (i == digits) return false;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  return i == text.size();
+}
+
 std::int64_t ParseInt64(std::u16string_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;

@@ -21,6 +21,10 @@ std::u16string FormatUInt64(std::uint64_t value);
 // non-digit; no digits give 0; values beyond the 64-bit range saturate.
 std::int64_t ParseInt64(std::u16string_view text);
 
+// True when `text` is a whole number as ParseInt64 reads one: white space,
+// one sign, at least one digit, and nothing after the digits but white space.
+bool IsNumberText(std::u16string_view text);
+
 // Each half parsed with ParseInt64; a negative half counts as 0 and the low
 // 32 bits of each half are used.
 FileTime JoinFileTime(std::u16string_view lowText, std::u16string_view highText);

@@ -53,6 +53,12 @@ std::string UnreadablePast(std::uint64_t done, std::uint64_t size) {
   return "the BKF file could not be read past " + Bytes(done, size);
 }
 std::string SizeNotValid(std::int64_t size) { return "the file size " + std::to_string(size) + " is not valid"; }
+std::string SizeNotANumber(std::string_view text) {
+  return "the file size \"" + std::string(text) + "\" is not a number";
+}
+std::string OffsetNotANumber(std::string_view text) {
+  return "the data offset \"" + std::string(text) + "\" is not a number";
+}
 std::string OffsetNotValid(std::int64_t offset) {
   return "the data offset " + std::to_string(offset) + " is not valid";
 }

@@ -59,6 +59,8 @@ std::string BkfNotOpened(std::string_view path);
 std::string EndsBeforeFile(std::uint64_t done, std::uint64_t size);
 std::string UnreadablePast(std::uint64_t done, std::uint64_t size);
 std::string SizeNotValid(std::int64_t size);
+std::string SizeNotANumber(std::string_view text);
+std::string OffsetNotANumber(std::string_view text);
 std::string OffsetNotValid(std::int64_t offset);
 std::string OffsetPastEnd(std::int64_t offset);
 inline constexpr std::string_view kSparseEndsEarly = "the BKF file ends before the pieces of this sparse file do";

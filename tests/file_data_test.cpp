@@ -254,6 +254,7 @@ TEST_F(RealData, VerificationWritesNothingAndSkipsWhatTheSaveWouldSkip) {
   Scan();
   const RowIndex absurd = catalogue_.AppendCatalogueRow(u"BKF\\BACKUP SET 1(S)\\absurd.bin");
   catalogue_.SetCatalogueNumber(absurd, kCellSize, -5);
+  catalogue_.SetCatalogueNumber(absurd, kCellOffset, 0);
   catalogue_.SetRowChecked(absurd, true);
   const auto before = std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator());
   const auto checks = Verify();

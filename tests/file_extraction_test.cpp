@@ -198,14 +198,25 @@ TEST_F(SaveTest, AbsurdSizesAndOffsetsAreSkippedWithAReason) {
   Row(u"BKF\\S\\before.bin", 5, -5);
   Row(u"BKF\\S\\beyond.bin", 5, static_cast<std::int64_t>(kBkfSize) + 1);
   Row(u"BKF\\S\\empty.bin", 0, 0);
+  // A snapshot may hold anything in a row's cells: text that is no number
+  // is no size of 0 either.
+  catalogue_.SetCatalogueCell(Row(u"BKF\\S\\words.bin", 0, 0), kCellSize, u"twelve");
+  catalogue_.SetCatalogueCell(Row(u"BKF\\S\\unplaced.bin", 5, 0), kCellOffset, u"");
+  catalogue_.SetCatalogueCell(Row(u"BKF\\S\\trailing.bin", 5, 0), kCellOffset, u"12 bytes");
+  catalogue_.SetCatalogueCell(Row(u"BKF\\S\\spaced.bin", 5, 0), kCellOffset, u" +12 ");
   const SaveSummary summary = Save();
-  EXPECT_EQ(summary.failed, 4u);
-  EXPECT_EQ(summary.saved, 1u);
-  ASSERT_EQ(summary.problems.size(), 4u);
+  EXPECT_EQ(summary.failed, 7u);
+  EXPECT_EQ(summary.saved, 2u);
+  ASSERT_EQ(summary.problems.size(), 7u);
   EXPECT_NE(summary.problems[0].reason.find("size"), std::string::npos);
   EXPECT_NE(summary.problems[3].reason.find("past the end"), std::string::npos);
+  EXPECT_EQ(summary.problems[4].reason, "the file size \"twelve\" is not a number; the file was skipped");
+  EXPECT_EQ(summary.problems[5].reason, "the data offset \"\" is not a number; the file was skipped");
+  EXPECT_EQ(summary.problems[6].reason, "the data offset \"12 bytes\" is not a number; the file was skipped");
   EXPECT_FALSE(fs::exists(destination_ / "RecBKF/S/huge.bin"));
+  EXPECT_FALSE(fs::exists(destination_ / "RecBKF/S/words.bin"));
   EXPECT_EQ(Saved("RecBKF/S/empty.bin"), "");
+  EXPECT_EQ(Saved("RecBKF/S/spaced.bin"), Pattern(17).substr(12));
 }
 
 TEST_F(SaveTest, DataPastTheEndIsSavedAsFarAsItExistsAndReportedIncomplete) {
@@ -270,6 +281,7 @@ TEST_F(SaveTest, AFullDestinationFailsTheFileRemovesItsPartAndKeepsEarlierFiles)
   EXPECT_EQ(summary.failed, 1u);
   EXPECT_EQ(Saved("RecBKF/S/small.bin"), Pattern(100));
   EXPECT_FALSE(fs::exists(destination_ / "RecBKF/S/large.bin"));
+  EXPECT_FALSE(fs::exists(destination_ / "RecBKF/S/.large.bin.twbkf-part"));
   ASSERT_EQ(summary.problems.size(), 1u);
   EXPECT_NE(summary.problems[0].reason.find("writing large.bin failed"), std::string::npos);
 }
@@ -278,14 +290,20 @@ TEST_F(SaveTest, CancelInsideAFileRemovesItAndKeepsTheFinishedOnes) {
   Row(u"BKF\\S\\first.bin", 10, 0);
   Row(u"BKF\\S\\second.bin", 3 << 20, 0);
   Row(u"BKF\\S\\third.bin", 10, 0);
+  // Until it is complete a file has a hidden name of its own, never its own.
   class CancelInSecond : public SaveObserver {
    public:
-    explicit CancelInSecond(std::atomic<bool>& cancel) : cancel_(cancel) {}
+    CancelInSecond(std::atomic<bool>& cancel, const fs::path& folder) : cancel_(cancel), folder_(folder) {}
     void OnSaveProgress(std::uint64_t filesDone, std::uint64_t, std::uint64_t bytesDone, std::uint64_t) override {
-      if (filesDone == 1 && bytesDone > 10) cancel_ = true;
+      if (filesDone != 1 || bytesDone <= 10 || cancel_) return;
+      partWhileWriting = fs::exists(folder_ / ".second.bin.twbkf-part");
+      nameWhileWriting = fs::exists(folder_ / "second.bin");
+      cancel_ = true;
     }
     std::atomic<bool>& cancel_;
-  } observer(cancel_);
+    fs::path folder_;
+    bool partWhileWriting = false, nameWhileWriting = true;
+  } observer(cancel_, destination_ / "RecBKF/S");
   const auto memory = [](const fs::path&) -> std::unique_ptr<BkfReader> {
     return std::make_unique<test::MemoryReader>(std::vector<std::byte>(4 << 20, std::byte{1}));
   };
@@ -293,8 +311,12 @@ TEST_F(SaveTest, CancelInsideAFileRemovesItAndKeepsTheFinishedOnes) {
   EXPECT_TRUE(summary.cancelled);
   EXPECT_EQ(summary.saved, 1u);
   EXPECT_TRUE(fs::exists(destination_ / "RecBKF/S/first.bin"));
-  EXPECT_FALSE(fs::exists(destination_ / "RecBKF/S/second.bin"));
-  EXPECT_FALSE(fs::exists(destination_ / "RecBKF/S/third.bin"));
+  EXPECT_TRUE(observer.partWhileWriting);
+  EXPECT_FALSE(observer.nameWhileWriting);
+  // Cancel removes the unfinished file, hidden name and all.
+  std::vector<fs::path> left;
+  for (const auto& entry : fs::directory_iterator(destination_ / "RecBKF/S")) left.push_back(entry.path().filename());
+  EXPECT_EQ(left, std::vector<fs::path>{"first.bin"});
 }
 
 TEST_F(SaveTest, MissingDestinationOrBkfFileStopsTheSaveWithAMessage) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "catalog/catalogue.h"
@@ -18,7 +19,14 @@ struct RowData {
   std::int64_t offset = 0;
   FileTime modified = 0;
   FileTime accessed = 0;
+  // Why its size or offset cell holds no number, for a row of a snapshot
+  // that says anything there; nothing for a sound row.
+  std::optional<std::string> notANumber;
 };
+
+// Why a row's data cannot be read at all (its size or offset is no number,
+// or makes no sense for this BKF file), or nothing.
+std::optional<std::string> RowDataProblem(const RowData& row, std::uint64_t bkfSize);
 
 struct CheckedTotals {
   std::uint64_t files = 0;
@@ -26,6 +34,8 @@ struct CheckedTotals {
 };
 
 CheckedTotals CountCheckedRows(const Catalogue& catalogue, std::uint64_t bkfSize);
+
+std::optional<std::string> NotANumber(const Catalogue& catalogue, RowIndex row, const RowNumbers& numbers);
 
 // Runs `visit(RowData)` for each checked row, in order, while it returns true.
 template <typename Visit>
@@ -35,7 +45,7 @@ void ForEachCheckedRow(const Catalogue& catalogue, Visit visit) {
     const RowNumbers numbers = catalogue.ReadRowNumbers(row);
     if (!numbers.checked) continue;
     const RowData data{row,          catalogue.GetCatalogueCell(row, kCellPath), numbers.size, numbers.offset,
-                       numbers.modified, numbers.accessed};
+                       numbers.modified, numbers.accessed, NotANumber(catalogue, row, numbers)};
     if (!visit(data)) return;
   }
 }

@@ -181,7 +181,7 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
 }
 
 void Saver::Save(const Job& job) {
-  if (const auto invalid = RowDataProblem(job.size, job.offset, bkfSize_)) {
+  if (const auto invalid = RowDataProblem(job, bkfSize_)) {
     return Failed(job, texts::Skipped(*invalid));
   }
   const auto parts = Components(job.path);
@@ -192,36 +192,45 @@ void Saver::Save(const Job& job) {
                                  problem);
   if (folder == nullptr) return Failed(job, problem);
 
+  // Written under a hidden name and given its own only when complete, with
+  // its times: a save killed midway never leaves a short file that looks saved.
   const std::string base = SafeName(parts.back());
-  int& next = currentNode_->nextNumber[base];
-  std::string name;
+  std::string part;
   SavedFile file;
   int error = 0;
-  for (int n = std::max(next, 1); !file.IsOpen(); ++n) {
-    name = n == 1 ? base : NumberedFileName(base, n);
-    file = folder->CreateFile(name, error);
-    if (!file.IsOpen() && error != EEXIST) {
-      return Failed(job, texts::FileNotCreated(name, Reason(error)));
-    }
-    next = n + 1;
+  for (int n = 1; !file.IsOpen(); ++n) {
+    part = PartName(base, n);
+    file = folder->CreateFile(part, error);
+    if (!file.IsOpen() && error != EEXIST) return Failed(job, texts::FileNotCreated(base, Reason(error)));
   }
+  const auto discard = [&](std::string reason) {
+    file = SavedFile();
+    folder->RemoveFile(part);
+    Failed(job, std::move(reason));
+  };
 
   SavedFileSink sink(file);
   FileDataResult result =
       reader_->Read(static_cast<std::uint64_t>(job.offset), static_cast<std::uint64_t>(job.size), sink);
-  if (result.cancelled || result.writeError != 0) {
+  if (result.cancelled) {
     file = SavedFile();
-    folder->RemoveFile(name);
-    if (result.cancelled) {
-      summary_.cancelled = true;
-      return;
-    }
-    return Failed(job, texts::WriteFailed(name, Reason(result.writeError)));
+    folder->RemoveFile(part);
+    summary_.cancelled = true;
+    return;
   }
+  if (result.writeError != 0) return discard(texts::WriteFailed(base, Reason(result.writeError)));
   file.SetTimes(job.modified, job.accessed);
-  if (!file.Close(error)) {
-    folder->RemoveFile(name);
-    return Failed(job, texts::WriteFailed(name, Reason(error)));
+  if (!file.Close(error)) return discard(texts::WriteFailed(base, Reason(error)));
+
+  // The n-th file of one name costs one attempt, not n.
+  int& next = currentNode_->nextNumber[base];
+  for (int n = std::max(next, 1);; ++n) {
+    const std::string name = n == 1 ? base : NumberedFileName(base, n);
+    if (folder->RenameFile(part, name, error)) {
+      next = n + 1;
+      break;
+    }
+    if (error != EEXIST) return discard(texts::FileNotCreated(name, Reason(error)));
   }
   Count(job, std::move(result));
 }

@@ -42,7 +42,7 @@ VerifySummary VerifyCheckedFiles(const Catalogue& catalogue, const VerifyRequest
   observer.OnVerifyProgress(0, totals.files, 0, totals.bytes);
   ForEachCheckedRow(catalogue, [&](const RowData& row) {
     FileCheck check{row.row, row.path, FileVerdict::kSkipped, {}};
-    if (const auto problem = RowDataProblem(row.size, row.offset, bkfSize)) {
+    if (const auto problem = RowDataProblem(row, bkfSize)) {
       check.reason = *problem;
     } else {
       FileDataResult result =

@@ -87,4 +87,9 @@ std::string NumberedFolderName(const std::string& safeName, int n) {
   return Fit(safeName, " (" + std::to_string(n) + ")", {});
 }
 
+std::string PartName(const std::string& safeName, int n) {
+  const std::string suffix = n == 1 ? ".twbkf-part" : ".twbkf-part-" + std::to_string(n);
+  return Fit("." + safeName, suffix, {});
+}
+
 }  // namespace tallowin

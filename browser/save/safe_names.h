@@ -32,4 +32,8 @@ std::string SafeName(std::u16string_view component, NameRules rules = NameRules:
 std::string NumberedFileName(const std::string& safeName, int n);
 std::string NumberedFolderName(const std::string& safeName, int n);
 
+// The hidden name a file is written under until it is complete:
+// ".name.twbkf-part", and ".name.twbkf-part-n" for the n-th (n >= 2) try.
+std::string PartName(const std::string& safeName, int n);
+
 }  // namespace tallowin

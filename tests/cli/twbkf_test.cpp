@@ -16,6 +16,7 @@
 #include "tests/cli/run_program.h"
 #include "tests/support/memory_reader.h"
 #include "tests/support/mtf_writer.h"
+#include "tests/support/scan_helpers.h"
 
 namespace tallowin {
 namespace {
@@ -225,6 +226,35 @@ TEST_F(TwbkfTest, InterruptStopsTheScanAndKeepsWhatWasFound) {
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "File(s) Found : 1\n");
   EXPECT_TRUE(fs::exists(dir_ / "s.TWBKF"));
+}
+
+// A save killed in the middle of a file leaves that file under a hidden
+// temporary name, never a short file under its own name.
+TEST_F(TwbkfTest, AKilledSaveLeavesNoShortFileUnderItsName) {
+  const fs::path bkf = HugeSparseBkf(MtfWriter().Tape());
+  Catalogue catalogue;
+  test::AppendFileRow(catalogue, u"BKF\\big.bin", {.size = std::int64_t{4} << 30, .offset = 1 << 20});
+  ASSERT_TRUE(WriteSnapshot(dir_ / "big.TWBKF", Utf16FromPath(bkf), catalogue).ok());
+  fs::create_directories(dir_ / "out");
+  const fs::path part = dir_ / "out/RecBKF/.big.bin.twbkf-part";
+  const auto result = Twbkf({"extract", (dir_ / "big.TWBKF").string(), "--to", (dir_ / "out").string(), "--quiet"},
+                            [&](pid_t pid) {
+                              // Killed once some of the file is written.
+                              std::error_code none;
+                              for (int i = 0; i < 20000 && fs::file_size(part, none) == static_cast<std::uintmax_t>(-1); ++i) {
+                                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                              }
+                              for (int i = 0; i < 20000 && fs::file_size(part, none) == 0; ++i) {
+                                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                              }
+                              ::kill(pid, SIGKILL);
+                            });
+  EXPECT_EQ(result.exitCode, 128 + SIGKILL);
+  EXPECT_FALSE(fs::exists(dir_ / "out/RecBKF/big.bin"));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir_ / "out/RecBKF")) left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{".big.bin.twbkf-part"});
+  EXPECT_GT(fs::file_size(part), 0u);
 }
 
 TEST_F(TwbkfTest, InterruptBeforeAnyResultExits130) {
