@@ -62,6 +62,12 @@ SnapshotTarget ExamineSnapshotTarget(const std::filesystem::path& target,
     if (error) break;
     examined.path = next.is_absolute() ? next : examined.path.parent_path() / next;
   }
+  // A link that still leads on is a loop (or a chain too long to follow):
+  // it names no file to replace.
+  if (fs::is_symlink(fs::symlink_status(examined.path, error))) {
+    examined.kind = SnapshotTargetKind::kNotRegular;
+    return examined;
+  }
   const fs::file_status status = fs::status(examined.path, error);
   if (!fs::exists(status)) return examined;
   if (fs::is_directory(status)) {
@@ -70,7 +76,7 @@ SnapshotTarget ExamineSnapshotTarget(const std::filesystem::path& target,
     examined.kind = SnapshotTargetKind::kNotRegular;
   } else if (fs::equivalent(examined.path, bkfPath, error)) {
     examined.kind = SnapshotTargetKind::kBkfFile;
-  } else if (fs::file_size(examined.path, error) == 0 || LooksLikeSnapshot(examined.path)) {
+  } else if (fs::file_size(examined.path, error) == 0 || IsSnapshotFile(examined.path)) {
     // An empty file holds nothing that could be lost.
     examined.kind = SnapshotTargetKind::kSnapshot;
   } else {
@@ -244,6 +250,31 @@ bool LooksLikeSnapshot(const std::filesystem::path& path) {
   const std::string head = FileHead(path, 4);
   if (head.size() >= 2 && head[0] == '<' && head[1] == 0) return true;
   return head.size() >= 4 && head.starts_with("\xFF\xFE") && head[2] == '<' && head[3] == 0;
+}
+
+bool IsSnapshotFile(const std::filesystem::path& path) {
+  // Room for a path line of the longest path there is, and the count line.
+  constexpr std::size_t kLookAt = 2 * (32768 + 64);
+  const std::string head = FileHead(path, kLookAt);
+  std::u16string text(head.size() / 2, u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    text[i] = static_cast<char16_t>(static_cast<unsigned char>(head[2 * i]) | static_cast<unsigned char>(head[2 * i + 1]) << 8);
+  }
+  std::u16string_view rest(text);
+  if (rest.starts_with(u'\uFEFF')) rest.remove_prefix(1);
+  const auto nextLine = [&]() -> std::optional<std::u16string_view> {
+    const auto end = rest.find(u'\n');
+    if (end == kNotFound) return std::nullopt;
+    std::u16string_view line = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    if (line.ends_with(u'\r')) line.remove_suffix(1);
+    if (line.size() < 2 || line.front() != u'<' || line.back() != u'>') return std::nullopt;
+    return line.substr(1, line.size() - 2);
+  };
+  const auto pathLine = nextLine();
+  const auto countLine = nextLine();
+  return pathLine && !pathLine->empty() && countLine && !countLine->empty() &&
+         std::all_of(countLine->begin(), countLine->end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
 
 bool LooksLikeSnapshotInOtherEncoding(const std::filesystem::path& path) {

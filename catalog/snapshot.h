@@ -124,6 +124,12 @@ SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
 // Nothing else is opened, so a pipe or a device never blocks the caller.
 bool LooksLikeSnapshot(const std::filesystem::path& path);
 
+// True when the file is a regular file whose first two lines are those of a
+// snapshot as this program writes it: "<" the BKF path ">", then "<" the
+// row count ">", in UTF-16LE (a byte-order mark allowed). A text that only
+// begins with "<" (XML, HTML) is no snapshot, and is never replaced as one.
+bool IsSnapshotFile(const std::filesystem::path& path);
+
 // True when the file looks like a snapshot written in another encoding
 // (UTF-8, with or without its mark, or UTF-16BE), which this program does
 // not read: "<" first, and a ">" that closes the path on the first line.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "catalog/replacing_file.h"
@@ -97,7 +98,7 @@ TEST_F(SnapshotTargets, ADocumentIsReplacedOnlyWhenTheUserAgrees) {
 
 TEST_F(SnapshotTargets, SnapshotsAndEmptyFilesAreReplacedWithoutAsking) {
   test::WriteFileBytes(dir_ / "old.TWBKF", Le(u"<elsewhere.bkf>\r\n<7>\r\n"));
-  test::WriteFileBytes(dir_ / "bom.TWBKF", "\xFF\xFE" + Le(u"<elsewhere.bkf>\r\n"));
+  test::WriteFileBytes(dir_ / "bom.TWBKF", "\xFF\xFE" + Le(u"<elsewhere.bkf>\r\n<0>\r\n"));
   test::WriteFileBytes(dir_ / "empty", "");
   for (const char* name : {"old.TWBKF", "bom.TWBKF", "empty"}) {
     const auto result = Write(dir_ / name);
@@ -105,6 +106,37 @@ TEST_F(SnapshotTargets, SnapshotsAndEmptyFilesAreReplacedWithoutAsking) {
     EXPECT_EQ(result.target, SnapshotTargetKind::kSnapshot);
     EXPECT_EQ(test::ReadFileBytes(dir_ / name), Expected());
   }
+}
+
+// A snapshot is known by its first two lines, not by its first character:
+// an XML or HTML text in UTF-16LE begins with "<" too.
+TEST_F(SnapshotTargets, ATextThatOnlyBeginsLikeASnapshotIsNotReplacedWithoutAsking) {
+  const std::map<std::string, std::string> texts = {
+      {"settings.xml", "\xFF\xFE" + Le(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<settings/>\r\n")},
+      {"page.htm", Le(u"<html>\r\n<body>\r\n")},
+      {"one-line.TWBKF", Le(u"<elsewhere.bkf>")},
+      {"no-count.TWBKF", Le(u"<elsewhere.bkf>\r\n<seven>\r\n")},
+      {"no-path.TWBKF", Le(u"<>\r\n<7>\r\n")},
+  };
+  for (const auto& [name, text] : texts) {
+    test::WriteFileBytes(dir_ / name, text);
+    const auto result = Write(dir_ / name);
+    EXPECT_EQ(result.status, SnapshotWriteStatus::kRefused) << name;
+    EXPECT_EQ(result.target, SnapshotTargetKind::kOtherFile) << name;
+    EXPECT_EQ(test::ReadFileBytes(dir_ / name), text) << name;
+  }
+}
+
+TEST_F(SnapshotTargets, ALoopOfLinksIsRefusedAndStaysALoop) {
+  fs::create_symlink("b.TWBKF", dir_ / "a.TWBKF");
+  fs::create_symlink("a.TWBKF", dir_ / "b.TWBKF");
+  for (const bool force : {false, true}) {
+    const auto result = Write(dir_ / "a.TWBKF", force);
+    EXPECT_EQ(result.status, SnapshotWriteStatus::kRefused);
+    EXPECT_EQ(result.target, SnapshotTargetKind::kNotRegular);
+  }
+  EXPECT_TRUE(fs::is_symlink(dir_ / "a.TWBKF"));
+  EXPECT_EQ(fs::read_symlink(dir_ / "a.TWBKF"), "b.TWBKF");
 }
 
 TEST_F(SnapshotTargets, AFolderFailsWithTheReasonOfTheFailure) {
