@@ -46,6 +46,9 @@ inline constexpr std::string_view kReasonChecksumMissing = "the checksum stored 
 inline constexpr std::string_view kReasonHeaderDamaged = "the header of its data is damaged";
 inline constexpr std::string_view kReasonNoChecksum = "the backup stores no checksum for it";
 inline constexpr std::string_view kReasonSparse = "a sparse file carries no checksum";
+inline constexpr std::string_view kReasonSparseSizeFromPieces =
+    "the block that gives its size is damaged, so it ends where its last piece ends; a sparse file carries no "
+    "checksum";
 inline constexpr std::string_view kReasonEmpty = "an empty file has no data to check";
 
 // Why a file could not be saved, or not completely.

@@ -218,6 +218,27 @@ TEST_F(RealData, ASparseFileIsRebuiltFromItsPiecesWithHoles) {
   EXPECT_EQ(Verify().at("disk.img").reason, "a sparse file carries no checksum");
 }
 
+// One flipped bit in the block's size field made terabytes of holes: a
+// size the block's own checksum does not vouch for gives way to the end of
+// the farthest piece, and the verdict says so.
+TEST_F(RealData, ASparseFileWhoseBlockIsDamagedEndsWhereItsLastPieceEnds) {
+  writer_.FileWithStreams({.name = u"disk.vhd", .sparse = {{5, "start"}, {4096, "end"}}, .sparseSize = 10000});
+  const std::size_t block = writer_.LastFile().block;
+  writer_.Bytes()[block + 17] ^= std::byte{0x08};  // the size now says 8 TiB and more
+  Scan();
+  writer_.WriteTo(bkf_);
+  ASSERT_GT(ParseInt64(catalogue_.GetCatalogueCell(0, kCellSize)), std::int64_t{1} << 43);
+  const SaveSummary summary = Save();
+  EXPECT_EQ(summary.unchecked, 1u);
+  std::string expected(4099, '\0');
+  expected.replace(5, 5, "start");
+  expected.replace(4096, 3, "end");
+  EXPECT_TRUE(Saved("disk.vhd") == expected);
+  const std::string reason = Verify().at("disk.vhd").reason;
+  EXPECT_EQ(reason, "the block that gives its size is damaged, so it ends where its last piece ends; "
+                    "a sparse file carries no checksum");
+}
+
 TEST_F(RealData, ASparseFileCutByTheEndOfTheBackupIsIncomplete) {
   writer_.FileWithStreams({.name = u"cut.img", .sparse = {{0, "first"}, {100, Bytes(5000, 'p')}}, .sparseSize = 6000});
   const std::size_t cut = writer_.LastFile().sparHeaders[1] + 22 + 8 + 1000;

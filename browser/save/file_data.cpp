@@ -177,11 +177,34 @@ FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t siz
   return result;
 }
 
+namespace {
+
+// Whether the size of the sparse file whose empty data stream header lies at
+// `header` can be trusted: the FILE block nearest before it has a sound
+// header and gives that size. A size from a block that damage hit (one bit
+// can make terabytes of holes) is not.
+bool SparseSizeTrusted(BkfReader& bkf, std::uint64_t header, std::uint64_t size) {
+  const std::uint64_t lowest = header > mtf::kStreamChainBound ? header - mtf::kStreamChainBound : 0;
+  for (std::uint64_t block = header / kBlockSize * kBlockSize;; block -= kBlockSize) {
+    const auto bytes = ReadExactly<mtf::kCommonHeaderSize>(bkf, block);
+    if (bytes && ClassifyBlock(*bytes) == BlockClass::kFile) {
+      return HasValidHeaderChecksum(*bytes) && ReadU64(*bytes, mtf::kDisplayableSize) == size;
+    }
+    if (block < lowest + kBlockSize) return false;
+  }
+}
+
+}  // namespace
+
 // The pieces follow the empty data stream, each a "SPAR" stream of an 8-byte
 // offset in the file and the bytes that lie there; what lies between them
-// is zeros, left as holes.
+// is zeros, left as holes. A size that cannot be trusted gives way to the
+// end of the farthest piece.
 FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t size, FileDataSink& sink) {
   FileDataResult result;
+  const bool trusted = SparseSizeTrusted(bkf_, offset - mtf::kStreamHeaderSize, size);
+  const std::uint64_t limit = trusted ? size : std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t end = 0;  // of the farthest piece
   const auto incomplete = [&](std::string reason) {
     result.verdict = FileVerdict::kIncomplete;
     result.reason = std::move(reason);
@@ -205,7 +228,8 @@ FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t si
     const std::uint64_t at = ReadU64(*pieceOffset, 0);
     const std::uint64_t from = position + mtf::kStreamHeaderSize + kPieceOffsetSize;
     // Bytes of a piece beyond the file's size are not written.
-    const std::uint64_t wanted = at < size ? std::min(header.length - kPieceOffsetSize, size - at) : 0;
+    const std::uint64_t wanted = at < limit ? std::min(header.length - kPieceOffsetSize, limit - at) : 0;
+    if (wanted > 0) end = std::max(end, at + wanted);
     const std::uint64_t there = std::min(wanted, remaining(from));
     if (!CopyPiece(from, there, at, sink, result, nullptr)) {
       if (result.cancelled || result.writeError != 0) return result;
@@ -214,9 +238,9 @@ FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t si
     if (there < wanted) return incomplete(std::string(texts::kSparseEndsEarly));
     position = NextStream(position, header);
   }
-  if (!sink.SetSize(size, result.writeError)) return result;
+  if (!sink.SetSize(trusted ? size : end, result.writeError)) return result;
   result.verdict = FileVerdict::kUnchecked;
-  result.reason = texts::kReasonSparse;
+  result.reason = trusted ? texts::kReasonSparse : texts::kReasonSparseSizeFromPieces;
   return result;
 }
 
