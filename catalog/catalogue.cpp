@@ -4,7 +4,6 @@
 #include <vector>
 #include <utility>
 
-#include "catalog/same_text.h"
 
 namespace tallowin {
 namespace {
@@ -19,14 +18,8 @@ std::uint8_t CellBit(int cell) { return static_cast<std::uint8_t>(1u << (cell - 
 Catalogue::Catalogue(FileTypeLookup lookup) : types_(std::move(lookup)) {}
 
 FolderKey Catalogue::InternFolderLocked(std::u16string_view folder) {
-  if (!folderTexts_.empty() && SameText(folderTexts_.back(), folder)) {
-    return static_cast<FolderKey>(folderTexts_.size() - 1);
-  }
-  if (const auto found = folderKeys_.find(folder); found != folderKeys_.end()) return found->second;
-  folderTexts_.emplace_back(folder);
-  const auto key = static_cast<FolderKey>(folderTexts_.size() - 1);
-  folderKeys_.emplace(folderTexts_.back(), key);
-  chainEnd_.push_back(kUnknownNode);
+  const FolderKey key = folders_.Intern(folder);
+  chainEnd_.resize(folders_.Count(), kUnknownNode);
   return key;
 }
 
@@ -40,10 +33,13 @@ FolderKey Catalogue::InternFolder(std::u16string_view folder) {
 FolderKey Catalogue::NodeKey(FolderId node) {
   const FolderId parent = tree_.Parent(node);
   if (parent == kNoFolder) return InternFolderLocked(u"BKF");
-  std::u16string text = folderTexts_[keyOfNode_[static_cast<std::size_t>(parent)]];
-  text += u'\\';
-  text += tree_.Name(node);
-  return InternFolderLocked(text);
+  const FolderKey parentKey = keyOfNode_[static_cast<std::size_t>(parent)];
+  const std::u16string& name = tree_.Name(node);
+  // A renamed node's name may hold anything: its key is its whole text's.
+  if (name.find(u'\\') != std::u16string::npos) return InternFolderLocked(folders_.Text(parentKey) + u'\\' + name);
+  const FolderKey key = folders_.InternChild(parentKey, name);
+  chainEnd_.resize(folders_.Count(), kUnknownNode);
+  return key;
 }
 
 FolderId Catalogue::EnsurePathLocked(std::u16string_view path) {
@@ -63,7 +59,7 @@ RowIndex Catalogue::AppendCatalogueRow(std::u16string_view path) {
 
 RowIndex Catalogue::AppendFileRow(FolderKey folder, std::u16string_view name, const FileRowValues& values) {
   std::unique_lock lock(mutex_);
-  if (folder != kNoFolderKey && folder >= folderTexts_.size()) return -1;
+  if (folder != kNoFolderKey && !folders_.Contains(folder)) return -1;
   const RowIndex index = AppendRow(folder, name);
   if (index < 0) return index;
   Row& row = rows_[static_cast<std::size_t>(index)];
@@ -78,7 +74,7 @@ RowIndex Catalogue::AppendFileRow(FolderKey folder, std::u16string_view name, co
   // The folder chain goes into the tree with the folder's first row; the
   // rows after it find it done.
   if (folder != kNoFolderKey && chainEnd_[folder] == kUnknownNode) {
-    std::u16string chain = folderTexts_[folder];
+    std::u16string chain = folders_.Text(folder);
     chain += u'\\';
     chainEnd_[folder] = EnsurePathLocked(chain);
   }
@@ -157,7 +153,7 @@ std::u16string Catalogue::CellText(const Row& row, RowIndex index, int cell) con
     case kCellPath: {
       std::u16string path;
       if (row.folder != kNoFolderKey) {
-        path = folderTexts_[row.folder];
+        folders_.AppendText(row.folder, path);
         path += u'\\';
       }
       names_.AppendTo(path, row.name);
@@ -251,48 +247,49 @@ void Catalogue::SetRowsChecked(std::span<const RowIndex> rows, bool checked) {
 
 std::u16string Catalogue::FolderText(FolderKey folder) const {
   std::shared_lock lock(mutex_);
-  return folder < folderTexts_.size() ? folderTexts_[folder] : std::u16string();
+  return folders_.Text(folder);
 }
 
 std::int64_t Catalogue::RenameFolder(FolderId node, std::u16string_view name) {
   std::unique_lock lock(mutex_);
   if (node < 0 || node >= tree_.NodeCount() || tree_.Parent(node) == kNoFolder) return 0;
-  // The old and the new path: the names from the top-level node down.
+  // The old path: the names from the top-level node down.
   std::u16string oldFolder = tree_.Name(node);
   for (FolderId at = tree_.Parent(node); at != kNoFolder; at = tree_.Parent(at)) {
     oldFolder.insert(0, tree_.Name(at) + u'\\');
   }
-  std::u16string newFolder = oldFolder.substr(0, oldFolder.size() - tree_.Name(node).size());
-  newFolder += name;
-
-  // Folder texts, not rows, carry the prefix: each affected text is renamed
-  // once and its rows move to the new key.
-  std::vector<FolderKey> moved(folderTexts_.size(), kNoFolderKey);
-  const std::size_t texts = folderTexts_.size();
-  for (std::size_t key = 0; key < texts; ++key) {
-    const std::u16string_view text = folderTexts_[key];
-    const bool below = text.size() > oldFolder.size() && text[oldFolder.size()] == u'\\' &&
-                       text.substr(0, oldFolder.size()) == oldFolder;
-    if (text != oldFolder && !below) continue;
-    std::u16string renamed(newFolder);
-    renamed.append(text.substr(oldFolder.size()));
-    moved[key] = InternFolderLocked(renamed);
-  }
   std::int64_t changed = 0;
-  for (std::size_t i = 0; i < rows_.size(); ++i) {
-    Row& row = rows_[i];
-    if (row.folder < moved.size() && moved[row.folder] != kNoFolderKey) {
-      row.folder = moved[row.folder];
-      ++changed;
+  if (const std::optional<FolderKey> old = folders_.Find(oldFolder)) {
+    // The folder and every folder below it (made after their parents) take
+    // the new name's place; rows move to their new keys, which are those of
+    // any folder that already bears the new text.
+    std::u16string newFolder = oldFolder.substr(0, oldFolder.size() - tree_.Name(node).size());
+    newFolder += name;
+    const std::size_t count = folders_.Count();
+    std::vector<FolderKey> moved(count, kNoFolderKey);
+    moved[*old] = InternFolderLocked(newFolder);
+    for (std::size_t key = *old + 1; key < count; ++key) {
+      const FolderKey parent = folders_.Parent(static_cast<FolderKey>(key));
+      if (parent == kNoFolderKey || moved[parent] == kNoFolderKey) continue;
+      moved[key] = folders_.InternChild(moved[parent], folders_.Name(static_cast<FolderKey>(key)));
+    }
+    chainEnd_.resize(folders_.Count(), kUnknownNode);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      Row& row = rows_[i];
+      if (row.folder < count && moved[row.folder] != kNoFolderKey) {
+        row.folder = moved[row.folder];
+        ++changed;
+      }
     }
   }
   tree_.Rename(node, name);
   // The node's subtree now shows other folder texts; nodes come after their
   // parents, so one pass in order gives every key again.
+  std::vector<bool> below(static_cast<std::size_t>(tree_.NodeCount()), false);
   for (FolderId at = node; at < tree_.NodeCount(); ++at) {
-    FolderId up = at;
-    while (up != kNoFolder && up != node) up = tree_.Parent(up);
-    if (up == node) keyOfNode_[static_cast<std::size_t>(at)] = NodeKey(at);
+    const FolderId parent = tree_.Parent(at);
+    below[static_cast<std::size_t>(at)] = at == node || (parent != kNoFolder && below[static_cast<std::size_t>(parent)]);
+    if (below[static_cast<std::size_t>(at)]) keyOfNode_[static_cast<std::size_t>(at)] = NodeKey(at);
   }
   std::fill(chainEnd_.begin(), chainEnd_.end(), kUnknownNode);
   return changed;
@@ -302,8 +299,7 @@ void Catalogue::ClearCatalogue() {
   std::unique_lock lock(mutex_);
   rows_.clear();
   names_.Clear();
-  folderKeys_.clear();
-  folderTexts_.clear();
+  folders_.Clear();
   chainEnd_.clear();
   texts_.clear();
   // Nodes that stay keep their place, with their keys made again.

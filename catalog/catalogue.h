@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "catalog/file_types.h"
+#include "catalog/folder_keys.h"
 #include "catalog/folder_tree.h"
 #include "catalog/number_text.h"
 #include "catalog/text_arena.h"
@@ -42,12 +43,10 @@ inline constexpr int kCatalogueCellCount = 10;
 
 using RowIndex = std::int32_t;
 
-// A folder of the catalogue: the text of a path before its last backslash,
-// interned. Rows, tree nodes and the browser's index all know a folder by
-// its key, from the moment a row is appended. The same text has the same key
-// until the catalogue is emptied.
-using FolderKey = std::uint32_t;
-inline constexpr FolderKey kNoFolderKey = UINT32_MAX;  // a path without a backslash
+// A folder of the catalogue is the text of a path before its last
+// backslash, interned (catalog/folder_keys.h). Rows, tree nodes and the
+// browser's index all know a folder by its key, from the moment a row is
+// appended. The same text has the same key until the catalogue is emptied.
 
 // Where a scan learnt of a file: from its own FILE block, or from the
 // catalogue that the backup keeps at the end of each data set (the block
@@ -122,13 +121,14 @@ class Catalogue {
     }
     return static_cast<RowIndex>(end > begin ? end - begin : 0);
   }
-  // Runs `visit(key, text)` for the folder keys from `first` on, in one
-  // locked pass; keys are numbered from 0 in the order they were made.
+  // Runs `visit(key, parent)` for the folder keys from `first` on, in one
+  // locked pass; keys are numbered from 0 in the order they were made, a
+  // folder's after the folder it lies in (kNoFolderKey for none).
   template <typename Visit>
-  void ReadFolderTexts(FolderKey first, Visit visit) const {
+  void ReadFolders(FolderKey first, Visit visit) const {
     std::shared_lock lock(mutex_);
-    for (std::size_t key = first; key < folderTexts_.size(); ++key) {
-      visit(static_cast<FolderKey>(key), std::u16string_view(folderTexts_[key]));
+    for (std::size_t key = first; key < folders_.Count(); ++key) {
+      visit(static_cast<FolderKey>(key), folders_.Parent(static_cast<FolderKey>(key)));
     }
   }
   std::u16string FolderText(FolderKey folder) const;
@@ -189,8 +189,7 @@ class Catalogue {
   mutable std::shared_mutex mutex_;
   ChunkedVector<Row> rows_;
   TextArena names_;
-  std::deque<std::u16string> folderTexts_;  // by key
-  std::unordered_map<std::u16string_view, FolderKey> folderKeys_;
+  FolderKeys folders_;
   // By key: where ensure-path of the key's rows ends in the tree, once known.
   std::vector<FolderId> chainEnd_;
   std::unordered_map<std::uint64_t, std::u16string> texts_;

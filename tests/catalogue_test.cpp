@@ -258,6 +258,38 @@ TEST(Catalogue, RenamingAFolderMovesItsRowsAndTheKeysOfItsNodes) {
   EXPECT_EQ(catalogue.RenameFolder(nodeAt({u"BKF"}), u"X"), 0) << "the top-level node is not renamed here";
 }
 
+// A rename onto a sibling's name joins the two folders: rows of one text
+// share one key, below the renamed folder too.
+TEST(Catalogue, RenamingOntoASiblingsNameJoinsTheirRowsUnderOneKey) {
+  Catalogue catalogue;
+  for (const char16_t* path : {u"BKF\\S\\A\\D\\x.txt", u"BKF\\S\\B\\D\\y.txt", u"BKF\\S\\B\\z.txt"}) {
+    test::AppendFileRow(catalogue, path, {});
+  }
+  const FolderId a = catalogue.ReadFolderTree([](const FolderTree& tree) {
+    return tree.FindChild(tree.FindChild(tree.FindChild(kNoFolder, u"BKF"), u"S"), u"A");
+  });
+  EXPECT_EQ(catalogue.RenameFolder(a, u"B"), 1);
+  EXPECT_EQ(test::Paths(catalogue), (Paths{u"BKF\\S\\B\\D\\x.txt", u"BKF\\S\\B\\D\\y.txt", u"BKF\\S\\B\\z.txt"}));
+  EXPECT_EQ(catalogue.ReadRowNumbers(0).folder, catalogue.ReadRowNumbers(1).folder);
+  EXPECT_EQ(catalogue.KeyOfNode(a), catalogue.ReadRowNumbers(2).folder);
+}
+
+// A folder costs its own name, so a path 20,000 folders deep is kept, read
+// back and renamed whole.
+TEST(Catalogue, AVeryDeepPathReadsBackWholeAndRenamesBelowItsTop) {
+  Catalogue catalogue;
+  std::u16string path = u"BKF";
+  for (int level = 0; level < 20'000; ++level) path += u"\\d" + FormatInt64(level % 97);
+  test::AppendFileRow(catalogue, path + u"\\f.txt", {.size = 5});
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellPath), path + u"\\f.txt");
+  EXPECT_EQ(catalogue.FolderText(catalogue.ReadRowNumbers(0).folder), path);
+  const FolderId second = catalogue.ReadFolderTree([](const FolderTree& tree) {
+    return tree.FindChild(tree.FindChild(kNoFolder, u"BKF"), u"d0");
+  });
+  EXPECT_EQ(catalogue.RenameFolder(second, u"top"), 1);
+  EXPECT_EQ(catalogue.GetCatalogueCell(0, kCellPath), u"BKF\\top" + path.substr(6) + u"\\f.txt");
+}
+
 // Names are kept one byte a unit where they can be: every kind must come
 // back unit for unit.
 TEST(Catalogue, NamesOfEveryKindReadBackUnitForUnit) {

@@ -95,6 +95,23 @@ TEST_F(FolderBrowserTest, TogglingACheckedNodeClearsEverythingBelowItAndUpdatesI
   EXPECT_EQ(State(u"BKF"), kChecked);
 }
 
+// Every folder of a deep chain counts the rows below it: a click at the
+// bottom updates thousands of ancestors, each from running sums.
+TEST_F(FolderBrowserTest, AClickDeepDownGivesEveryAncestorItsStateFromTheRowsBelowIt) {
+  std::u16string deep = u"BKF\\S";
+  for (int level = 0; level < 3000; ++level) deep += u"\\f" + FormatInt64(level);
+  Add({deep + u"\\bottom.txt", u"BKF\\S\\f0\\beside.txt", u"BKF\\S\\other.txt"});
+  Finish();
+  browser.ToggleNode(Node(deep));
+  EXPECT_EQ(Marks(), (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(State(deep), kUnchecked);
+  EXPECT_EQ(State(deep.substr(0, deep.rfind(u'\\'))), kUnchecked);
+  EXPECT_EQ(State(u"BKF\\S\\f0\\f1"), kUnchecked);
+  EXPECT_EQ(State(u"BKF\\S\\f0"), kPartly);
+  EXPECT_EQ(State(u"BKF"), kPartly);
+  EXPECT_EQ(browser.CountChecked().checked, 2);
+}
+
 TEST_F(FolderBrowserTest, AFolderWithoutFilesBecomesCheckedWhenItsStateIsRecomputed) {
   catalogue.EnsureFolderPath(u"BKF\\S\\Empty\\Inner\\");
   Add({u"BKF\\S\\f.txt"});

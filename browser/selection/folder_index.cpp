@@ -9,13 +9,15 @@ void FolderIndex::Clear() {
   ordered_.clear();
   folderOfRow_.clear();
   unfiled_ = {};
+  SumUp();
 }
 
 void FolderIndex::Update(const Catalogue& catalogue) {
   const std::size_t known = folders_.size();
+  const std::size_t knownRows = folderOfRow_.size();
   const auto readTexts = [&] {
-    catalogue.ReadFolderTexts(static_cast<FolderKey>(folders_.size()), [&](FolderKey, std::u16string_view text) {
-      folders_.push_back({std::u16string(text) + u'\\', {}, 0, 0, 0, 0, 0});
+    catalogue.ReadFolders(static_cast<FolderKey>(folders_.size()), [&](FolderKey, FolderKey parent) {
+      folders_.push_back({parent, {}, 0, 0, 0, 0, 0});
     });
   };
   const auto add = [&](RowIndex row, FolderKey folder, bool checked, std::int64_t size) {
@@ -52,24 +54,51 @@ void FolderIndex::Update(const Catalogue& catalogue) {
   if (!late.empty()) readTexts();
   for (const Late& row : late) add(row.row, row.folder, row.checked, row.size);
   if (folders_.size() != known) Order();
+  if (folders_.size() != known || folderOfRow_.size() != knownRows) SumUp();
 }
 
-// Sorted by text with its backslash, the folders below one follow it
-// directly: "BKF\a\" then "BKF\a\b\", before "BKF\ab\".
+// Depth first: each folder, then the folders below it. A folder's key comes
+// after its parent's, so one pass up counts each folder's subtree and one
+// pass down gives each its place, however deep the tree: no recursion.
 void FolderIndex::Order() {
-  ordered_.resize(folders_.size());
-  for (std::size_t key = 0; key < folders_.size(); ++key) ordered_[key] = static_cast<FolderKey>(key);
-  std::sort(ordered_.begin(), ordered_.end(),
-            [&](FolderKey a, FolderKey b) { return folders_[a].text < folders_[b].text; });
-  for (std::size_t place = 0; place < ordered_.size(); ++place) {
-    Folder& folder = folders_[ordered_[place]];
-    folder.place = place;
-    folder.belowEnd = place + 1;
-    while (folder.belowEnd < ordered_.size() &&
-           std::u16string_view(folders_[ordered_[folder.belowEnd]].text).starts_with(folder.text)) {
-      ++folder.belowEnd;
-    }
+  const std::size_t count = folders_.size();
+  std::vector<std::size_t> size(count, 1);
+  for (std::size_t key = count; key-- > 0;) {
+    const FolderKey parent = folders_[key].parent;
+    if (parent != kNoFolderKey) size[parent] += size[key];
   }
+  std::vector<std::size_t> nextFree(count);  // the next free place below each folder
+  std::size_t nextTop = 0;
+  ordered_.assign(count, kNoFolderKey);
+  for (std::size_t key = 0; key < count; ++key) {
+    Folder& folder = folders_[key];
+    std::size_t& free = folder.parent == kNoFolderKey ? nextTop : nextFree[folder.parent];
+    folder.place = free;
+    folder.belowEnd = free + size[key];
+    free = folder.belowEnd;
+    nextFree[key] = folder.place + 1;
+    ordered_[folder.place] = static_cast<FolderKey>(key);
+  }
+}
+
+void FolderIndex::SumUp() {
+  std::vector<std::int64_t> rows(ordered_.size()), checked(ordered_.size()), checkedBytes(ordered_.size());
+  for (std::size_t place = 0; place < ordered_.size(); ++place) {
+    const Folder& folder = folders_[ordered_[place]];
+    rows[place] = static_cast<std::int64_t>(folder.rows.size());
+    checked[place] = folder.checked;
+    checkedBytes[place] = folder.checkedBytes;
+  }
+  rows_.Reset(rows);
+  checked_.Reset(checked);
+  checkedBytes_.Reset(checkedBytes);
+}
+
+void FolderIndex::SetMarks(Folder& folder, std::int64_t checked, std::int64_t checkedBytes) {
+  checked_.Add(folder.place, checked - folder.checked);
+  checkedBytes_.Add(folder.place, checkedBytes - folder.checkedBytes);
+  folder.checked = checked;
+  folder.checkedBytes = checkedBytes;
 }
 
 std::span<const FolderKey> FolderIndex::Below(FolderKey folder) const {
@@ -84,23 +113,16 @@ std::span<const RowIndex> FolderIndex::RowsOf(FolderKey folder) const {
 }
 
 FolderIndex::Counts FolderIndex::CountBelow(FolderKey folder) const {
-  Counts counts;
-  for (const FolderKey key : Below(folder)) {
-    counts.rows += static_cast<std::int64_t>(folders_[key].rows.size());
-    counts.checked += folders_[key].checked;
-    counts.checkedBytes += folders_[key].checkedBytes;
-  }
-  return counts;
+  if (folder >= folders_.size()) return {};
+  const std::size_t begin = folders_[folder].place, end = folders_[folder].belowEnd;
+  return {rows_.Before(end) - rows_.Before(begin), checked_.Before(end) - checked_.Before(begin),
+          checkedBytes_.Before(end) - checkedBytes_.Before(begin)};
 }
 
 FolderIndex::Counts FolderIndex::CountAll() const {
-  Counts counts{static_cast<std::int64_t>(unfiled_.rows.size()), unfiled_.checked, unfiled_.checkedBytes};
-  for (const Folder& folder : folders_) {
-    counts.rows += static_cast<std::int64_t>(folder.rows.size());
-    counts.checked += folder.checked;
-    counts.checkedBytes += folder.checkedBytes;
-  }
-  return counts;
+  const std::size_t end = ordered_.size();
+  return {static_cast<std::int64_t>(unfiled_.rows.size()) + rows_.Before(end), unfiled_.checked + checked_.Before(end),
+          unfiled_.checkedBytes + checkedBytes_.Before(end)};
 }
 
 void FolderIndex::ForEachFolderBelow(FolderKey folder,
@@ -111,8 +133,7 @@ void FolderIndex::ForEachFolderBelow(FolderKey folder,
 void FolderIndex::NoteFolderMarks(FolderKey folder, bool checked) {
   for (const FolderKey key : Below(folder)) {
     Folder& marked = folders_[key];
-    marked.checked = checked ? static_cast<std::int64_t>(marked.rows.size()) : 0;
-    marked.checkedBytes = checked ? marked.bytes : 0;
+    SetMarks(marked, checked ? static_cast<std::int64_t>(marked.rows.size()) : 0, checked ? marked.bytes : 0);
   }
 }
 
@@ -123,15 +144,19 @@ void FolderIndex::NoteAllMarks(bool checked) {
   };
   for (Folder& folder : folders_) mark(folder);
   mark(unfiled_);
+  SumUp();
 }
 
 void FolderIndex::NoteRowMark(RowIndex row, std::int64_t size, bool wasChecked, bool checked) {
   if (row < 0 || static_cast<std::size_t>(row) >= folderOfRow_.size() || wasChecked == checked) return;
   const FolderKey folder = folderOfRow_[static_cast<std::size_t>(row)];
-  Folder* in = folder == kNoFolderKey ? &unfiled_ : folder < folders_.size() ? &folders_[folder] : nullptr;
-  if (in == nullptr) return;
-  in->checked += checked ? 1 : -1;
-  in->checkedBytes += checked ? size : -size;
+  if (folder == kNoFolderKey) {
+    unfiled_.checked += checked ? 1 : -1;
+    unfiled_.checkedBytes += checked ? size : -size;
+  } else if (folder < folders_.size()) {
+    Folder& in = folders_[folder];
+    SetMarks(in, in.checked + (checked ? 1 : -1), in.checkedBytes + (checked ? size : -size));
+  }
 }
 
 }  // namespace tallowin
