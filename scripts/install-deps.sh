@@ -9,7 +9,7 @@ packages=(
   # GoogleTest's CMake files in Debian 12 also name GoogleMock's library and
   # fail without it, although no test uses GoogleMock.
   libgtest-dev libgmock-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev libtsan2
   dpkg-dev lintian desktop-file-utils appstream libxml2-utils librsvg2-bin fp-utils
 )
 

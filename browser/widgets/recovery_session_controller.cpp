@@ -2,10 +2,34 @@
 
 #include <QCoreApplication>
 
+#include <future>
+#include <type_traits>
+
 #include "catalog/recovery_session.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {
+
+namespace {
+
+// Runs `work` on the thread of `receiver` and waits for its result. The
+// answer comes back through a promise, whose hand-over every tool that
+// checks threads can see (Qt's own waiting is outside their view).
+template <typename Work>
+auto AskThreadOf(QObject& receiver, Work work) {
+  std::promise<decltype(work())> answer;
+  QMetaObject::invokeMethod(&receiver, [&] {
+    if constexpr (std::is_void_v<decltype(work())>) {
+      work();
+      answer.set_value();
+    } else {
+      answer.set_value(work());
+    }
+  }, Qt::QueuedConnection);
+  return answer.get_future().get();
+}
+
+}  // namespace
 
 // Carries a snapshot load's questions and news between its worker and the
 // user-interface thread. Questions wait for their answer.
@@ -15,16 +39,13 @@ class RecoverySessionController::LoadObserver : public SnapshotLoadObserver {
       : session_(session), questions_(std::move(questions)) {}
 
   std::optional<std::u16string> LocateMissingBkf(std::u16string_view recordedPath) override {
-    std::optional<std::u16string> chosen;
-    QMetaObject::invokeMethod(&session_, [&] { chosen = questions_.locateMissingBkf(recordedPath); },
-                              Qt::BlockingQueuedConnection);
-    return chosen;
+    return AskThreadOf(session_, [&] { return questions_.locateMissingBkf(recordedPath); });
   }
   void OnRowsBegin(std::u16string_view bkfPath) override {
-    QMetaObject::invokeMethod(&session_, [&] {
+    AskThreadOf(session_, [&] {
       session_.bkfPath_ = bkfPath;
       questions_.rowsBegin(bkfPath);
-    }, Qt::BlockingQueuedConnection);
+    });
   }
   void OnProgress(int percent) override { session_.loadPercent_.store(percent, std::memory_order_relaxed); }
   bool StopRequested() override { return session_.stopFlag_.load(std::memory_order_relaxed); }
