@@ -101,12 +101,18 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
   const std::uint64_t fileSize = file.GetSize();
   std::uint64_t position = 0;
   const std::uint64_t wholeWindowsEnd = fileSize / kWindowSize * kWindowSize;
+  WindowReader windows(file, wholeWindowsEnd);
+  // Blocks handed over in the last window: many make the scan worth a
+  // second core for its reads.
+  constexpr std::size_t kBusyWindow = 4;
+  std::size_t handedOver = 0;
 
   while (position < fileSize) {
     log_.Mark(marks::kMainPassIteration);
     if (!Running()) return false;
     if (position + kWindowSize > fileSize) break;
-    const Bytes filled = windows_.Window(file, position, wholeWindowsEnd);
+    const Bytes filled = windows.Window(position, handedOver >= kBusyWindow);
+    handedOver = 0;
     log_.Mark(marks::kWindowRead);
     for (std::size_t k = 0; k < kBlocksPerWindow; ++k) {
       // The positions are far apart in memory: the next ones are fetched early.
@@ -119,6 +125,7 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
       // Most positions hold file data: only the blocks the builder takes
       // cost a call.
       if (kind >= BlockClass::kTape && kind <= BlockClass::kEset) {
+        ++handedOver;
         // The last block's search must stay inside the window.
         HandOver(builder, kind, site, ScanPass::kMain,
                  k + 1 < kBlocksPerWindow ? kStreamSearchLimit : kLastBlockStreamSearchLimit);
@@ -131,7 +138,7 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
   // A remainder of 512 bytes or less is not examined.
   const std::uint64_t remainder = fileSize % kWindowSize;
   if (remainder <= kBlockSize) return true;
-  const Bytes filled = windows_.Part(file, position, static_cast<std::size_t>(remainder));
+  const Bytes filled = windows.Part(position, static_cast<std::size_t>(remainder));
   for (std::size_t k = 0; k < remainder / kBlockSize; ++k) {
     if (!Running()) return false;
     const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};

@@ -68,7 +68,6 @@ class CBkfScanner {
   BkfOpener opener_;
   std::atomic<bool> running_{false};
   std::atomic<bool> scanning_{false};
-  WindowReader windows_;
   std::mutex startMutex_;
   std::thread worker_;
 };

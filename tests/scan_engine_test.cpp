@@ -273,6 +273,30 @@ TEST(ShortRead, UnreadableBytesCostOnlyTheWindowThatHoldsThem) {
   EXPECT_EQ(test::Paths(catalogue), expected);
 }
 
+// A long file with many files in every window is read ahead on a second
+// thread: a bad sector there costs exactly what it costs without it.
+TEST(ShortRead, ABadSectorInAWindowReadAheadCostsOnlyThatWindow) {
+  constexpr std::size_t kWindows = 100, kFilesPerWindow = 8, kBad = 61 * kWindow + 300;
+  MtfWriter writer;
+  Paths expected;
+  for (std::size_t w = 0; w < kWindows; ++w) {
+    for (std::size_t f = 0; f < kFilesPerWindow; ++f) {
+      const std::u16string name = u"w" + Utf16FromBytes(std::to_string(w)) + u"f" + Utf16FromBytes(std::to_string(f));
+      writer.File({.name = name, .data = "x"});
+      if (w != 61 || f == 0) expected.push_back(u"BKF\\BACKUP SET 0\\" + name);
+    }
+    writer.PadTo((w + 1) * kWindow);
+  }
+  MemoryReader reader(writer.Bytes());
+  reader.limitRead = [](std::uint64_t offset, std::size_t count) -> std::size_t {
+    if (offset >= kBad && offset < kBad + 100) return 0;
+    return offset < kBad ? std::min<std::uint64_t>(count, kBad - offset) : count;
+  };
+  Catalogue catalogue;
+  EXPECT_TRUE(test::ScanReader(reader, catalogue));
+  EXPECT_EQ(test::Paths(catalogue), expected);
+}
+
 TEST(ShortRead, FileThatShrankAfterItsSizeWasTakenShowsOnlyItsRealBytes) {
   MtfWriter writer;
   writer.PadTo(20 * 512).File({.name = u"first.txt", .data = "1"});

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -37,7 +38,7 @@ class MemoryReader : public BkfReader {
  private:
   std::vector<std::byte> bytes_;
   std::optional<std::uint64_t> reportedSize_;
-  int reads_ = 0;
+  std::atomic<int> reads_{0};  // the scan reads ahead on a thread of its own
 };
 
 }  // namespace tallowin::test
