@@ -27,6 +27,13 @@ std::uint32_t FileTypeTable::IndexFor(std::u16string_view path) {
   const auto extension = FileExtension(path);
   // Consecutive rows mostly share their extension.
   if (haveLast_ && extension == lastExtension_) return lastIndex_;
+  std::uint64_t key = 0;
+  if (extension.size() <= 3) {
+    key = std::uint64_t{extension.size() + 1} << 48;
+    for (std::size_t i = 0; i < extension.size(); ++i) key |= std::uint64_t{extension[i]} << (16 * i);
+  }
+  const std::size_t slot = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 58) % kShortSlots;
+  if (key != 0 && shortKeys_[slot] == key) return shortIndexes_[slot];
   auto found = byExtension_.find(extension);
   if (found == byExtension_.end()) {
     types_.push_back(lookup_ ? lookup_(extension) : GenericFileType(extension));
@@ -35,6 +42,10 @@ std::uint32_t FileTypeTable::IndexFor(std::u16string_view path) {
   lastExtension_.assign(extension);
   lastIndex_ = found->second;
   haveLast_ = true;
+  if (key != 0) {
+    shortKeys_[slot] = key;
+    shortIndexes_[slot] = lastIndex_;
+  }
   return lastIndex_;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -50,6 +51,11 @@ class FileTypeTable {
   std::u16string lastExtension_;
   std::uint32_t lastIndex_ = 0;
   bool haveLast_ = false;
+  // Short extensions, packed into one number each, find their index
+  // without hashing a text: a scan asks for every file it finds.
+  static constexpr std::size_t kShortSlots = 64;
+  std::array<std::uint64_t, kShortSlots> shortKeys_{};  // 0: empty
+  std::array<std::uint32_t, kShortSlots> shortIndexes_{};
 };
 
 }  // namespace tallowin

@@ -103,20 +103,6 @@ void CatalogueBuilder::OnDirectoryBlock(const BlockSite& site) {
   if (path.size() <= kMaxTreePath) catalogue_.EnsureFolderPath(path);
 }
 
-FileTime CatalogueBuilder::DateMemo::Decode(Bytes block, std::size_t offset) {
-  constexpr std::size_t kPackedSize = 5;
-  if (offset + kPackedSize > block.size()) return DecodeMtfDate(block, offset);
-  std::uint64_t packed = 0;
-  std::memcpy(&packed, block.data() + offset, kPackedSize);
-  for (std::size_t slot = 0; slot < kSlots; ++slot) {
-    if (packed_[slot] == packed) return times_[slot];
-  }
-  const std::size_t slot = next_++ % kSlots;
-  packed_[slot] = packed;
-  times_[slot] = DecodeMtfDate(block, offset);
-  return times_[slot];
-}
-
 FolderKey CatalogueBuilder::FolderOf(std::u16string_view directory) {
   std::u16string folder = u"BKF\\" + context_.setLabel;
   folder += directory;

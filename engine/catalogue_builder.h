@@ -19,6 +19,7 @@
 #include "engine/lost_file_data.h"
 #include "engine/mtf_block.h"
 #include "engine/mtf_stream.h"
+#include "engine/packed_dates.h"
 #include "engine/scan_observer.h"
 #include "engine/set_catalogue.h"
 #include "engine/set_scope.h"
@@ -115,21 +116,8 @@ class CatalogueBuilder {
   std::uint64_t rowsFromSetCatalogue_ = 0;
   std::uint64_t setCatalogueFilesNotFound_ = 0;
 
-  // Files mostly share dates with those before them, and a file's access
-  // date is often its modification date: the last few decodings are kept.
-  class DateMemo {
-   public:
-    FileTime Decode(Bytes block, std::size_t offset);
-
-   private:
-    static constexpr std::size_t kSlots = 4;
-    std::uint64_t packed_[kSlots] = {UINT64_MAX, UINT64_MAX, UINT64_MAX, UINT64_MAX};  // never five bytes' worth
-    FileTime times_[kSlots] = {};
-    std::size_t next_ = 0;
-  };
-
   std::optional<FolderKey> currentFolder_;
-  DateMemo dates_;
+  PackedDates dates_;
   std::u16string name_;  // the current file's name, its memory kept from row to row
 };
 

@@ -1,6 +1,10 @@
 // The catalogue store: cell text forms, number helpers and the folder tree.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include <map>
+
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -302,6 +306,27 @@ TEST(Catalogue, NamesOfEveryKindReadBackUnitForUnit) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     EXPECT_TRUE(catalogue.GetCatalogueCell(static_cast<RowIndex>(i), kCellPath) == u"BKF\\S\\" + names[i]) << i;
   }
+}
+
+// The same extension gives the same type, however the names before and
+// between come; extensions that differ in a unit or in length never share.
+TEST(FileTypeTable, OneExtensionOneTypeHoweverTheNamesInterleave) {
+  FileTypeTable table(GenericFileType);
+  const std::u16string_view names[] = {u"a.txt", u"b.log", u"c.txt", u"d.TXT", u"e.tx", u"f.txtx", u"g",
+                                       u"h.", u"i.log", u"j.t\u00e9t", u"k.txt", u"l.tx", u"m", u"n.txtx"};
+  std::map<std::u16string_view, std::uint32_t> byExtension;
+  std::set<std::uint32_t> indexes;
+  for (int round = 0; round < 3; ++round) {
+    for (const std::u16string_view name : names) {
+      const std::uint32_t index = table.IndexFor(name);
+      const auto [at, added] = byExtension.emplace(FileExtension(name), index);
+      EXPECT_EQ(at->second, index) << round;
+      if (added) {
+        EXPECT_TRUE(indexes.insert(index).second) << "a second extension shares a type";
+      }
+    }
+  }
+  EXPECT_EQ(table.Info(table.IndexFor(u"x.log")).description, u"LOG File");
 }
 
 TEST(FolderTree, NamesDifferingInCaseAreSiblingsInOrderOfFirstInsertion) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/mtf_block.h"
+#include "engine/packed_dates.h"
 #include "tests/support/mtf_writer.h"
 
 namespace tallowin {
@@ -171,6 +172,27 @@ TEST(FindDataStream, HeaderPassingTheFilledEndIsNoStream) {
   EXPECT_EQ(FindDataStream(Bytes(block).first(421), 1024), std::nullopt);  // 21 of 22 bytes
   EXPECT_EQ(FindDataStream(Bytes(block).first(422), 1024), std::optional<std::size_t>(400));
   EXPECT_EQ(FindDataStream(Bytes(block).first(403), 1024), std::nullopt);  // id cut short
+}
+
+
+// The scan keeps decoded dates and days; what it gives must be what a
+// decoding of each date alone gives, valid or not.
+TEST(PackedDates, GiveWhatEachDateDecodedAloneGives) {
+  PackedDates dates;
+  std::uint64_t state = 12345;
+  std::vector<std::byte> block(5);
+  for (int i = 0; i < 200000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    // Mostly near real dates, sometimes anything at all.
+    const std::uint64_t bits = state >> 24;
+    const test::PackedDate near{static_cast<int>(1999 + bits % 12), static_cast<int>(bits >> 4 & 15),
+                                static_cast<int>(bits >> 8 & 31), static_cast<int>(bits >> 13 & 31),
+                                static_cast<int>(bits >> 18 & 63), static_cast<int>(bits >> 24 & 63)};
+    const auto packed = test::PackDate(near);
+    for (std::size_t b = 0; b < 5; ++b) block[b] = i % 7 == 0 ? std::byte(state >> (8 * b + 3)) : packed[b];
+    ASSERT_EQ(dates.Decode(block, 0), DecodeMtfDate(block, 0)) << i;
+  }
+  EXPECT_EQ(dates.Decode(std::span(block).first(4), 0), DecodeMtfDate(std::span(block).first(4), 0));
 }
 
 }  // namespace
