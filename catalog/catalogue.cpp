@@ -109,11 +109,34 @@ void Catalogue::StoreVerbatim(Row& row, RowIndex index, int cell, std::u16string
   texts_[VerbatimKey(index, cell)] = std::u16string(text);
 }
 
+RowIndex Catalogue::AppendSnapshotRow(std::u16string_view path, std::span<const std::u16string_view> cells) {
+  std::unique_lock lock(mutex_);
+  const auto slash = path.rfind(u'\\');
+  const FolderKey folder = slash == std::u16string_view::npos ? kNoFolderKey : InternFolderLocked(path.substr(0, slash));
+  const RowIndex index = AppendRow(folder, slash == std::u16string_view::npos ? path : path.substr(slash + 1));
+  if (folder == kNoFolderKey) {
+    EnsurePathLocked(u"\\");  // an empty folder name, as for any path
+  } else if (chainEnd_[folder] == kUnknownNode) {
+    std::u16string chain = folders_.Text(folder);
+    chain += u'\\';
+    chainEnd_[folder] = EnsurePathLocked(chain);
+  }
+  if (index < 0) return index;
+  Row& row = rows_[static_cast<std::size_t>(index)];
+  for (std::size_t i = 0; i < cells.size() && kCellSize + static_cast<int>(i) <= kCellCreatedHigh; ++i) {
+    SetCellLocked(row, index, kCellSize + static_cast<int>(i), cells[i]);
+  }
+  return index;
+}
+
 void Catalogue::SetCatalogueCell(RowIndex index, int cell, std::u16string_view text) {
   if (!IsValueCell(cell)) return;
   std::unique_lock lock(mutex_);
   if (!IsRow(index)) return;
-  Row& row = rows_[static_cast<std::size_t>(index)];
+  SetCellLocked(rows_[static_cast<std::size_t>(index)], index, cell, text);
+}
+
+void Catalogue::SetCellLocked(Row& row, RowIndex index, int cell, std::u16string_view text) {
   if (row.verbatim & CellBit(cell)) texts_.erase(VerbatimKey(index, cell));
   if (text.empty()) {
     row.present &= static_cast<std::uint8_t>(~CellBit(cell));

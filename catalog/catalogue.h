@@ -92,6 +92,10 @@ class Catalogue {
   // the folder chain in the tree (looked up once per folder). Readers never
   // see the row half filled.
   RowIndex AppendFileRow(FolderKey folder, std::u16string_view name, const FileRowValues& values);
+  // A snapshot's row in one step: the row as AppendCatalogueRow makes it,
+  // cells 2 to 9 set from `cells` in order as SetCatalogueCell sets them,
+  // and the folder chain of `path` ensured in the tree.
+  RowIndex AppendSnapshotRow(std::u16string_view path, std::span<const std::u16string_view> cells);
   // Cells 2 to 9; anything else is ignored, as is a row out of range.
   void SetCatalogueCell(RowIndex row, int cell, std::u16string_view text);
   // The same as setting the canonical text of `value`, without the text.
@@ -177,6 +181,7 @@ class Catalogue {
   FolderId EnsurePathLocked(std::u16string_view path);
   FolderKey NodeKey(FolderId node);
   void StoreVerbatim(Row& row, RowIndex index, int cell, std::u16string_view text);
+  void SetCellLocked(Row& row, RowIndex index, int cell, std::u16string_view text);
   void StoreValue(Row& row, int cell, std::int64_t value);
   std::u16string CellText(const Row& row, RowIndex index, int cell) const;
   std::int64_t CellNumber(const Row& row, RowIndex index, int cell) const;

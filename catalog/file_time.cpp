@@ -64,15 +64,25 @@ CalendarTime CalendarFromFileTime(FileTime time) {
 
 std::string FormatIso8601(FileTime time) {
   const CalendarTime t = CalendarFromFileTime(time);
-  char text[48];
-  int length = std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02d",
-                             static_cast<long long>(t.year), t.month, t.day, t.hour, t.minute,
-                             t.second);
+  // Written digit by digit: a listing writes three for every row.
+  std::string text = std::to_string(t.year);
+  if (text.size() < 4) text.insert(0, 4 - text.size(), '0');
+  const auto two = [&](char separator, int value) {
+    text += separator;
+    text += static_cast<char>('0' + value / 10);
+    text += static_cast<char>('0' + value % 10);
+  };
+  two('-', t.month);
+  two('-', t.day);
+  two('T', t.hour);
+  two(':', t.minute);
+  two(':', t.second);
   if (t.ticks != 0) {
-    length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".%07u",
-                            static_cast<unsigned>(t.ticks));
+    text += '.';
+    for (std::uint32_t unit = 1'000'000; unit > 0; unit /= 10) text += static_cast<char>('0' + t.ticks / unit % 10);
   }
-  return std::string(text, static_cast<std::size_t>(length)) + "Z";
+  text += 'Z';
+  return text;
 }
 
 std::u16string FormatListDate(FileTime time) {

@@ -17,20 +17,6 @@ std::u16string FormatDecimal(Integer value) {
 
 bool IsSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
-// Parses the whole of `text` as optional "-" and digits into a signed 64-bit
-// value; false when anything else is present or the value overflows.
-bool ParseStrict(std::u16string_view text, std::int64_t& value) {
-  std::string ascii;
-  for (const char16_t c : text) {
-    if (c > 0x7F) return false;
-    ascii.push_back(static_cast<char>(c));
-  }
-  const auto* first = ascii.data();
-  const auto* last = first + ascii.size();
-  const auto [ptr, ec] = std::from_chars(first, last, value);
-  return ec == std::errc{} && ptr == last;
-}
-
 }  // namespace
 
 std::u16string FormatInt64(std::int64_t value) { return FormatDecimal(value); }
@@ -88,10 +74,22 @@ FileTime JoinFileTime(std::u16string_view lowText, std::u16string_view highText)
   return (half(highText) << 32) | half(lowText);
 }
 
+// In one pass: "0", or an optional "-" and digits without a leading zero,
+// within the 64-bit range ("-0" is not what FormatInt64 writes).
 bool ParseCanonicalInt64(std::u16string_view text, std::int64_t& value) {
-  std::int64_t parsed = 0;
-  if (!ParseStrict(text, parsed) || FormatInt64(parsed) != text) return false;
-  value = parsed;
+  const bool negative = !text.empty() && text.front() == u'-';
+  const std::u16string_view digits = text.substr(negative ? 1 : 0);
+  if (digits.empty() || digits.size() > 19 || (digits.front() == u'0' && (digits.size() > 1 || negative))) {
+    return false;
+  }
+  std::uint64_t magnitude = 0;
+  for (const char16_t c : digits) {
+    if (c < u'0' || c > u'9') return false;
+    magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - u'0');
+  }
+  constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  if (magnitude > kMax + (negative ? 1 : 0)) return false;
+  value = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
   return true;
 }
 

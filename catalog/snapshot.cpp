@@ -1,6 +1,8 @@
 #include "catalog/snapshot.h"
 
 #include <algorithm>
+#include <bit>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -31,6 +33,28 @@ std::u16string Value(std::u16string_view text) {
 
 // The text strictly between positions a and b, where a missing "<" counts as
 // the position before the line and a missing ">" leaves nothing.
+// The first `unit` at or after `from`, four units at a time: a snapshot's
+// line is searched for its "<" and ">" once per value.
+std::size_t FindUnit(std::u16string_view line, char16_t unit, std::size_t from) {
+  constexpr std::uint64_t kOnes = 0x0001'0001'0001'0001ULL;
+  constexpr std::uint64_t kHighs = 0x8000'8000'8000'8000ULL;
+  std::size_t i = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 4 <= line.size(); i += 4) {
+      std::uint64_t word;
+      std::memcpy(&word, line.data() + i, sizeof word);
+      const std::uint64_t x = word ^ (kOnes * unit);
+      // A lane that is zero sets its high bit here; the lowest such is exact.
+      const std::uint64_t zero = (x - kOnes) & ~x & kHighs;
+      if (zero != 0) return i + static_cast<std::size_t>(std::countr_zero(zero)) / 16;
+    }
+  }
+  for (; i < line.size(); ++i) {
+    if (line[i] == unit) return i;
+  }
+  return kNotFound;
+}
+
 std::u16string_view Between(std::u16string_view line, std::size_t a, std::size_t b) {
   const std::size_t first = a == kNotFound ? 0 : a + 1;
   if (b == kNotFound || b <= first) return {};
@@ -139,26 +163,25 @@ std::int32_t ParseSnapshotCountLine(std::u16string_view line) {
 }
 
 void AddSnapshotRow(Catalogue& catalogue, std::u16string_view line) {
+  // Each value runs from a "<" to the next ">" after the previous one.
+  std::array<std::u16string_view, kCatalogueCellCount - 2> cells{};
+  std::u16string_view path;
   std::size_t lessFrom = 0;
   std::size_t greaterFrom = 1;
-  RowIndex row = -1;
-  for (int k = 0;; ++k) {
-    const auto a = line.find(u'<', lessFrom);
-    const auto b = line.find(u'>', greaterFrom);
+  for (std::size_t k = 0;; ++k) {
+    const auto a = FindUnit(line, u'<', lessFrom);
+    const auto b = FindUnit(line, u'>', greaterFrom);
     const auto value = Between(line, a, b);
     if (k == 0) {
-      row = catalogue.AppendCatalogueRow(value);
-      const auto slash = value.rfind(u'\\');
-      std::u16string folders(slash == kNotFound ? std::u16string_view{} : value.substr(0, slash));
-      folders += u'\\';
-      catalogue.EnsureFolderPath(folders);
-    } else if (k <= 8) {
-      catalogue.SetCatalogueCell(row, kRowLineCells[k], value);
+      path = value;
+    } else if (k <= cells.size()) {
+      cells[k - 1] = value;
     }
     if (b == kNotFound) break;
     lessFrom = b;
     greaterFrom = b + 1;
   }
+  catalogue.AppendSnapshotRow(path, cells);
 }
 
 bool SnapshotReader::Refill() {
@@ -174,14 +197,32 @@ bool SnapshotReader::Refill() {
 bool SnapshotReader::ReadLine(std::u16string& line) {
   line.clear();
   for (;;) {
-    // Whole code units only; a last odd byte belongs to no unit.
-    while (next_ + 1 < buffer_.size()) {
-      const auto unit = static_cast<char16_t>(static_cast<unsigned char>(buffer_[next_]) |
-                                              (static_cast<unsigned char>(buffer_[next_ + 1]) << 8));
-      next_ += 2;
-      if (unit == u'\n') return true;
-      line.push_back(unit);
+    // Whole code units only; a last odd byte belongs to no unit. A line
+    // ends at the unit 0x000A: its low byte found by memchr, at an even
+    // place, with a zero high byte.
+    const std::size_t units = (buffer_.size() - next_) / 2;
+    std::size_t end = units;
+    for (std::size_t from = next_; from < next_ + 2 * units;) {
+      const void* found = std::memchr(buffer_.data() + from, '\n', next_ + 2 * units - from);
+      if (found == nullptr) break;
+      const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+      if ((at - next_) % 2 == 0 && buffer_[at + 1] == 0) {
+        end = (at - next_) / 2;
+        break;
+      }
+      from = at + 1;
     }
+    const std::size_t kept = line.size();
+    line.resize(kept + end);
+    for (std::size_t i = 0; i < end; ++i) {
+      line[kept + i] = static_cast<char16_t>(static_cast<unsigned char>(buffer_[next_ + 2 * i]) |
+                                             (static_cast<unsigned char>(buffer_[next_ + 2 * i + 1]) << 8));
+    }
+    if (end < units) {
+      next_ += 2 * (end + 1);
+      return true;
+    }
+    next_ += 2 * units;
     if (!Refill()) return !line.empty();
   }
 }
@@ -219,8 +260,10 @@ SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
   observer.OnRowsBegin(*bkfPath);
   catalogue.ClearCatalogue();
 
+  int shown = -1;
   for (std::int64_t i = 0; !observer.StopRequested() && reader.ReadLine(line); ++i) {
-    observer.OnProgress(expected > 0 ? static_cast<int>(std::min<std::int64_t>(100 * i / expected, 100)) : 0);
+    const int percent = expected > 0 ? static_cast<int>(std::min<std::int64_t>(100 * i / expected, 100)) : 0;
+    if (percent != shown) observer.OnProgress(shown = percent);
     AddSnapshotRow(catalogue, line);
   }
 

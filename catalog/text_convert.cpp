@@ -111,9 +111,14 @@ std::string BytesFromUtf16(std::u16string_view text) {
 }
 
 std::string Utf8ForDisplay(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  ForEachCodePoint(text, [&](char32_t c, bool lone) { AppendUtf8(out, lone ? kReplacement : c); });
+  // Most text is ASCII, a byte a unit: that part is copied as it is.
+  std::size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  std::string out(ascii, '\0');
+  for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
+  if (ascii == text.size()) return out;
+  out.reserve(text.size() + (text.size() - ascii) * 2);
+  ForEachCodePoint(text.substr(ascii), [&](char32_t c, bool lone) { AppendUtf8(out, lone ? kReplacement : c); });
   return out;
 }
 

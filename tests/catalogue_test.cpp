@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalog/catalogue.h"
+#include "catalog/file_time.h"
 #include "catalog/number_text.h"
 #include "tests/support/scan_helpers.h"
 
@@ -49,6 +50,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{u"99999999999999999999", std::numeric_limits<std::int64_t>::max()},
                       ParseCase{u"-99999999999999999999",
                                 std::numeric_limits<std::int64_t>::min()}));
+
+TEST(FileTimeText, Iso8601WithFractionsOnlyWhereThereAreAny) {
+  EXPECT_EQ(FormatIso8601(0), "1601-01-01T00:00:00Z");
+  EXPECT_EQ(FormatIso8601(130000000001234567), "2012-12-14T23:06:40.1234567Z");
+  EXPECT_EQ(FormatIso8601(130000000000000005), "2012-12-14T23:06:40.0000005Z");
+  EXPECT_EQ(FormatIso8601(UINT64_MAX).substr(0, 6), "60056-");
+  EXPECT_TRUE(FormatIso8601(UINT64_MAX).ends_with(".9551615Z"));
+}
 
 TEST(NumberText, FileTimeHalvesRoundTripAndATopBitHighHalfReadsAsZero) {
   EXPECT_EQ(SplitFileTime(128234538450000000),  // 2007-05-12 14:30:45

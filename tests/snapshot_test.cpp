@@ -185,11 +185,12 @@ TEST_F(SnapshotFiles, CountZeroAndNoRowsIsNoData) {
   EXPECT_EQ(catalogue.CatalogueRowCount(), 0);
 }
 
+// The bar is told each new value once, not a million times the same.
 TEST_F(SnapshotFiles, ProgressFollowsTheExpectedCountOrStaysAtZero) {
   const std::u16string rows = u"<BKF\\a>\r\n<BKF\\b>\r\n<BKF\\c>\r\n<BKF\\d>\r\n";
   const std::vector<std::pair<std::u16string, std::vector<int>>> cases = {
-      {u"4", {0, 25, 50, 75}}, {u"3", {0, 33, 66, 100}}, {u"0", {0, 0, 0, 0}},
-      {u"-3", {0, 0, 0, 0}},   {u"abc", {0, 0, 0, 0}},   {u" 8x", {0, 12, 25, 37}}};
+      {u"4", {0, 25, 50, 75}}, {u"3", {0, 33, 66, 100}}, {u"0", {0}},
+      {u"-3", {0}},            {u"abc", {0}},            {u" 8x", {0, 12, 25, 37}}};
   for (const auto& [countText, progress] : cases) {
     Loader fresh;
     ASSERT_EQ(LoadSnapshot(Write(Header(countText) + rows), catalogue, fresh).status,
