@@ -63,7 +63,7 @@ std::size_t CBkfFile::ReadAt(std::uint64_t offset, std::span<std::byte> buffer) 
   return filled;
 }
 
-std::uint64_t CBkfFile::CopyToFile(std::uint64_t offset, std::uint64_t count, int fd) {
+std::uint64_t CBkfFile::CopyToFile(std::uint64_t offset, std::uint64_t count, NativeFile fd) {
 #ifdef __linux__
   if (!handle_) return 0;
   std::uint64_t copied = 0;

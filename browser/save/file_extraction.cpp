@@ -122,7 +122,7 @@ FolderNode* Saver::TopFolder(std::u16string_view key, std::string& problem) {
     int error = 0;
     if (destination_.CreateFolder(name, error).IsOpen()) {
       top = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
-      summary_.folders.push_back(request_.destination / name);
+      summary_.folders.push_back(request_.destination / PathFromUtf8(name));
       return top.get();
     }
     if (error != EEXIST) {
@@ -218,7 +218,7 @@ void Saver::Save(const Job& job) {
     }
     return Failed(job, texts::WriteFailed(name, Reason(result.writeError)));
   }
-  file.SetTimes(job.modified, job.accessed);
+  file.SetTimes(job.modified, job.accessed, job.created);
   if (!file.Close(error)) {
     folder->RemoveFile(name);
     return Failed(job, texts::WriteFailed(name, Reason(error)));
