@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: once in a plain build
-# and once under AddressSanitizer and UndefinedBehaviorSanitizer; then checks
-# the installed tree and the Debian package.
+# Installs what is missing, builds, and runs every test: once in a plain build,
+# once for Windows under Wine (with the Windows build's recoveries compared
+# with this one's) and once under AddressSanitizer and UndefinedBehaviorSanitizer;
+# then checks the installed tree and the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -15,6 +16,9 @@ mapfile -t package_flags < <(scripts/package-flags.sh)
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release "${package_flags[@]}" >/dev/null
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
+
+echo "== twbkf for Windows: cross-built, tested under Wine, recoveries compared with Linux's =="
+scripts/windows-check.sh build-test
 
 echo "== Build and test under ASan and UBSan =="
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON >/dev/null

@@ -231,6 +231,9 @@ int WithOutputChecked(int exitCode) {
 int Run(int argc, char** argv) {
   CLI::App app{"twbkf: recovers the files of damaged or truncated BKF backup files", "twbkf"};
   app.require_subcommand(1);
+  // On Windows CLI11 would take "/backups/x.bkf" for an option "/backups":
+  // options are written the same way everywhere, so a path stays a path.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", tallowin::VersionText("twbkf"), "Print the version and exit");
   app.footer("Home page: <" + std::string(tallowin::kHomePageUrl) + ">\nSee twbkf(1) for the patterns, the layout of saved files and the exit codes.");
 

@@ -2,6 +2,7 @@
 // Linux, Ctrl+Break as the Stop button, the log in the user's own folder.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <winioctl.h>
 
 #include <atomic>
 #include <chrono>
@@ -15,6 +16,7 @@
 
 #include "catalog/text_convert.h"
 #include "catalog/utf16_bytes.h"
+#include "engine/native_file.h"
 #include "tests/cli/run_program_windows.h"
 #include "tests/support/mtf_writer.h"
 #include "tests/support/test_files.h"
@@ -58,6 +60,24 @@ class TwbkfWindows : public ::testing::Test {
     writer.WriteTo(dir_.Path() / name);
     return dir_.Path() / name;
   }
+  // A sparse file too large to scan in a moment, with `head` at its start.
+  // Sparse first: a plain file of that size takes its room on NTFS, and Wine
+  // refuses a size beyond the free room.
+  fs::path HugeSparseBkf(const MtfWriter& head) {
+    const fs::path path = Bkf(head, L"huge.bkf");
+    const UniqueNativeFile file(reinterpret_cast<NativeFile>(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+    DWORD returned = 0;
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = LONGLONG{8} << 30;
+    const bool made =
+        file.IsOpen() &&
+        ::DeviceIoControl(reinterpret_cast<HANDLE>(file.Get()), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned,
+                          nullptr) &&
+        ::SetFileInformationByHandle(reinterpret_cast<HANDLE>(file.Get()), FileEndOfFileInfo, &end, sizeof end);
+    EXPECT_TRUE(made) << ::GetLastError();
+    return path;
+  }
   static MtfWriter TwoFiles() {
     MtfWriter writer;
     writer.Tape().DataSet(u"Daily").Directory(u"Docs");
@@ -91,8 +111,7 @@ class BreakSoon {
 TEST_F(TwbkfWindows, CtrlBreakStopsTheScanAndKeepsWhatWasFound) {
   MtfWriter head;
   head.Tape().DataSet(u"Set").File({.name = u"early.txt", .data = "found before the stop"});
-  const fs::path bkf = Bkf(head, L"huge.bkf");
-  fs::resize_file(bkf, std::uintmax_t{64} << 30);
+  const fs::path bkf = HugeSparseBkf(head);
   const fs::path snapshot = dir_.Path() / L"s.TWBKF";
   BreakSoon breaker;
   const auto result = Twbkf({L"scan", bkf.native(), L"--snapshot", snapshot.native()}, std::ref(breaker));
@@ -103,8 +122,7 @@ TEST_F(TwbkfWindows, CtrlBreakStopsTheScanAndKeepsWhatWasFound) {
 }
 
 TEST_F(TwbkfWindows, CtrlBreakBeforeAnyResultExits130) {
-  const fs::path bkf = Bkf(MtfWriter().Tape(), L"huge.bkf");
-  fs::resize_file(bkf, std::uintmax_t{64} << 30);
+  const fs::path bkf = HugeSparseBkf(MtfWriter().Tape());
   const fs::path snapshot = dir_.Path() / L"s.TWBKF";
   BreakSoon breaker;
   const auto result = Twbkf({L"scan", bkf.native(), L"--snapshot", snapshot.native()}, std::ref(breaker));
@@ -159,6 +177,36 @@ TEST_F(TwbkfWindows, ANamedPipeIsRefusedAtOnce) {
     EXPECT_NE(result.err.find("twbkf: "), std::string::npos);
   }
   ::CloseHandle(server);
+}
+
+TEST_F(TwbkfWindows, ExplorerShowsTheProductAndItsVersionAndTheManifestAsksForLongPaths) {
+  const std::wstring program = TwbkfProgram().native();
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(program.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<std::byte> info(size);
+  ASSERT_TRUE(::GetFileVersionInfoW(program.c_str(), 0, size, info.data()));
+  const auto value = [&](const wchar_t* name) {
+    void* text = nullptr;
+    UINT length = 0;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!::VerQueryValueW(info.data(), query.c_str(), &text, &length)) return std::wstring();
+    return std::wstring(static_cast<const wchar_t*>(text));
+  };
+  EXPECT_EQ(value(L"ProductName"), L"Tallowin for BKF");
+  EXPECT_EQ(value(L"ProductVersion"), TWBKF_VERSION_WIDE);
+  EXPECT_EQ(value(L"OriginalFilename"), L"twbkf.exe");
+
+  const HMODULE image = ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(image, nullptr);
+  const HRSRC found = ::FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(image, found))),
+                             ::SizeofResource(image, found));
+  ::FreeLibrary(image);
+  EXPECT_NE(manifest.find(">true</longPathAware>"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos) << "Windows 10 and 11";
+  EXPECT_NE(manifest.find(">UTF-8</activeCodePage>"), std::string::npos);
 }
 
 }  // namespace
