@@ -59,4 +59,12 @@ using BkfOpener = std::function<std::unique_ptr<BkfReader>(const std::filesystem
 // Opens a CBkfFile; null when it cannot be opened.
 std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path);
 
+// `path` made absolute as the system resolves it. A Windows device path
+// ("\\.\PhysicalDrive1") stays as it is (std::filesystem::absolute would
+// take it for a name in the current folder).
+std::filesystem::path AbsoluteBkfPath(const std::filesystem::path& path);
+// Whether anything exists at `path` that Open may try: a file, a folder, or
+// a device, which Windows gives no attributes.
+bool BkfPathExists(const std::filesystem::path& path);
+
 }  // namespace tallowin

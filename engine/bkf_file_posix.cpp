@@ -92,4 +92,15 @@ std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path) {
   return file;
 }
 
+std::filesystem::path AbsoluteBkfPath(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute;
+}
+
+bool BkfPathExists(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
+}
+
 }  // namespace tallowin

@@ -134,4 +134,17 @@ std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path) {
   return file;
 }
 
+std::filesystem::path AbsoluteBkfPath(const std::filesystem::path& path) {
+  const std::wstring full = ExtendedLengthPath(path);
+  if (full.empty() || full.starts_with(LR"(\\.\)")) return full.empty() ? path : std::filesystem::path(full);
+  // Shown to the user and kept in snapshots without the "\\?\" prefix.
+  if (full.starts_with(LR"(\\?\UNC\)")) return std::filesystem::path(LR"(\\)" + full.substr(8));
+  return std::filesystem::path(full.substr(4));
+}
+
+bool BkfPathExists(const std::filesystem::path& path) {
+  const std::wstring full = ExtendedLengthPath(path);
+  return !full.empty() && (full.starts_with(LR"(\\.\)") || ::GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES);
+}
+
 }  // namespace tallowin

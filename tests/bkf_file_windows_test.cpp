@@ -108,5 +108,20 @@ TEST(WindowsPaths, RelativeAndSlashedPathsBecomeFullExtendedOnes) {
   EXPECT_EQ(ExtendedLengthPath({}), L"");
 }
 
+TEST(WindowsPaths, DevicePathsStayDevicePathsAndCountAsExisting) {
+  const std::filesystem::path drive(LR"(\\.\PhysicalDrive1)");
+  EXPECT_EQ(AbsoluteBkfPath(drive), drive);
+  EXPECT_TRUE(BkfPathExists(drive));  // the open decides
+  const std::filesystem::path relative = AbsoluteBkfPath(std::filesystem::path(L"a/../b.bkf"));
+  EXPECT_TRUE(relative.is_absolute()) << relative;
+  EXPECT_TRUE(relative.native().ends_with(L"\\b.bkf")) << relative;
+  EXPECT_FALSE(relative.native().starts_with(LR"(\\?\)")) << relative;
+  EXPECT_EQ(AbsoluteBkfPath(std::filesystem::path(LR"(\\?\UNC\server\share\x.bkf)")),
+            std::filesystem::path(LR"(\\server\share\x.bkf)"));
+  TempDir dir;
+  EXPECT_TRUE(BkfPathExists(dir.Path()));
+  EXPECT_FALSE(BkfPathExists(dir / "missing.bkf"));
+}
+
 }  // namespace
 }  // namespace tallowin

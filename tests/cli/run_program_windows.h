@@ -35,12 +35,14 @@ inline std::wstring QuotedArgument(const std::wstring& argument) {
   return quoted + L"\"";
 }
 
-// `environment` entries ("NAME=value") are added to the test's own. The
+// `environment` entries ("NAME=value") are added to the test's own; the
+// child starts in `workingFolder`, or in the test's own folder. The
 // child runs in a process group of its own, so that `whileRunning` (given
 // its process id once it started) can send it Ctrl+Break alone.
 inline ProgramResult RunProgram(const std::vector<std::wstring>& arguments,
                                 const std::vector<std::wstring>& environment = {},
-                                const std::function<void(DWORD)>& whileRunning = {}) {
+                                const std::function<void(DWORD)>& whileRunning = {},
+                                const std::wstring& workingFolder = {}) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
   if (!::CreatePipe(&outRead, &outWrite, &inherit, 0) || !::CreatePipe(&errRead, &errWrite, &inherit, 0)) return {};
@@ -75,7 +77,7 @@ inline ProgramResult RunProgram(const std::vector<std::wstring>& arguments,
   PROCESS_INFORMATION process{};
   const bool started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
                                         CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_PROCESS_GROUP, block.data(),
-                                        nullptr, &startup, &process);
+                                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process);
   ::CloseHandle(outWrite);
   ::CloseHandle(errWrite);
   ProgramResult result;

@@ -50,11 +50,12 @@ std::string Utf8(const fs::path& path) { return Utf8ForDisplay(Utf16FromPath(pat
 
 class TwbkfWindows : public ::testing::Test {
  protected:
+  // Runs in the test's folder.
   test::ProgramResult Twbkf(const std::vector<std::wstring>& arguments,
                             const std::function<void(DWORD)>& whileRunning = {}) {
     std::vector<std::wstring> command{TwbkfProgram().native()};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return test::RunProgram(command, {L"LOCALAPPDATA=" + dir_.Path().native()}, whileRunning);
+    return test::RunProgram(command, {L"LOCALAPPDATA=" + dir_.Path().native()}, whileRunning, dir_.Path().native());
   }
   fs::path Bkf(const MtfWriter& writer, const wchar_t* name = L"backup.bkf") {
     writer.WriteTo(dir_.Path() / name);
@@ -154,6 +155,16 @@ TEST_F(TwbkfWindows, OutputIsTheSameBytesAsOnLinux) {
   EXPECT_NE(json.out.find("\"path\": \"BKF\\\\BACKUP SET 1(Daily)\\\\Docs\\\\Gr\xC3\xBC\xC3\x9F" "e.doc\""),
             std::string::npos)
       << json.out;
+}
+
+// The C runtime of MinGW would expand "*.txt" to the names of the files in
+// the current folder before the program sees it; no Windows shell does.
+TEST_F(TwbkfWindows, APatternReachesTheMatcherUnexpanded) {
+  Bkf(TwoFiles());
+  test::WriteFileBytes(dir_.Path() / L"unrelated.txt", "a file that the pattern also names");
+  const auto result = Twbkf({L"list", L"backup.bkf", L"--match", L"*.txt", L"--quiet"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "5\t2007-05-12T14:30:45Z\tBKF\\BACKUP SET 1(Daily)\\Docs\\a.txt\n");
 }
 
 TEST_F(TwbkfWindows, TheLogGoesToLocalAppDataAndItsPlaceIsPrinted) {
