@@ -6,10 +6,21 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# Each part says how long it took, and the whole run at the end.
+part=""
+part_start=$SECONDS
+section() {
+  if [[ -n $part ]]; then echo "== $part: $((SECONDS - part_start)) s"; fi
+  part=$1
+  part_start=$SECONDS
+  echo "== $1 =="
+}
+
+section "Packages"
 scripts/install-deps.sh
 jobs=$(nproc)
 
-echo "== Build and test =="
+section "Build and test"
 # Built as the Debian package is (and as the README builds by hand: Release),
 # so that its checks at the end reuse this tree.
 mapfile -t package_flags < <(scripts/package-flags.sh)
@@ -17,17 +28,19 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release "${package_flags[@]}" >/dev/
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
 
-echo "== twbkf for Windows: cross-built, tested under Wine, recoveries compared with Linux's =="
+section "twbkf for Windows: cross-built, tested under Wine, recoveries compared with Linux's"
 scripts/windows-check.sh build-test
 
-echo "== Build and test under ASan and UBSan =="
+section "Build and test under ASan and UBSan"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-echo "== Fuzz smoke runs =="
+section "Fuzz smoke runs"
 scripts/fuzz-smoke.sh
 
-echo "== Install tree and Debian package =="
+section "Install tree and Debian package"
 scripts/package-check.sh build-test
+section "Done"
+echo "All of ./test.sh: $SECONDS s"
