@@ -1,6 +1,6 @@
 // The save on Windows: names mended by the Windows rules, junctions never
 // followed, names that differ only in case kept apart, the creation time
-// set, and folders deeper than 260 characters.
+// set, sparse files marked sparse, and folders deeper than 260 characters.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winioctl.h>
@@ -18,6 +18,8 @@
 #include "catalog/text_convert.h"
 #include "engine/windows_files.h"
 #include "tests/support/file_facts.h"
+#include "tests/support/mtf_writer.h"
+#include "tests/support/scan_helpers.h"
 #include "tests/support/test_files.h"
 
 namespace tallowin {
@@ -182,6 +184,42 @@ TEST_F(WindowsSave, TheCreationTimeIsSetWhereTheFileSystemKeepsOne) {
   EXPECT_EQ(times.accessed, accessed);
   if (!KeepsCreationTimes(dir_.Path())) GTEST_SKIP() << "this file system keeps no creation time that can be set";
   EXPECT_EQ(times.created, created);
+}
+
+// Whether a file in `folder` keeps the sparse attribute once asked to (Wine's
+// folders on a Linux file system have holes, but no such attribute).
+bool KeepsSparseAttribute(const fs::path& folder) {
+  const fs::path probe = folder / "sparse-probe";
+  test::WriteFileBytes(probe, "");
+  bool kept = false;
+  {
+    const UniqueNativeFile file(reinterpret_cast<NativeFile>(
+        ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+    DWORD returned = 0;
+    kept = file.IsOpen() &&
+           ::DeviceIoControl(reinterpret_cast<HANDLE>(file.Get()), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0,
+                             &returned, nullptr) &&
+           (::GetFileAttributesW(probe.c_str()) & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
+  }
+  fs::remove(probe);
+  return kept;
+}
+
+TEST_F(WindowsSave, ASparseFileIsMarkedSparseAndOnlyItsPiecesTakeRoom) {
+  test::MtfWriter writer(test::WriterStyle::kWindowsUtility);
+  writer.Tape().DataSet(u"S");
+  constexpr std::uint64_t kSize = std::uint64_t{32} << 20;
+  writer.FileWithStreams({.name = u"disk.vhd", .sparse = {{0, "head"}, {kSize - 4, "tail"}}, .sparseSize = kSize});
+  writer.EndOfSet();
+  writer.WriteTo(bkf_);
+  test::ScanBytes(writer.Bytes(), catalogue_);
+  catalogue_.SetAllRowsChecked(true);
+  ASSERT_EQ(Save().unchecked, 1u);
+  const fs::path saved = destination_ / "RecBKF/BACKUP SET 1(S)/disk.vhd";
+  EXPECT_EQ(fs::file_size(saved), kSize);
+  EXPECT_LT(test::AllocatedBytes(saved), kSize / 4) << "the gap is a hole";
+  if (!KeepsSparseAttribute(dir_.Path())) GTEST_SKIP() << "this file system keeps no sparse attribute";
+  EXPECT_NE(::GetFileAttributesW(saved.c_str()) & FILE_ATTRIBUTE_SPARSE_FILE, 0u);
 }
 
 TEST_F(WindowsSave, FoldersDeeperThan260CharactersAreSaved) {
