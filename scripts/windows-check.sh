@@ -36,11 +36,18 @@ export WINEPREFIX=$windows_build/wine-prefix WINEARCH=win64 WINEDEBUG=-all
 # No .NET or HTML engine: nothing here needs them, and Wine would offer to
 # download them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# A new prefix is made to the end first: until then every program starts
+# slowly.
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  wineboot --init >/dev/null 2>&1
+  wineserver --wait
+fi
 # One Wine server for every program below, ended with this script. Its
-# services start now, away from the output that ctest waits to see closed.
+# services, and those a console program needs, start now, away from the
+# output that ctest waits to see closed.
 wineserver --persistent
 trap 'wineserver --kill 2>/dev/null || true' EXIT
-wineboot --init >/dev/null 2>&1
+wine "$windows_build/cli/twbkf.exe" --version >/dev/null 2>&1
 part "Wine prefix"
 
 ctest --test-dir "$windows_build" --output-on-failure
