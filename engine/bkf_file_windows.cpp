@@ -136,10 +136,11 @@ std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path) {
 
 std::filesystem::path AbsoluteBkfPath(const std::filesystem::path& path) {
   const std::wstring full = ExtendedLengthPath(path);
-  if (full.empty() || full.starts_with(LR"(\\.\)")) return full.empty() ? path : std::filesystem::path(full);
+  if (full.empty()) return path;
   // Shown to the user and kept in snapshots without the "\\?\" prefix.
   if (full.starts_with(LR"(\\?\UNC\)")) return std::filesystem::path(LR"(\\)" + full.substr(8));
-  return std::filesystem::path(full.substr(4));
+  if (full.starts_with(LR"(\\?\)")) return std::filesystem::path(full.substr(4));
+  return std::filesystem::path(full);  // a device path
 }
 
 bool BkfPathExists(const std::filesystem::path& path) {
