@@ -78,6 +78,8 @@ inline constexpr std::u16string_view kNoSuchFile = u"No such file";
 inline constexpr std::string_view kSnapshotNotWritten = "the snapshot was not written: ";
 inline constexpr std::string_view kForceReplaces = " (--force replaces it)";
 inline constexpr std::string_view kOutputFailed = "standard output: ";
+inline constexpr std::string_view kLogWrittenTo = "Activity log: ";
+inline constexpr std::string_view kLogNotWritten = "the activity log could not be written to ";
 inline constexpr std::string_view kUnexpectedError = "an unexpected error ended the program";
 
 // The desktop program's messages.

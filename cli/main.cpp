@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "browser/save/file_extraction.h"
 #include "browser/save/file_verification.h"
@@ -18,22 +19,41 @@
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"
+#include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt.h"
 #include "cli/row_output.h"
 #include "cli/source.h"
 #include "cli/terminal_progress.h"
-#include "common/mime_file_types.h"
+#include "common/desktop_file_types.h"
 #include "common/version_text.h"
 
 namespace tallowin::cli {
 namespace {
 
+#ifdef _WIN32
+constexpr std::string_view kLogPlace = "%LOCALAPPDATA%\\TwBkf.log";
+#else
+constexpr std::string_view kLogPlace = "~/TwBkf.log";
+#endif
+
+// Says where the activity log went, or that it could not be written there.
+void ReportLog(const ActivityLog& log) {
+  const std::string path = Utf8ForDisplay(Utf16FromPath(log.Path()));
+  std::error_code error;
+  if (std::filesystem::is_regular_file(log.Path(), error)) {
+    std::printf("%s%s\n", texts::kLogWrittenTo.data(), path.c_str());
+  } else {
+    std::fprintf(stderr, "twbkf: %s%s\n", texts::kLogNotWritten.data(), path.c_str());
+  }
+}
+
 int RunScan(const std::string& bkf, const std::optional<std::string>& snapshot, bool writeLog,
             bool force, bool quiet) {
-  Catalogue catalogue(MimeFileType);
+  Catalogue catalogue(DesktopFileType);
   ActivityLog log;
-  const LoadedSource loaded = ScanBkf(bkf, catalogue, log, {.quiet = quiet, .log = writeLog, .bkfOverride = {}});
+  const LoadedSource loaded = ScanBkf(PathFromUtf8(bkf), catalogue, log, {.quiet = quiet, .log = writeLog, .bkfOverride = {}});
+  if (writeLog) ReportLog(log);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
   std::printf("%s\n", Utf8ForDisplay(texts::FilesFoundLabel(
                           static_cast<std::uint64_t>(catalogue.CatalogueRowCount())))
@@ -42,7 +62,7 @@ int RunScan(const std::string& bkf, const std::optional<std::string>& snapshot, 
       texts::SetCatalogueNote(loaded.scanned->rowsFromSetCatalogue, loaded.scanned->setCatalogueFilesNotFound);
   if (!note.empty()) std::printf("%s\n", Utf8ForDisplay(note).c_str());
   if (!snapshot) return kExitSuccess;
-  const SnapshotWriteResult written = WriteSnapshot(*snapshot, loaded.bkfPath, catalogue, force);
+  const SnapshotWriteResult written = WriteSnapshot(PathFromUtf8(*snapshot), loaded.bkfPath, catalogue, force);
   if (written.ok()) return kExitSuccess;
   const bool forcible = written.target == SnapshotTargetKind::kOtherFile;
   std::fprintf(stderr, "twbkf: %s%s%s\n", texts::kSnapshotNotWritten.data(), written.error.c_str(),
@@ -61,8 +81,8 @@ void CheckMatches(Catalogue& catalogue, const std::optional<std::string>& patter
 }
 
 int RunList(const std::string& source, const std::optional<std::string>& pattern, bool json, bool quiet) {
-  Catalogue catalogue(MimeFileType);
-  const LoadedSource loaded = LoadSource(source, catalogue, {.quiet = quiet, .log = false, .bkfOverride = {}});
+  Catalogue catalogue(DesktopFileType);
+  const LoadedSource loaded = LoadSource(PathFromUtf8(source), catalogue, {.quiet = quiet, .log = false, .bkfOverride = {}});
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
   CheckMatches(catalogue, pattern);
   std::string out;
@@ -138,9 +158,9 @@ LoadedSource LoadChosenRows(Catalogue& catalogue, const std::string& source, con
   SourceOptions options{.quiet = quiet, .log = false, .bkfOverride = {}};
   if (bkf) {
     if (bkf->empty()) return {ReportEmptyPath(), {}, false};
-    options.bkfOverride = *bkf;
+    options.bkfOverride = PathFromUtf8(*bkf);
   }
-  LoadedSource loaded = LoadSource(source, catalogue, options);
+  LoadedSource loaded = LoadSource(PathFromUtf8(source), catalogue, options);
   if (loaded.exitCode != kExitSuccess) return loaded;
   if (loaded.bkfReplaced && !force) {
     const std::unique_ptr<BkfReader> file = OpenBkfFile(PathFromUtf16(loaded.bkfPath));
@@ -155,7 +175,7 @@ LoadedSource LoadChosenRows(Catalogue& catalogue, const std::string& source, con
 
 int RunVerify(const std::string& source, const std::optional<std::string>& pattern,
               const std::optional<std::string>& bkf, bool json, bool force, bool quiet) {
-  Catalogue catalogue(MimeFileType);
+  Catalogue catalogue(DesktopFileType);
   const LoadedSource loaded = LoadChosenRows(catalogue, source, pattern, bkf, force, quiet);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
 
@@ -176,13 +196,13 @@ int RunVerify(const std::string& source, const std::optional<std::string>& patte
 int RunExtract(const std::string& source, const std::string& destination, const std::string& prefix,
                const std::optional<std::string>& pattern, const std::optional<std::string>& bkf,
                bool force, bool quiet) {
-  Catalogue catalogue(MimeFileType);
+  Catalogue catalogue(DesktopFileType);
   const LoadedSource loaded = LoadChosenRows(catalogue, source, pattern, bkf, force, quiet);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
 
   FileProgress progress(quiet, "saved");
   const SaveSummary summary = SaveCheckedFiles(
-      catalogue, {.bkfPath = PathFromUtf16(loaded.bkfPath), .destination = destination,
+      catalogue, {.bkfPath = PathFromUtf16(loaded.bkfPath), .destination = PathFromUtf8(destination),
                   .prefix = Utf16FromBytes(prefix), .opener = OpenBkfFile},
       progress, InterruptFlag());
   progress.Finish();
@@ -211,6 +231,9 @@ int WithOutputChecked(int exitCode) {
 int Run(int argc, char** argv) {
   CLI::App app{"twbkf: recovers the files of damaged or truncated BKF backup files", "twbkf"};
   app.require_subcommand(1);
+  // On Windows CLI11 would take "/backups/x.bkf" for an option "/backups":
+  // options are written the same way everywhere, so a path stays a path.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", tallowin::VersionText("twbkf"), "Print the version and exit");
   app.footer("Home page: <" + std::string(tallowin::kHomePageUrl) + ">\nSee twbkf(1) for the patterns, the layout of saved files and the exit codes.");
 
@@ -223,7 +246,7 @@ int Run(int argc, char** argv) {
   scan->add_option("--snapshot", snapshot, "Save the catalogue as a recovery snapshot in FILE")
       ->type_name("FILE");
   scan->add_flag("--force", force, "Let --snapshot replace a file that is not a snapshot");
-  scan->add_flag("--log", writeLog, "Write the activity log (~/TwBkf.log), started afresh");
+  scan->add_flag("--log", writeLog, std::string("Write the activity log (") + kLogPlace.data() + "), started afresh");
   scan->add_flag("--quiet", quiet, "No progress on standard error");
 
   // The source and its rows, and the BKF file of a moved snapshot, as the reading commands take them.
@@ -286,11 +309,18 @@ int Run(int argc, char** argv) {
 }  // namespace tallowin::cli
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
   // A write beyond the file-size limit fails with its reason instead of
   // killing the program in the middle of a save.
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
+  tallowin::cli::PrepareStandardStreams();
   try {
-    return tallowin::cli::Run(argc, argv);
+    std::vector<std::string> arguments = tallowin::cli::CommandLineArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    return tallowin::cli::Run(static_cast<int>(arguments.size()), pointers.data());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "twbkf: %s\n", e.what());
   } catch (...) {

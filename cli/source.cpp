@@ -13,6 +13,7 @@
 #include "cli/exit_codes.h"
 #include "cli/interrupt.h"
 #include "cli/terminal_progress.h"
+#include "engine/bkf_file.h"
 #include "engine/bkf_scanner.h"
 
 namespace tallowin::cli {
@@ -69,7 +70,7 @@ class SnapshotWatcher final : public SnapshotLoadObserver {
     // Listing needs no BKF file; a save is told which one to use.
     if (!options_.bkfOverride) return std::u16string(recordedPath);
     replaced_ = true;
-    return Utf16FromPath(std::filesystem::absolute(*options_.bkfOverride));
+    return Utf16FromPath(AbsoluteBkfPath(*options_.bkfOverride));
   }
   bool Replaced() const { return replaced_; }
   void OnProgress(int percent) override {
@@ -108,14 +109,13 @@ int ReportEmptyPath() {
 LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, ActivityLog& log,
                      const SourceOptions& options) {
   if (bkf.empty()) return {ReportEmptyPath(), {}};
-  const std::filesystem::path path = std::filesystem::absolute(bkf);
+  const std::filesystem::path path = AbsoluteBkfPath(bkf);
   const std::u16string path16 = Utf16FromPath(path);
   if (options.log) {
     log.DeleteLogFile();
     log.SetGenerateLog(true);
   }
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) {
+  if (!BkfPathExists(path)) {
     ReportProblem(path, texts::kNoSuchFile);
     return {kExitSourceUnreadable, path16};
   }

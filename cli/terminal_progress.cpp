@@ -1,15 +1,14 @@
 #include "cli/terminal_progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "catalog/program_texts.h"
+#include "cli/console.h"
 
 namespace tallowin::cli {
 
 TerminalProgress::TerminalProgress(bool quiet)
-    : enabled_(!quiet && ::isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
+    : enabled_(!quiet && StandardErrorIsTerminal()), start_(std::chrono::steady_clock::now()) {}
 
 TerminalProgress::~TerminalProgress() { Finish(); }
 

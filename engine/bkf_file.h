@@ -9,6 +9,8 @@
 #include <memory>
 #include <span>
 
+#include "engine/native_file.h"
+
 namespace tallowin {
 
 class BkfReader {
@@ -18,12 +20,12 @@ class BkfReader {
   // Reads up to buffer.size() bytes at `offset` and returns how many bytes it
   // filled: fewer at the end of the file or where reading failed.
   virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> buffer) = 0;
-  // Copies up to `count` bytes at `offset` into the open file `fd` where the
+  // Copies up to `count` bytes at `offset` into the open file `file` where the
   // system can do that without a trip through this process. Returns how many
   // bytes it copied, stopping at the first failure; the caller reads and
   // writes whatever is left, and so learns why.
-  virtual std::uint64_t CopyToFile(std::uint64_t offset, std::uint64_t count, int fd) {
-    (void)offset, (void)count, (void)fd;
+  virtual std::uint64_t CopyToFile(std::uint64_t offset, std::uint64_t count, NativeFile file) {
+    (void)offset, (void)count, (void)file;
     return 0;
   }
 };
@@ -44,7 +46,7 @@ class CBkfFile final : public BkfReader {
   bool IsOpen() const;
   std::uint64_t GetSize() const override;
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> buffer) override;
-  std::uint64_t CopyToFile(std::uint64_t offset, std::uint64_t count, int fd) override;
+  std::uint64_t CopyToFile(std::uint64_t offset, std::uint64_t count, NativeFile file) override;
   void Close();
 
  private:
@@ -56,5 +58,13 @@ using BkfOpener = std::function<std::unique_ptr<BkfReader>(const std::filesystem
 
 // Opens a CBkfFile; null when it cannot be opened.
 std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path);
+
+// `path` made absolute as the system resolves it. A Windows device path
+// ("\\.\PhysicalDrive1") stays as it is (std::filesystem::absolute would
+// take it for a name in the current folder).
+std::filesystem::path AbsoluteBkfPath(const std::filesystem::path& path);
+// Whether anything exists at `path` that Open may try: a file, a folder, or
+// a device, which Windows gives no attributes.
+bool BkfPathExists(const std::filesystem::path& path);
 
 }  // namespace tallowin

@@ -63,7 +63,7 @@ std::size_t CBkfFile::ReadAt(std::uint64_t offset, std::span<std::byte> buffer) 
   return filled;
 }
 
-std::uint64_t CBkfFile::CopyToFile(std::uint64_t offset, std::uint64_t count, int fd) {
+std::uint64_t CBkfFile::CopyToFile(std::uint64_t offset, std::uint64_t count, NativeFile fd) {
 #ifdef __linux__
   if (!handle_) return 0;
   std::uint64_t copied = 0;
@@ -90,6 +90,17 @@ std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path) {
   auto file = std::make_unique<CBkfFile>();
   if (!file->Open(path)) return nullptr;
   return file;
+}
+
+std::filesystem::path AbsoluteBkfPath(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute;
+}
+
+bool BkfPathExists(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
 }
 
 }  // namespace tallowin

@@ -11,6 +11,10 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev libtsan2
   dpkg-dev lintian desktop-file-utils appstream libxml2-utils librsvg2-bin fp-utils
+  # twbkf.exe: cross-built with MinGW-w64 (its POSIX thread model), GoogleTest
+  # from its sources, tested under Wine (and in a terminal that tmux gives
+  # it), packed with zip.
+  g++-mingw-w64-x86-64-posix googletest wine wine64 tmux zip unzip
 )
 
 missing=()
@@ -24,6 +28,8 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}" >&2
   sudo_cmd=()
   [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+  # Another apt at work (an engineer's, an update) is waited for, not failed on.
+  "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+    --no-install-recommends "${missing[@]}" >&2
 fi

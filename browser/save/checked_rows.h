@@ -19,6 +19,7 @@ struct RowData {
   std::int64_t offset = 0;
   FileTime modified = 0;
   FileTime accessed = 0;
+  FileTime created = 0;
   // Why its size or offset cell holds no number, for a row of a snapshot
   // that says anything there; nothing for a sound row.
   std::optional<std::string> notANumber;
@@ -45,7 +46,7 @@ void ForEachCheckedRow(const Catalogue& catalogue, Visit visit) {
     const RowNumbers numbers = catalogue.ReadRowNumbers(row);
     if (!numbers.checked) continue;
     const RowData data{row,          catalogue.GetCatalogueCell(row, kCellPath), numbers.size, numbers.offset,
-                       numbers.modified, numbers.accessed, NotANumber(catalogue, row, numbers)};
+                       numbers.modified, numbers.accessed, numbers.created, NotANumber(catalogue, row, numbers)};
     if (!visit(data)) return;
   }
 }

@@ -122,7 +122,7 @@ FolderNode* Saver::TopFolder(std::u16string_view key, std::string& problem) {
     int error = 0;
     if (destination_.CreateFolder(name, error).IsOpen()) {
       top = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
-      summary_.folders.push_back(request_.destination / name);
+      summary_.folders.push_back(request_.destination / PathFromUtf8(name));
       return top.get();
     }
     if (error != EEXIST) {
@@ -219,7 +219,7 @@ void Saver::Save(const Job& job) {
     return;
   }
   if (result.writeError != 0) return discard(texts::WriteFailed(base, Reason(result.writeError)));
-  file.SetTimes(job.modified, job.accessed);
+  file.SetTimes(job.modified, job.accessed, job.created);
   if (!file.Close(error)) return discard(texts::WriteFailed(base, Reason(error)));
 
   // The n-th file of one name costs one attempt, not n.
