@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "browser/save/read_ahead.h"
 #include "engine/bkf_file.h"
 #include "engine/mtf_stream.h"
 
@@ -107,7 +108,7 @@ class FileDataReader {
   std::uint64_t bkfSize_;
   const std::atomic<bool>& cancel_;
   std::function<void(std::uint64_t)> progress_;
-  std::vector<std::byte> buffer_;
+  ReadAhead ahead_;
 };
 
 // Why a row's size and offset cannot be saved at all, or nothing.
