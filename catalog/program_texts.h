@@ -13,6 +13,9 @@ namespace tallowin::texts {
 inline constexpr std::u16string_view kAppTitle = u"Tallowin for BKF";
 inline constexpr std::u16string_view kOpenFailed =
     u"Some Error occoured while opening file. Make sure that file is not shared";
+// Why a BKF file cannot be opened, where no system error says it.
+inline constexpr std::string_view kNotFileOrDisk = "not a regular file or disk";
+inline constexpr std::string_view kInUseElsewhere = "in use by another program";
 inline constexpr std::u16string_view kNoDataFound = u"No data found in backup file";
 inline constexpr std::u16string_view kSearching = u"Searching file, please wait...";
 inline constexpr std::u16string_view kSnapshotOpenFailed =

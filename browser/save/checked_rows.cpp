@@ -24,7 +24,7 @@ CheckedTotals CountCheckedRows(const Catalogue& catalogue, std::uint64_t bkfSize
 }
 
 std::string BkfOpenProblem(const std::filesystem::path& bkfPath) {
-  return texts::BkfNotOpened(Utf8ForDisplay(Utf16FromPath(bkfPath)));
+  return texts::BkfNotOpened(Utf8ForDisplay(Utf16FromPath(bkfPath)), WhyBkfNotOpened(bkfPath).message());
 }
 
 }  // namespace tallowin
