@@ -58,7 +58,12 @@ std::string FileNotCreated(std::string_view name, std::string_view reason);
 std::string WriteFailed(std::string_view name, std::string_view reason);
 std::string Skipped(std::string_view problem);
 std::string DestinationNotOpened(std::string_view reason);
-std::string BkfNotOpened(std::string_view path);
+// The destination refused a file for a reason that holds for every file
+// (full, read-only, not writable): the rest are not tried.
+std::string DestinationRefuses(std::string_view reason);
+std::string NotTried(std::uint64_t files, std::string_view destinationRefuses);
+// The cause, when known, follows on a line of its own.
+std::string BkfNotOpened(std::string_view path, std::string_view cause);
 std::string EndsBeforeFile(std::uint64_t done, std::uint64_t size);
 std::string UnreadablePast(std::uint64_t done, std::uint64_t size);
 std::string SizeNotValid(std::int64_t size);

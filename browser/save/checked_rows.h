@@ -18,6 +18,7 @@ struct RowData {
   std::int64_t offset = 0;
   FileTime modified = 0;
   FileTime accessed = 0;
+  FileTime created = 0;
 };
 
 struct CheckedTotals {
@@ -35,7 +36,7 @@ void ForEachCheckedRow(const Catalogue& catalogue, Visit visit) {
     const RowNumbers numbers = catalogue.ReadRowNumbers(row);
     if (!numbers.checked) continue;
     const RowData data{row,          catalogue.GetCatalogueCell(row, kCellPath), numbers.size, numbers.offset,
-                       numbers.modified, numbers.accessed};
+                       numbers.modified, numbers.accessed, numbers.created};
     if (!visit(data)) return;
   }
 }
