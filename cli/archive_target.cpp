@@ -1,0 +1,349 @@
+#include "cli/archive_target.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <system_error>
+#include <unordered_set>
+#include <vector>
+
+namespace tallowin::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// 100-nanosecond intervals between 1601-01-01 and 1970-01-01.
+constexpr std::int64_t kUnixEpochTicks = 116'444'736'000'000'000;
+constexpr std::int64_t kTicksPerSecond = 10'000'000;
+
+struct UnixTime {
+  std::int64_t seconds;
+  long nanoseconds;
+};
+
+UnixTime ToUnix(FileTime time) {
+  const auto ticks = static_cast<std::int64_t>(std::min<FileTime>(time, INT64_MAX)) - kUnixEpochTicks;
+  std::int64_t seconds = ticks / kTicksPerSecond, rest = ticks % kTicksPerSecond;
+  if (rest < 0) --seconds, rest += kTicksPerSecond;
+  return {seconds, static_cast<long>(rest * 100)};
+}
+
+enum class Kind { kTar, kTarGzip, kTarZstd, kTarXz, kTarBzip2, kZip };
+
+std::optional<Kind> KindOf(const std::string& out) {
+  std::string name = fs::path(out).filename().string();
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  static const std::array<std::pair<const char*, Kind>, 10> kEndings = {{
+      {".tar", Kind::kTar}, {".tar.gz", Kind::kTarGzip}, {".tgz", Kind::kTarGzip},
+      {".tar.zst", Kind::kTarZstd}, {".tzst", Kind::kTarZstd}, {".tar.xz", Kind::kTarXz},
+      {".txz", Kind::kTarXz}, {".tar.bz2", Kind::kTarBzip2}, {".tbz2", Kind::kTarBzip2},
+      {".zip", Kind::kZip},
+  }};
+  for (const auto& [ending, kind] : kEndings) {
+    if (name.size() > std::string_view(ending).size() && name.ends_with(ending)) return kind;
+  }
+  return std::nullopt;
+}
+
+struct ArchiveDeleter {
+  void operator()(archive* a) const { archive_write_free(a); }
+};
+struct EntryDeleter {
+  void operator()(archive_entry* e) const { archive_entry_free(e); }
+};
+using ArchivePtr = std::unique_ptr<archive, ArchiveDeleter>;
+using EntryPtr = std::unique_ptr<archive_entry, EntryDeleter>;
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+std::string Joined(TargetFolder folder, const std::string& name) {
+  std::string path;
+  for (const std::string& part : folder) path += part + '/';
+  return path + name;
+}
+
+class ArchiveWriter;
+
+// A file of the archive: its bytes are gathered in a temporary file first,
+// since an entry's header, written before its data, needs its size and
+// where its holes are, which only the whole file tells.
+class ArchiveFile final : public TargetFile {
+ public:
+  ArchiveFile(ArchiveWriter& writer, std::string path, std::unique_ptr<std::FILE, FileCloser> spool)
+      : writer_(writer), path_(std::move(path)), spool_(std::move(spool)) {}
+
+  bool Write(std::uint64_t at, std::span<const std::byte> bytes, int& error) override {
+    if (::fseeko(spool_.get(), static_cast<off_t>(at), SEEK_SET) != 0 ||
+        std::fwrite(bytes.data(), 1, bytes.size(), spool_.get()) != bytes.size()) {
+      error = errno != 0 ? errno : EIO;
+      return false;
+    }
+    // Pieces come in order; one that adjoins the last one extends it.
+    if (!pieces_.empty() && pieces_.back().second == at) {
+      pieces_.back().second += bytes.size();
+    } else {
+      pieces_.emplace_back(at, at + bytes.size());
+    }
+    size_ = std::max(size_, at + bytes.size());
+    return true;
+  }
+  bool SetSize(std::uint64_t size, int&) override {
+    size_ = std::max(size_, size);
+    return true;
+  }
+  bool Keep(const FileTimes& times, int& error) override;
+  void Discard() override { spool_.reset(); }
+
+ private:
+  ArchiveWriter& writer_;
+  std::string path_;
+  std::unique_ptr<std::FILE, FileCloser> spool_;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> pieces_;  // [from, to) written
+  std::uint64_t size_ = 0;
+};
+
+class ArchiveWriter final : public ArchiveTarget {
+ public:
+  ArchiveWriter(ArchivePtr archive, Kind kind, std::string out, fs::path temporary, int fd)
+      : archive_(std::move(archive)), kind_(kind), out_(std::move(out)), temporary_(std::move(temporary)), fd_(fd) {}
+  ~ArchiveWriter() override {
+    if (!finished_) Abandon();
+  }
+
+  bool MakeFolder(TargetFolder parent, const std::string& name, bool fresh, int& error) override {
+    const std::string path = Joined(parent, name);
+    if (files_.contains(path) || (fresh && folders_.contains(path))) {
+      error = EEXIST;
+      return false;
+    }
+    if (!folders_.insert(path).second) return true;
+    EntryPtr entry(archive_entry_new());
+    archive_entry_set_pathname_utf8(entry.get(), (path + '/').c_str());
+    archive_entry_set_filetype(entry.get(), AE_IFDIR);
+    archive_entry_set_perm(entry.get(), 0755);
+    return WriteHeader(entry.get(), error);
+  }
+
+  std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name, int& error) override {
+    std::string path = Joined(folder, name);
+    if (files_.contains(path) || folders_.contains(path)) {
+      error = EEXIST;
+      return nullptr;
+    }
+    std::unique_ptr<std::FILE, FileCloser> spool(std::tmpfile());
+    if (!spool) {
+      error = errno != 0 ? errno : EIO;
+      return nullptr;
+    }
+    files_.insert(path);
+    return std::make_unique<ArchiveFile>(*this, std::move(path), std::move(spool));
+  }
+
+  fs::path Where(TargetFolder folder, const std::string& name) const override {
+    return fs::path(Joined(folder, name));
+  }
+
+  // Writes the entry of a finished file: its header, then its bytes.
+  bool AddFile(const std::string& path, std::FILE* spool, std::uint64_t size,
+               const std::vector<std::pair<std::uint64_t, std::uint64_t>>& pieces, const FileTimes& times,
+               int& error) {
+    EntryPtr entry(archive_entry_new());
+    archive_entry_set_pathname_utf8(entry.get(), path.c_str());
+    archive_entry_set_filetype(entry.get(), AE_IFREG);
+    archive_entry_set_perm(entry.get(), 0644);
+    archive_entry_set_size(entry.get(), static_cast<la_int64_t>(size));
+    const UnixTime modified = ToUnix(times.modified), accessed = ToUnix(times.accessed),
+                   created = ToUnix(times.created);
+    archive_entry_set_mtime(entry.get(), modified.seconds, modified.nanoseconds);
+    archive_entry_set_atime(entry.get(), accessed.seconds, accessed.nanoseconds);
+    archive_entry_set_birthtime(entry.get(), created.seconds, created.nanoseconds);
+    // Holes are left out of a tar entry; a zip entry holds them as zeros.
+    std::uint64_t covered = 0;
+    for (const auto& [from, to] : pieces) covered += to - from;
+    const bool sparse = kind_ != Kind::kZip && covered < size;
+    if (sparse) {
+      for (const auto& [from, to] : pieces) {
+        archive_entry_sparse_add_entry(entry.get(), static_cast<la_int64_t>(from), static_cast<la_int64_t>(to - from));
+      }
+    }
+    if (!WriteHeader(entry.get(), error)) return false;
+    std::vector<std::byte> buffer(std::size_t{1} << 20);
+    std::uint64_t at = 0;
+    const auto put = [&](const void* bytes, std::size_t count) {
+      if (archive_write_data(archive_.get(), bytes, count) == static_cast<la_ssize_t>(count)) return true;
+      error = ArchiveErrno();
+      return false;
+    };
+    // The whole content goes in, holes as zeros: the writer leaves them out.
+    const auto zeros = [&](std::uint64_t count) {
+      std::fill(buffer.begin(), buffer.end(), std::byte{0});
+      for (; count > 0;) {
+        const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()));
+        if (!put(buffer.data(), step)) return false;
+        count -= step;
+      }
+      return true;
+    };
+    for (const auto& [from, to] : pieces) {
+      if (from > at && !zeros(from - at)) return false;
+      if (::fseeko(spool, static_cast<off_t>(from), SEEK_SET) != 0) return Failed(error);
+      for (std::uint64_t left = to - from; left > 0;) {
+        const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+        if (std::fread(buffer.data(), 1, step, spool) != step) return Failed(error);
+        if (!put(buffer.data(), step)) return false;
+        left -= step;
+      }
+      at = to;
+    }
+    if (size > at && !zeros(size - at)) return false;
+    if (archive_write_finish_entry(archive_.get()) != ARCHIVE_OK) {
+      error = ArchiveErrno();
+      return false;
+    }
+    return true;
+  }
+
+  bool Finish(std::string& reason) override {
+    finished_ = true;
+    if (archive_write_close(archive_.get()) != ARCHIVE_OK) {
+      reason = archive_error_string(archive_.get());
+      Remove();
+      return false;
+    }
+    if (temporary_.empty()) return true;
+    if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
+      reason = std::generic_category().message(errno);
+      fd_ = -1;
+      Remove();
+      return false;
+    }
+    fd_ = -1;
+    std::error_code error;
+    fs::rename(temporary_, out_, error);
+    if (error) {
+      reason = error.message();
+      Remove();
+      return false;
+    }
+    return true;
+  }
+
+  void Abandon() override {
+    finished_ = true;
+    archive_write_close(archive_.get());
+    Remove();
+  }
+
+ private:
+  bool WriteHeader(archive_entry* entry, int& error) {
+    const int result = archive_write_header(archive_.get(), entry);
+    if (result == ARCHIVE_OK || result == ARCHIVE_WARN) return true;
+    error = ArchiveErrno();
+    return false;
+  }
+  int ArchiveErrno() const {
+    const int error = archive_errno(archive_.get());
+    return error > 0 ? error : EIO;
+  }
+  static bool Failed(int& error) {
+    error = errno != 0 ? errno : EIO;
+    return false;
+  }
+  void Remove() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) {
+      std::error_code ignored;
+      fs::remove(temporary_, ignored);
+    }
+  }
+
+  ArchivePtr archive_;
+  Kind kind_;
+  std::string out_;
+  fs::path temporary_;  // empty for standard output
+  int fd_;
+  bool finished_ = false;
+  std::unordered_set<std::string> folders_, files_;
+};
+
+bool ArchiveFile::Keep(const FileTimes& times, int& error) {
+  const bool kept = std::fflush(spool_.get()) == 0 &&
+                    writer_.AddFile(path_, spool_.get(), size_, pieces_, times, error);
+  if (!kept && error == 0) error = errno != 0 ? errno : EIO;
+  spool_.reset();
+  return kept;
+}
+
+bool SetUp(archive* a, Kind kind) {
+  const bool format = kind == Kind::kZip ? archive_write_set_format_zip(a) == ARCHIVE_OK
+                                         : archive_write_set_format_pax_restricted(a) == ARCHIVE_OK;
+  if (!format) return false;
+  switch (kind) {
+    case Kind::kTar: return true;
+    case Kind::kZip:
+      return archive_write_set_options(a, "zip:hdrcharset=UTF-8") == ARCHIVE_OK;
+    case Kind::kTarGzip: return archive_write_add_filter_gzip(a) == ARCHIVE_OK;
+    case Kind::kTarZstd: return archive_write_add_filter_zstd(a) == ARCHIVE_OK;
+    case Kind::kTarXz: return archive_write_add_filter_xz(a) == ARCHIVE_OK;
+    case Kind::kTarBzip2: return archive_write_add_filter_bzip2(a) == ARCHIVE_OK;
+  }
+  return false;
+}
+
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+}  // namespace
+
+bool KnownArchiveName(const std::string& out) { return out == "-" || KindOf(out).has_value(); }
+
+std::unique_ptr<ArchiveTarget> ArchiveTarget::Open(const std::string& out, std::string& reason) {
+  const std::optional<Kind> kind = out == "-" ? std::optional(Kind::kTar) : KindOf(out);
+  if (!kind) return nullptr;
+  ArchivePtr archive(archive_write_new());
+  if (!archive || !SetUp(archive.get(), *kind)) {
+    reason = archive ? archive_error_string(archive.get()) : std::generic_category().message(ENOMEM);
+    return nullptr;
+  }
+  int fd = STDOUT_FILENO;
+  fs::path temporary;
+  if (out != "-") {
+    // Beside the archive, so that the finished one takes its name in one step.
+    const fs::path target = fs::absolute(out);
+    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".twbkf-XXXXXX")).string();
+    fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+      reason = std::generic_category().message(errno);
+      return nullptr;
+    }
+    // A temporary file is private; the archive is made as any new file is.
+    ::fchmod(fd, 0666 & ~CurrentUmask());
+    temporary = pattern;
+  }
+  if (archive_write_open_fd(archive.get(), fd) != ARCHIVE_OK) {
+    reason = archive_error_string(archive.get());
+    if (!temporary.empty()) {
+      ::close(fd);
+      fs::remove(temporary);
+    }
+    return nullptr;
+  }
+  return std::make_unique<ArchiveWriter>(std::move(archive), *kind, out, temporary, out == "-" ? -1 : fd);
+}
+
+}  // namespace tallowin::cli

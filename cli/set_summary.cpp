@@ -1,0 +1,122 @@
+#include "cli/set_summary.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+#include "catalog/file_time.h"
+#include "catalog/text_convert.h"
+#include "cli/cli_texts.h"
+#include "cli/row_output.h"
+
+namespace tallowin::cli {
+namespace {
+
+bool NamesLostFolder(std::u16string_view folder) {
+  for (std::size_t start = 0; start <= folder.size();) {
+    const auto end = std::min(folder.find(u'\\', start), folder.size());
+    const auto part = folder.substr(start, end - start);
+    if (part.starts_with(u"lost dir") || part.starts_with(u"[lost folder ")) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+std::string JsonText(std::u16string_view text) { return JsonString(text); }
+
+}  // namespace
+
+std::vector<std::string> SetSummary::Damage() const {
+  std::vector<std::string> damage;
+  if (facts.number == 0) damage.emplace_back(texts::kNoSetBlock);
+  if (facts.rowsFromSetCatalogue > 0) damage.push_back(texts::FromSetCatalogue(facts.rowsFromSetCatalogue));
+  if (facts.setCatalogueFilesNotFound > 0) {
+    damage.push_back(texts::NotFoundInSetCatalogue(facts.setCatalogueFilesNotFound));
+  }
+  if (lostFolders) damage.emplace_back(texts::kLostFolders);
+  return damage;
+}
+
+std::vector<SetSummary> SummariseSets(const Catalogue& catalogue, const std::vector<DataSetFacts>& facts) {
+  std::vector<SetSummary> sets;
+  std::unordered_map<std::u16string, std::size_t> index;
+  for (const DataSetFacts& set : facts) {
+    if (index.emplace(set.label, sets.size()).second) sets.emplace_back().facts = set;
+  }
+  std::vector<std::unordered_set<std::u16string>> folders(sets.size());
+  std::u16string lastFolder;
+  std::size_t lastSet = 0;
+  const RowIndex count = catalogue.CatalogueRowCount();
+  for (RowIndex row = 0; row < count; ++row) {
+    const std::u16string path = catalogue.GetCatalogueCell(row, kCellPath);
+    const CataloguePathParts parts = SplitCataloguePath(path);
+    auto found = index.find(std::u16string(parts.set));
+    if (found == index.end()) {
+      // A label no data set block gave: files met before any.
+      found = index.emplace(std::u16string(parts.set), sets.size()).first;
+      sets.emplace_back().facts.label = parts.set;
+      folders.emplace_back();
+    }
+    SetSummary& set = sets[found->second];
+    ++set.files;
+    const std::int64_t size = catalogue.ReadRowNumbers(row).size;
+    if (size > 0) set.bytes += static_cast<std::uint64_t>(size);
+    // Rows of one folder mostly come together.
+    if (found->second != lastSet || parts.folder != lastFolder) {
+      lastSet = found->second;
+      lastFolder = parts.folder;
+      if (folders[lastSet].insert(lastFolder).second) {
+        set.folders = folders[lastSet].size();
+        if (NamesLostFolder(parts.folder)) set.lostFolders = true;
+      }
+    }
+  }
+  return sets;
+}
+
+std::string SetSummaryText(const std::vector<SetSummary>& sets) {
+  std::string text;
+  for (const SetSummary& set : sets) {
+    const std::string written = set.facts.written != 0 ? FormatIso8601(set.facts.written) : std::string(texts::kUnknownDate);
+    text += "Set " + std::to_string(set.facts.number) + " \"" + Utf8ForDisplay(set.facts.name) + "\", written " +
+            written + ": " + std::to_string(set.files) + " file(s), " + texts::HumanSize(set.bytes) + " (" +
+            std::to_string(set.bytes) + " bytes) in " + std::to_string(set.folders) + " folder(s)\n";
+    if (set.CutShort()) text += "  " + std::string(texts::kCutShort) + '\n';
+    for (const std::string& reason : set.Damage()) text += "  damaged: " + reason + '\n';
+  }
+  return text;
+}
+
+std::string ScanJson(const ScanFacts& scan, const std::vector<SetSummary>& sets) {
+  std::string out = "{\"bkf\": " + JsonText(Utf16FromBytes(scan.bkfPath));
+  out += ", \"size\": " + std::to_string(scan.bkfSize);
+  out += ", \"files\": " + std::to_string(scan.files);
+  out += std::string(", \"stopped\": ") + (scan.stopped ? "true" : "false");
+  if (scan.stopped) out += ", \"stoppedAt\": " + std::to_string(scan.stoppedAt);
+  out += ", \"fromSetCatalogue\": " + std::to_string(scan.rowsFromSetCatalogue);
+  out += ", \"setCatalogueFilesNotFound\": " + std::to_string(scan.setCatalogueFilesNotFound);
+  out += ", \"sets\": [";
+  for (std::size_t i = 0; i < sets.size(); ++i) {
+    const SetSummary& set = sets[i];
+    if (i != 0) out += ", ";
+    out += "{\"number\": " + std::to_string(set.facts.number);
+    out += ", \"name\": " + JsonText(set.facts.name);
+    out += ", \"label\": " + JsonText(set.facts.label);
+    out += ", \"written\": ";
+    out += set.facts.written != 0 ? '"' + FormatIso8601(set.facts.written) + '"' : std::string("null");
+    out += ", \"files\": " + std::to_string(set.files);
+    out += ", \"bytes\": " + std::to_string(set.bytes);
+    out += ", \"folders\": " + std::to_string(set.folders);
+    out += std::string(", \"cutShort\": ") + (set.CutShort() ? "true" : "false");
+    const auto damage = set.Damage();
+    out += ", \"damage\": [";
+    for (std::size_t d = 0; d < damage.size(); ++d) {
+      if (d != 0) out += ", ";
+      out += JsonText(Utf16FromBytes(damage[d]));
+    }
+    out += "]}";
+  }
+  out += "]}";
+  return out;
+}
+
+}  // namespace tallowin::cli
