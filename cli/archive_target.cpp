@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <optional>
 #include <system_error>
 #include <unordered_set>
@@ -132,6 +133,8 @@ class ArchiveWriter final : public ArchiveTarget {
     archive_entry_set_pathname_utf8(entry.get(), (path + '/').c_str());
     archive_entry_set_filetype(entry.get(), AE_IFDIR);
     archive_entry_set_perm(entry.get(), 0755);
+    // A folder is made now, as a save into a folder makes it.
+    archive_entry_set_mtime(entry.get(), std::time(nullptr), 0);
     return WriteHeader(entry.get(), error);
   }
 
