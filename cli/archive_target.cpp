@@ -10,6 +10,7 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -76,6 +77,27 @@ std::string Joined(TargetFolder folder, const std::string& name) {
 
 class ArchiveWriter;
 
+using Runs = std::vector<std::pair<std::uint64_t, std::uint64_t>>;  // [from, to)
+
+// The data runs of a sparse entry on tar's 512-byte blocks: GNU tar reads
+// each run from a block of its own, so a run that began or ended inside a
+// block would be read from the wrong place. The zeros this adds are the
+// file's own.
+Runs TarBlockRuns(const Runs& pieces, std::uint64_t size) {
+  constexpr std::uint64_t kBlock = 512;
+  Runs runs;
+  for (const auto& [from, to] : pieces) {
+    const std::uint64_t start = from / kBlock * kBlock;
+    const std::uint64_t end = std::min(size, (to + kBlock - 1) / kBlock * kBlock);
+    if (!runs.empty() && runs.back().second >= start) {
+      runs.back().second = std::max(runs.back().second, end);
+    } else {
+      runs.emplace_back(start, end);
+    }
+  }
+  return runs;
+}
+
 // A file of the archive: its bytes are gathered in a temporary file first,
 // since an entry's header, written before its data, needs its size and
 // where its holes are, which only the whole file tells.
@@ -110,7 +132,7 @@ class ArchiveFile final : public TargetFile {
   ArchiveWriter& writer_;
   std::string path_;
   std::unique_ptr<std::FILE, FileCloser> spool_;
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> pieces_;  // [from, to) written
+  Runs pieces_;  // written
   std::uint64_t size_ = 0;
 };
 
@@ -159,7 +181,7 @@ class ArchiveWriter final : public ArchiveTarget {
 
   // Writes the entry of a finished file: its header, then its bytes.
   bool AddFile(const std::string& path, std::FILE* spool, std::uint64_t size,
-               const std::vector<std::pair<std::uint64_t, std::uint64_t>>& pieces, const FileTimes& times,
+               const Runs& pieces, const FileTimes& times,
                int& error) {
     EntryPtr entry(archive_entry_new());
     archive_entry_set_pathname_utf8(entry.get(), path.c_str());
@@ -176,7 +198,7 @@ class ArchiveWriter final : public ArchiveTarget {
     for (const auto& [from, to] : pieces) covered += to - from;
     const bool sparse = kind_ != Kind::kZip && covered < size;
     if (sparse) {
-      for (const auto& [from, to] : pieces) {
+      for (const auto& [from, to] : TarBlockRuns(pieces, size)) {
         archive_entry_sparse_add_entry(entry.get(), static_cast<la_int64_t>(from), static_cast<la_int64_t>(to - from));
       }
     }
@@ -291,7 +313,7 @@ bool ArchiveFile::Keep(const FileTimes& times, int& error) {
 
 bool SetUp(archive* a, Kind kind) {
   const bool format = kind == Kind::kZip ? archive_write_set_format_zip(a) == ARCHIVE_OK
-                                         : archive_write_set_format_pax_restricted(a) == ARCHIVE_OK;
+                                         : archive_write_set_format_pax(a) == ARCHIVE_OK;
   if (!format) return false;
   switch (kind) {
     case Kind::kTar: return true;
@@ -318,6 +340,10 @@ bool KnownArchiveName(const std::string& out) { return out == "-" || KindOf(out)
 std::unique_ptr<ArchiveTarget> ArchiveTarget::Open(const std::string& out, std::string& reason) {
   const std::optional<Kind> kind = out == "-" ? std::optional(Kind::kTar) : KindOf(out);
   if (!kind) return nullptr;
+  // libarchive turns the UTF-8 names into the locale's characters on the
+  // way: in the C locale, whose characters are ASCII, every other name
+  // would be lost.
+  if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) std::setlocale(LC_CTYPE, "");
   ArchivePtr archive(archive_write_new());
   if (!archive || !SetUp(archive.get(), *kind)) {
     reason = archive ? archive_error_string(archive.get()) : std::generic_category().message(ENOMEM);
