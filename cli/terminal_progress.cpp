@@ -35,6 +35,18 @@ std::string CutToWidth(const std::string& text, std::size_t columns) {
 
 }  // namespace
 
+std::string ProgressLine(std::uint64_t done, std::uint64_t total, const std::string& files, double seconds,
+                         std::size_t width) {
+  const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
+  std::string line = texts::HumanSize(done) + " of " + texts::HumanSize(total) + "  " +
+                     std::to_string(tallowin::texts::ProgressPercent(done, total)) + "%  " + files + "  " +
+                     texts::HumanSize(static_cast<std::uint64_t>(rate)) + "/s";
+  if (seconds >= 2 && rate > 0 && total > done) {
+    line += "  " + texts::Duration(static_cast<std::uint64_t>(static_cast<double>(total - done) / rate)) + " left";
+  }
+  return CutToWidth(line, width > 1 ? width - 1 : width);
+}
+
 TerminalProgress::TerminalProgress(bool quiet)
     : enabled_(!quiet && ::isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
 
@@ -43,17 +55,7 @@ TerminalProgress::~TerminalProgress() { Finish(); }
 void TerminalProgress::Show(std::uint64_t done, std::uint64_t total, const std::string& files) {
   if (!enabled_) return;
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
-  std::string line = texts::HumanSize(done) + " of " + texts::HumanSize(total) + "  " +
-                     std::to_string(tallowin::texts::ProgressPercent(done, total)) + "%  " + files + "  " +
-                     texts::HumanSize(static_cast<std::uint64_t>(rate)) + "/s";
-  // A time left once the rate has settled.
-  if (seconds >= 2 && rate > 0 && total > done) {
-    line += "  " + texts::Duration(static_cast<std::uint64_t>(static_cast<double>(total - done) / rate)) + " left";
-  }
-  // One column less than the width, so that no terminal wraps the line.
-  const std::size_t width = TerminalWidth();
-  std::fprintf(stderr, "\r\033[K%s", CutToWidth(line, width > 1 ? width - 1 : width).c_str());
+  std::fprintf(stderr, "\r\033[K%s", ProgressLine(done, total, files, seconds, TerminalWidth()).c_str());
   std::fflush(stderr);
   drawn_ = true;
 }
