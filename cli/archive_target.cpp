@@ -98,41 +98,31 @@ Runs TarBlockRuns(const Runs& pieces, std::uint64_t size) {
   return runs;
 }
 
-// A file of the archive: its bytes are gathered in a temporary file first,
-// since an entry's header, written before its data, needs its size and
-// where its holes are, which only the whole file tells.
+// A file of the archive. An entry's header comes before its data and holds
+// its size: a file whose size is told first (every file but a sparse one)
+// goes straight into the archive; a sparse file is gathered in a temporary
+// file first, since only its whole tells where its holes are.
 class ArchiveFile final : public TargetFile {
  public:
-  ArchiveFile(ArchiveWriter& writer, std::string path, std::unique_ptr<std::FILE, FileCloser> spool)
-      : writer_(writer), path_(std::move(path)), spool_(std::move(spool)) {}
+  ArchiveFile(ArchiveWriter& writer, std::string path, const FileTimes& times)
+      : writer_(writer), path_(std::move(path)), times_(times) {}
 
-  bool Write(std::uint64_t at, std::span<const std::byte> bytes, int& error) override {
-    if (::fseeko(spool_.get(), static_cast<off_t>(at), SEEK_SET) != 0 ||
-        std::fwrite(bytes.data(), 1, bytes.size(), spool_.get()) != bytes.size()) {
-      error = errno != 0 ? errno : EIO;
-      return false;
-    }
-    // Pieces come in order; one that adjoins the last one extends it.
-    if (!pieces_.empty() && pieces_.back().second == at) {
-      pieces_.back().second += bytes.size();
-    } else {
-      pieces_.emplace_back(at, at + bytes.size());
-    }
-    size_ = std::max(size_, at + bytes.size());
-    return true;
-  }
+  bool Announce(std::uint64_t bytes, int& error) override;
+  bool Write(std::uint64_t at, std::span<const std::byte> bytes, int& error) override;
   bool SetSize(std::uint64_t size, int&) override {
     size_ = std::max(size_, size);
     return true;
   }
-  bool Keep(const FileTimes& times, int& error) override;
+  bool Keep(int& error) override;
   void Discard() override { spool_.reset(); }
 
  private:
   ArchiveWriter& writer_;
   std::string path_;
+  FileTimes times_;
+  bool streaming_ = false;  // the header is written; the bytes follow in order
   std::unique_ptr<std::FILE, FileCloser> spool_;
-  Runs pieces_;  // written
+  Runs pieces_;  // written to the spool
   std::uint64_t size_ = 0;
 };
 
@@ -160,29 +150,23 @@ class ArchiveWriter final : public ArchiveTarget {
     return WriteHeader(entry.get(), error);
   }
 
-  std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name, int& error) override {
+  std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name, const FileTimes& times,
+                                         int& error) override {
     std::string path = Joined(folder, name);
     if (files_.contains(path) || folders_.contains(path)) {
       error = EEXIST;
       return nullptr;
     }
-    std::unique_ptr<std::FILE, FileCloser> spool(std::tmpfile());
-    if (!spool) {
-      error = errno != 0 ? errno : EIO;
-      return nullptr;
-    }
     files_.insert(path);
-    return std::make_unique<ArchiveFile>(*this, std::move(path), std::move(spool));
+    return std::make_unique<ArchiveFile>(*this, std::move(path), times);
   }
 
   fs::path Where(TargetFolder folder, const std::string& name) const override {
     return fs::path(Joined(folder, name));
   }
 
-  // Writes the entry of a finished file: its header, then its bytes.
-  bool AddFile(const std::string& path, std::FILE* spool, std::uint64_t size,
-               const Runs& pieces, const FileTimes& times,
-               int& error) {
+  // An entry's header; with `runs`, a sparse entry whose data lies there.
+  bool BeginFile(const std::string& path, std::uint64_t size, const FileTimes& times, const Runs* runs, int& error) {
     EntryPtr entry(archive_entry_new());
     archive_entry_set_pathname_utf8(entry.get(), path.c_str());
     archive_entry_set_filetype(entry.get(), AE_IFREG);
@@ -193,50 +177,58 @@ class ArchiveWriter final : public ArchiveTarget {
     archive_entry_set_mtime(entry.get(), modified.seconds, modified.nanoseconds);
     archive_entry_set_atime(entry.get(), accessed.seconds, accessed.nanoseconds);
     archive_entry_set_birthtime(entry.get(), created.seconds, created.nanoseconds);
-    // Holes are left out of a tar entry; a zip entry holds them as zeros.
-    std::uint64_t covered = 0;
-    for (const auto& [from, to] : pieces) covered += to - from;
-    const bool sparse = kind_ != Kind::kZip && covered < size;
-    if (sparse) {
-      for (const auto& [from, to] : TarBlockRuns(pieces, size)) {
+    if (runs != nullptr) {
+      for (const auto& [from, to] : *runs) {
         archive_entry_sparse_add_entry(entry.get(), static_cast<la_int64_t>(from), static_cast<la_int64_t>(to - from));
       }
     }
-    if (!WriteHeader(entry.get(), error)) return false;
+    return WriteHeader(entry.get(), error);
+  }
+  bool Put(const void* bytes, std::size_t count, int& error) {
+    if (archive_write_data(archive_.get(), bytes, count) == static_cast<la_ssize_t>(count)) return true;
+    error = ArchiveErrno();
+    return false;
+  }
+  // Pads an entry whose data came short, as tar does, and closes it.
+  bool EndFile(int& error) {
+    if (archive_write_finish_entry(archive_.get()) == ARCHIVE_OK) return true;
+    error = ArchiveErrno();
+    return false;
+  }
+
+  // The entry of a gathered file: the whole content goes in, holes as
+  // zeros, which a sparse tar entry leaves out (a zip entry holds them).
+  bool AddGathered(const std::string& path, std::FILE* spool, std::uint64_t size, const Runs& pieces,
+                   const FileTimes& times, int& error) {
+    std::uint64_t covered = 0;
+    for (const auto& [from, to] : pieces) covered += to - from;
+    const Runs runs = TarBlockRuns(pieces, size);
+    const bool sparse = kind_ != Kind::kZip && covered < size && !runs.empty();
+    if (!BeginFile(path, size, times, sparse ? &runs : nullptr, error)) return false;
     std::vector<std::byte> buffer(std::size_t{1} << 20);
-    std::uint64_t at = 0;
-    const auto put = [&](const void* bytes, std::size_t count) {
-      if (archive_write_data(archive_.get(), bytes, count) == static_cast<la_ssize_t>(count)) return true;
-      error = ArchiveErrno();
-      return false;
-    };
-    // The whole content goes in, holes as zeros: the writer leaves them out.
     const auto zeros = [&](std::uint64_t count) {
       std::fill(buffer.begin(), buffer.end(), std::byte{0});
       for (; count > 0;) {
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()));
-        if (!put(buffer.data(), step)) return false;
+        if (!Put(buffer.data(), step, error)) return false;
         count -= step;
       }
       return true;
     };
+    std::uint64_t at = 0;
     for (const auto& [from, to] : pieces) {
       if (from > at && !zeros(from - at)) return false;
       if (::fseeko(spool, static_cast<off_t>(from), SEEK_SET) != 0) return Failed(error);
       for (std::uint64_t left = to - from; left > 0;) {
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
         if (std::fread(buffer.data(), 1, step, spool) != step) return Failed(error);
-        if (!put(buffer.data(), step)) return false;
+        if (!Put(buffer.data(), step, error)) return false;
         left -= step;
       }
       at = to;
     }
     if (size > at && !zeros(size - at)) return false;
-    if (archive_write_finish_entry(archive_.get()) != ARCHIVE_OK) {
-      error = ArchiveErrno();
-      return false;
-    }
-    return true;
+    return EndFile(error);
   }
 
   bool Finish(std::string& reason) override {
@@ -303,9 +295,43 @@ class ArchiveWriter final : public ArchiveTarget {
   std::unordered_set<std::string> folders_, files_;
 };
 
-bool ArchiveFile::Keep(const FileTimes& times, int& error) {
-  const bool kept = std::fflush(spool_.get()) == 0 &&
-                    writer_.AddFile(path_, spool_.get(), size_, pieces_, times, error);
+bool ArchiveFile::Announce(std::uint64_t bytes, int& error) {
+  if (!writer_.BeginFile(path_, bytes, times_, nullptr, error)) return false;
+  streaming_ = true;
+  return true;
+}
+
+bool ArchiveFile::Write(std::uint64_t at, std::span<const std::byte> bytes, int& error) {
+  if (streaming_) {
+    // Told bytes come in order from the start.
+    if (at != size_) {
+      error = ESPIPE;
+      return false;
+    }
+    if (!writer_.Put(bytes.data(), bytes.size(), error)) return false;
+    size_ += bytes.size();
+    return true;
+  }
+  if (!spool_) spool_.reset(std::tmpfile());
+  if (!spool_ || ::fseeko(spool_.get(), static_cast<off_t>(at), SEEK_SET) != 0 ||
+      std::fwrite(bytes.data(), 1, bytes.size(), spool_.get()) != bytes.size()) {
+    error = errno != 0 ? errno : EIO;
+    return false;
+  }
+  // Pieces come in order; one that adjoins the last one extends it.
+  if (!pieces_.empty() && pieces_.back().second == at) {
+    pieces_.back().second += bytes.size();
+  } else {
+    pieces_.emplace_back(at, at + bytes.size());
+  }
+  size_ = std::max(size_, at + bytes.size());
+  return true;
+}
+
+bool ArchiveFile::Keep(int& error) {
+  if (streaming_) return writer_.EndFile(error);
+  const bool kept = (!spool_ || std::fflush(spool_.get()) == 0) &&
+                    writer_.AddGathered(path_, spool_.get(), size_, pieces_, times_, error);
   if (!kept && error == 0) error = errno != 0 ? errno : EIO;
   spool_.reset();
   return kept;

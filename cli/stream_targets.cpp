@@ -43,7 +43,7 @@ class OutputFile final : public TargetFile {
     return true;
   }
   bool SetSize(std::uint64_t size, int& error) override { return Reach(size, error); }
-  bool Keep(const FileTimes&, int&) override { return true; }
+  bool Keep(int&) override { return true; }
   void Discard() override {}
 
  private:
@@ -66,7 +66,7 @@ class OutputFile final : public TargetFile {
 class StandardOutputTarget final : public SaveTarget {
  public:
   bool MakeFolder(TargetFolder, const std::string&, bool, int&) override { return true; }
-  std::unique_ptr<TargetFile> CreateFile(TargetFolder, const std::string&, int&) override {
+  std::unique_ptr<TargetFile> CreateFile(TargetFolder, const std::string&, const FileTimes&, int&) override {
     return std::make_unique<OutputFile>();
   }
   fs::path Where(TargetFolder folder, const std::string& name) const override { return Joined(folder, name); }
@@ -75,7 +75,7 @@ class StandardOutputTarget final : public SaveTarget {
 class NoFile final : public TargetFile {
  public:
   bool Write(std::uint64_t, std::span<const std::byte>, int&) override { return true; }
-  bool Keep(const FileTimes&, int&) override { return true; }
+  bool Keep(int&) override { return true; }
   void Discard() override {}
 };
 
@@ -97,7 +97,8 @@ class DryRunTarget final : public SaveTarget {
     folders_.insert(path);
     return true;
   }
-  std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name, int& error) override {
+  std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name, const FileTimes&,
+                                         int& error) override {
     std::string path = Joined(folder, name);
     if (folders_.contains(path) || OnDisk(path) != 0 || !files_.insert(path).second) {
       error = EEXIST;

@@ -81,7 +81,7 @@ TEST_F(SaveLayoutTest, ADestinationThatRefusesEveryFileIsSaidOnce) {
   class FullDisk final : public SaveTarget {
    public:
     bool MakeFolder(TargetFolder, const std::string&, bool, int&) override { return true; }
-    std::unique_ptr<TargetFile> CreateFile(TargetFolder, const std::string&, int& error) override {
+    std::unique_ptr<TargetFile> CreateFile(TargetFolder, const std::string&, const FileTimes&, int& error) override {
       ++attempts;
       error = ENOSPC;
       return nullptr;

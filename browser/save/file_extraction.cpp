@@ -179,7 +179,7 @@ void Saver::Save(const Job& job) {
   std::unique_ptr<TargetFile> file;
   for (int n = std::max(next, 1); !file; ++n) {
     name = n == 1 ? base : NumberedFileName(base, n);
-    file = target_->CreateFile(folderPath, name, error);
+    file = target_->CreateFile(folderPath, name, {job.modified, job.accessed, job.created}, error);
     if (!file && error != EEXIST) return Failed(job, texts::FileNotCreated(name, Reason(error)), error);
     next = n + 1;
   }
@@ -196,7 +196,7 @@ void Saver::Save(const Job& job) {
     }
     return Failed(job, texts::WriteFailed(name, Reason(result.writeError)), result.writeError);
   }
-  if (!file->Keep({job.modified, job.accessed, job.created}, error)) {
+  if (!file->Keep(error)) {
     return Failed(job, texts::WriteFailed(name, Reason(error)), error);
   }
   observer_.OnFileWritten(target_->Where(folderPath, name), result.verdict);

@@ -12,8 +12,8 @@ namespace {
 // Kept or discarded before the save opens the next file: `folder` stays open until then.
 class DiskFile final : public TargetFile {
  public:
-  DiskFile(SavedFile file, const SaveFolder& folder, std::string name)
-      : file_(std::move(file)), folder_(folder), name_(std::move(name)) {}
+  DiskFile(SavedFile file, const SaveFolder& folder, std::string name, const FileTimes& times)
+      : file_(std::move(file)), folder_(folder), name_(std::move(name)), times_(times) {}
   ~DiskFile() override {
     if (file_.IsOpen()) Discard();
   }
@@ -24,8 +24,9 @@ class DiskFile final : public TargetFile {
     return bkf.CopyToFile(from, count, file_.Descriptor());
   }
   bool SetSize(std::uint64_t size, int& error) override { return file_.Extend(size, error); }
-  bool Keep(const FileTimes& times, int& error) override {
-    file_.SetTimes(times.modified, times.accessed);
+  // The times last: writing would change them.
+  bool Keep(int& error) override {
+    file_.SetTimes(times_.modified, times_.accessed);
     if (file_.Close(error)) return true;
     folder_.RemoveFile(name_);
     return false;
@@ -39,6 +40,7 @@ class DiskFile final : public TargetFile {
   SavedFile file_;
   const SaveFolder& folder_;
   std::string name_;
+  FileTimes times_;
 };
 
 class FolderTarget final : public SaveTarget {
@@ -53,12 +55,13 @@ class FolderTarget final : public SaveTarget {
     if (folder->CreateFolder(name, error).IsOpen()) return true;
     return !fresh && error == EEXIST && folder->OpenFolder(name, error).IsOpen();
   }
-  std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name, int& error) override {
+  std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name, const FileTimes& times,
+                                         int& error) override {
     const SaveFolder* open = Open(folder, error);
     if (open == nullptr) return nullptr;
     SavedFile file = open->CreateFile(name, error);
     if (!file.IsOpen()) return nullptr;
-    return std::make_unique<DiskFile>(std::move(file), *open, name);
+    return std::make_unique<DiskFile>(std::move(file), *open, name, times);
   }
   std::filesystem::path Where(TargetFolder folder, const std::string& name) const override {
     std::filesystem::path where = destination_;

@@ -24,9 +24,10 @@ struct FileTimes {
 // One file being made. What was written of it is gone unless Keep is called.
 class TargetFile : public FileDataSink {
  public:
-  // The file is finished: it stays under its name, with its times. False
-  // with an errno value when that failed; nothing of it stays then.
-  virtual bool Keep(const FileTimes& times, int& error) = 0;
+  // The file is finished: it stays under its name, with the times it was
+  // created with. False with an errno value when that failed; nothing of it
+  // stays then.
+  virtual bool Keep(int& error) = 0;
   // The file was cut short (a cancel, a failed write): nothing of it stays.
   virtual void Discard() = 0;
 };
@@ -41,8 +42,9 @@ class SaveTarget {
   // exist yet (EEXIST); otherwise an existing folder is used as it is.
   // EEXIST, ENOTDIR or ELOOP when something else holds the name.
   virtual bool MakeFolder(TargetFolder parent, const std::string& name, bool fresh, int& error) = 0;
-  // A new file; EEXIST when anything of that name exists.
-  virtual std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name, int& error) = 0;
+  // A new file, with its times; EEXIST when anything of that name exists.
+  virtual std::unique_ptr<TargetFile> CreateFile(TargetFolder folder, const std::string& name,
+                                                 const FileTimes& times, int& error) = 0;
   // Where a folder or file of the target is, as the user names it.
   virtual std::filesystem::path Where(TargetFolder folder, const std::string& name = {}) const = 0;
   // False for a target that writes nothing: the files' data is not read.

@@ -9,6 +9,8 @@
 #include <clocale>
 #include <map>
 
+#include "catalog/text_convert.h"
+#include "catalog/utf16_bytes.h"
 #include "tests/cli/twbkf_fixture.h"
 
 namespace tallowin {
@@ -237,6 +239,28 @@ TEST_F(ArchiveTest, AnArchiveNeverReplacesTheBackupAFolderOrAFileUnasked) {
   EXPECT_EQ(ReadAll(dir_ / "old.zip"), "mine");
   EXPECT_EQ(Twbkf({"extract", bkf.string(), "-o", (dir_ / "old.zip").string(), "--force", "-q"}).exitCode, 0);
   EXPECT_EQ(ReadArchive(ReadAll(dir_ / "old.zip")).at("RecBKF/BACKUP SET 1(Daily)/Docs/a.txt").data, "alpha");
+}
+
+// An archive cut short by Ctrl-C must not look whole: it is removed, and
+// the exit status says the work was interrupted.
+TEST_F(ArchiveTest, AnInterruptedArchiveIsRemoved) {
+  const fs::path bkf = dir_ / "huge.bkf";
+  WriteAll(bkf, "");
+  fs::resize_file(bkf, std::uintmax_t{64} << 30);
+  // A snapshot of one file of 60 GiB: no scan, a save far too long to end.
+  WriteAll(dir_ / "s.TWBKF", Utf16LeBytes(u"<" + Utf16FromPath(bkf) + u">\r\n<1>\r\n"
+                                          u"<BKF\\SET 1(D)\\big.bin><64424509440><1024><0><0><0><0><0><0>\r\n"));
+  const auto result = Twbkf({"extract", (dir_ / "s.TWBKF").string(), "-o", (dir_ / "big.tar").string()},
+                            [](pid_t pid) {
+                              std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                              ::kill(pid, SIGINT);
+                            });
+  EXPECT_EQ(result.exitCode, 130) << result.err;
+  EXPECT_NE(result.err.find("big.tar: interrupted: the unfinished archive was removed"), std::string::npos)
+      << result.err;
+  for (const auto& item : fs::directory_iterator(dir_)) {
+    EXPECT_EQ(item.path().filename().string().find("big.tar"), std::string::npos) << item.path();
+  }
 }
 
 TEST_F(ArchiveTest, ADryRunNamesTheArchivesEntries) {
