@@ -1,7 +1,6 @@
 #include "cli/set_summary.h"
 
 #include <unordered_map>
-#include <unordered_set>
 
 #include "catalog/file_time.h"
 #include "catalog/text_convert.h"
@@ -39,37 +38,42 @@ std::vector<std::string> SetSummary::Damage() const {
 std::vector<SetSummary> SummariseSets(const Catalogue& catalogue, const std::vector<DataSetFacts>& facts) {
   std::vector<SetSummary> sets;
   std::unordered_map<std::u16string, std::size_t> index;
+  const auto setOf = [&](std::u16string_view label) {
+    const auto [found, added] = index.emplace(std::u16string(label), sets.size());
+    // A label no data set block gave: files met before any.
+    if (added) sets.emplace_back().facts.label = label;
+    return found->second;
+  };
   for (const DataSetFacts& set : facts) {
     if (index.emplace(set.label, sets.size()).second) sets.emplace_back().facts = set;
   }
-  std::vector<std::unordered_set<std::u16string>> folders(sets.size());
-  std::u16string lastFolder;
-  std::size_t lastSet = 0;
-  const RowIndex count = catalogue.CatalogueRowCount();
-  for (RowIndex row = 0; row < count; ++row) {
-    const std::u16string path = catalogue.GetCatalogueCell(row, kCellPath);
+  // Each folder's set, read once from the folder's text, not once a row.
+  struct FolderFacts {
+    std::size_t set;
+    bool lost;
+    bool counted = false;
+  };
+  std::vector<FolderFacts> folders;
+  catalogue.ReadFolderTexts(0, [&](FolderKey, std::u16string_view text) {
+    // The folder as the path of a file in it.
+    const std::u16string path = std::u16string(text) + u"\\";
     const CataloguePathParts parts = SplitCataloguePath(path);
-    auto found = index.find(std::u16string(parts.set));
-    if (found == index.end()) {
-      // A label no data set block gave: files met before any.
-      found = index.emplace(std::u16string(parts.set), sets.size()).first;
-      sets.emplace_back().facts.label = parts.set;
-      folders.emplace_back();
-    }
-    SetSummary& set = sets[found->second];
+    folders.push_back({setOf(parts.set), NamesLostFolder(parts.folder)});
+  });
+  const std::size_t noFolder = setOf({});
+  catalogue.ReadRowFolders(0, catalogue.CatalogueRowCount(), [&](RowIndex, FolderKey key, bool, std::int64_t size) {
+    FolderFacts* folder = key < folders.size() ? &folders[key] : nullptr;
+    SetSummary& set = sets[folder != nullptr ? folder->set : noFolder];
     ++set.files;
-    const std::int64_t size = catalogue.ReadRowNumbers(row).size;
     if (size > 0) set.bytes += static_cast<std::uint64_t>(size);
-    // Rows of one folder mostly come together.
-    if (found->second != lastSet || parts.folder != lastFolder) {
-      lastSet = found->second;
-      lastFolder = parts.folder;
-      if (folders[lastSet].insert(lastFolder).second) {
-        set.folders = folders[lastSet].size();
-        if (NamesLostFolder(parts.folder)) set.lostFolders = true;
-      }
+    if (folder != nullptr && !folder->counted) {
+      folder->counted = true;
+      ++set.folders;
+      set.lostFolders = set.lostFolders || folder->lost;
     }
-  }
+  });
+  // A set of no files and no data set block is none.
+  std::erase_if(sets, [](const SetSummary& set) { return set.files == 0 && set.facts.label.empty(); });
   return sets;
 }
 

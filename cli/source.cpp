@@ -1,5 +1,6 @@
 #include "cli/source.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -151,7 +152,10 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
   progress.Finish();
   ScanTotals totals = watcher.Totals();
   const bool interrupted = totals.stopped && Interrupted();
-  if (interrupted) ReportProblem(bkf, texts::StoppedAt(watcher.Position(), watcher.Size()));
+  // A file smaller than a window gives no progress: its size is asked.
+  std::error_code sizeError;
+  const std::uint64_t size = std::max<std::uint64_t>(watcher.Size(), std::filesystem::file_size(path, sizeError));
+  if (interrupted) ReportProblem(bkf, texts::StoppedAt(watcher.Position(), size));
   if (catalogue.CatalogueRowCount() == 0) {
     return {NoRowsExitCode(bkf, tallowin::texts::kNoDataFound), path16};
   }
@@ -160,7 +164,7 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
           .bkfReplaced = false,
           .scanned = std::move(totals),
           .interrupted = interrupted,
-          .bkfSize = watcher.Size(),
+          .bkfSize = sizeError ? watcher.Size() : size,
           .stoppedAt = watcher.Position()};
 }
 
