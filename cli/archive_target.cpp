@@ -258,7 +258,9 @@ class ArchiveWriter final : public ArchiveTarget {
 
   void Abandon() override {
     finished_ = true;
-    archive_write_close(archive_.get());
+    // Closing would first fill the entry cut short with zeros up to its
+    // size, perhaps gigabytes of them: the archive is given up instead.
+    archive_write_fail(archive_.get());
     Remove();
   }
 

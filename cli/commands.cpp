@@ -320,6 +320,13 @@ int RunExtract(const Options& options) {
   std::unique_ptr<SaveTarget> target;
   std::unique_ptr<ArchiveTarget> archive;
   if (options.dryRun) {
+    // A dry run fails where the save would.
+    std::error_code error;
+    if (options.to && !fs::is_directory(*options.to, error)) {
+      ReportProblem(*options.to, std::string(texts::kCannotWrite) +
+                                     (error ? error.message() : std::generic_category().message(ENOTDIR)));
+      return kExitIncomplete;
+    }
     target = MakeDryRunTarget(options.to ? std::optional<fs::path>(*options.to) : std::nullopt);
   } else if (options.toStandardOutput) {
     target = MakeStandardOutputTarget();

@@ -245,9 +245,13 @@ TEST_F(TwbkfTest, StdoutGivesTheChosenFilesBytesOneAfterAnother) {
 
 TEST_F(TwbkfTest, AnUnwritableDestinationIsSaidOnceWithItsCause) {
   const fs::path bkf = Bkf(TwoFiles());
-  const auto result = Twbkf({"extract", bkf.string(), "-C", (dir_ / "nowhere").string()});
-  EXPECT_EQ(result.exitCode, 4);
-  EXPECT_EQ(result.err, "twbkf: " + (dir_ / "nowhere").string() + ": cannot write: No such file or directory\n");
+  for (const char* dryRun : {"", "--dry-run"}) {
+    std::vector<std::string> arguments = {"extract", bkf.string(), "-C", (dir_ / "nowhere").string()};
+    if (*dryRun != '\0') arguments.emplace_back(dryRun);
+    const auto result = Twbkf(arguments);
+    EXPECT_EQ(result.exitCode, 4) << dryRun;
+    EXPECT_EQ(result.err, "twbkf: " + (dir_ / "nowhere").string() + ": cannot write: No such file or directory\n");
+  }
 }
 
 }  // namespace
