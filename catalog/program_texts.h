@@ -77,7 +77,6 @@ inline constexpr std::string_view kVerifyCancelled = " The verification was canc
 inline constexpr std::u16string_view kWrongBkf = u"This BKF file does not hold the data that the snapshot describes";
 
 // twbkf's messages (its options are described where they are defined).
-inline constexpr std::u16string_view kNoSuchFile = u"No such file";
 inline constexpr std::string_view kSnapshotNotWritten = "the snapshot was not written: ";
 inline constexpr std::string_view kForceReplaces = " (--force replaces it)";
 inline constexpr std::string_view kOutputFailed = "standard output: ";

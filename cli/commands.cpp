@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -66,13 +65,10 @@ Chosen ChooseRows(Catalogue& catalogue, const Options& options) {
     }
   }
   Chosen chosen;
-  for (const std::string& unused : CheckChosenRows(catalogue, selection)) {
-    ReportProblem(unused, selection.paths.empty() || std::find(selection.paths.begin(), selection.paths.end(), unused) ==
-                                                         selection.paths.end()
-                              ? texts::kMatchesNothing
-                              : texts::kNotFoundInBackup);
-    chosen.exitCode = kExitNoData;
-  }
+  const Unchosen unused = CheckChosenRows(catalogue, selection);
+  for (const std::string& path : unused.paths) ReportProblem(path, texts::kNotFoundInBackup);
+  for (const std::string& pattern : unused.patterns) ReportProblem(pattern, texts::kMatchesNothing);
+  if (!unused.paths.empty() || !unused.patterns.empty()) chosen.exitCode = kExitNoData;
   const RowIndex rows = catalogue.CatalogueRowCount();
   for (RowIndex row = 0; row < rows && !chosen.any; ++row) chosen.any = catalogue.IsRowChecked(row);
   if (!chosen.any) {

@@ -75,7 +75,7 @@ bool ReadPathList(const std::string& file, std::vector<std::string>& paths, std:
   return true;
 }
 
-std::vector<std::string> CheckChosenRows(Catalogue& catalogue, const Selection& selection) {
+Unchosen CheckChosenRows(Catalogue& catalogue, const Selection& selection) {
   const bool fold = selection.ignoreCase;
   std::vector<NamedPath> paths;
   for (const std::string& text : selection.paths) {
@@ -114,12 +114,12 @@ std::vector<std::string> CheckChosenRows(Catalogue& catalogue, const Selection& 
   catalogue.SetRowsChecked(chosen, true);
   catalogue.SetRowsChecked(left, false);
 
-  std::vector<std::string> unused;
+  Unchosen unused;
   for (std::size_t i = 0; i < paths.size(); ++i) {
-    if (!paths[i].used) unused.push_back(selection.paths[i]);
+    if (!paths[i].used) unused.paths.push_back(selection.paths[i]);
   }
   for (std::size_t i = 0; i < matches.size(); ++i) {
-    if (!matches[i].used) unused.push_back(selection.matches[i]);
+    if (!matches[i].used) unused.patterns.push_back(selection.matches[i]);
   }
   return unused;
 }

@@ -25,8 +25,14 @@ struct Selection {
 // false with the reason when the file cannot be read.
 bool ReadPathList(const std::string& file, std::vector<std::string>& paths, std::string& reason);
 
-// Checks exactly the chosen rows. Returns the paths and patterns that
-// chose no row at all, as the user wrote them.
-std::vector<std::string> CheckChosenRows(Catalogue& catalogue, const Selection& selection);
+// The paths and --match patterns that chose no row at all, as the user
+// wrote them.
+struct Unchosen {
+  std::vector<std::string> paths;
+  std::vector<std::string> patterns;
+};
+
+// Checks exactly the chosen rows.
+Unchosen CheckChosenRows(Catalogue& catalogue, const Selection& selection);
 
 }  // namespace tallowin::cli

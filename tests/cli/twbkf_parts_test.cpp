@@ -70,7 +70,8 @@ class SelectionTest : public ::testing::Test {
     for (RowIndex row = 0; row < catalogue_.CatalogueRowCount(); ++row) {
       if (catalogue_.IsRowChecked(row)) chosen += std::to_string(row);
     }
-    for (const std::string& text : unused) chosen += " !" + text;
+    for (const std::string& text : unused.paths) chosen += " !" + text;
+    for (const std::string& text : unused.patterns) chosen += " ?" + text;
     return chosen;
   }
   Catalogue catalogue_;
@@ -87,14 +88,14 @@ TEST_F(SelectionTest, AFolderTakesWhatLiesBelowItAndNothingOfALikeNamedOne) {
 
 TEST_F(SelectionTest, PatternsKeepAndExcludesLeaveOut) {
   EXPECT_EQ(Choose({}, {"*.txt"}), "023");
-  EXPECT_EQ(Choose({}, {"*.txt", "*.pdf"}), "023 !*.pdf");
+  EXPECT_EQ(Choose({}, {"*.txt", "*.pdf"}), "023 ?*.pdf");
   EXPECT_EQ(Choose({}, {"*.txt"}, {"SET 2"}), "02");
   EXPECT_EQ(Choose({}, {}, {"*/Docs/*"}), "2");
   EXPECT_EQ(Choose({"BKF/SET 1(A)"}, {}, {"Old"}), "02");
 }
 
 TEST_F(SelectionTest, IgnoringCaseFoldsPathsAndPatternsAlike) {
-  EXPECT_EQ(Choose({}, {"*.doc"}), " !*.doc");
+  EXPECT_EQ(Choose({}, {"*.doc"}), " ?*.doc");
   EXPECT_EQ(Choose({}, {"*.doc"}, {}, true), "1");
   EXPECT_EQ(Choose({"bkf/set 2(b)"}, {}, {}, true), "3");
 }
