@@ -60,10 +60,13 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& o) {
     command->add_option("PATH", o.selection.paths, "Only these files, or the files in these folders");
     command->add_option("-T,--files-from", o.filesFrom, "Only the files or folders named in FILE, one a line (- reads standard input)")
         ->type_name("FILE");
+    // One value each time, so that the paths after a pattern stay paths.
     command->add_option("--match", o.selection.matches, "Only the files whose catalogue path matches PATTERN (repeatable)")
-        ->type_name("PATTERN");
+        ->type_name("PATTERN")
+        ->allow_extra_args(false);
     command->add_option("--exclude", o.selection.excludes, "Leave out the files whose catalogue path matches PATTERN (repeatable)")
-        ->type_name("PATTERN");
+        ->type_name("PATTERN")
+        ->allow_extra_args(false);
     command->add_flag("-i,--ignore-case", o.selection.ignoreCase, "Paths and patterns match regardless of case");
   };
   const auto addMovedBkf = [&](CLI::App* command) {

@@ -133,6 +133,9 @@ TEST_F(TwbkfTest, PathsChooseFilesAndFoldersWithEitherSlash) {
   EXPECT_EQ(names({"--match", "*/Docs/*", "--exclude", "*.doc"}), "0: a.txt c.txt ");
   EXPECT_EQ(names({"--match", "*.TXT", "-i"}), "0: a.txt c.txt d.txt ");
   EXPECT_EQ(names({"--exclude", "Old"}), "0: a.txt b.doc d.txt ");
+  // A pattern takes one value: what follows it is a path again.
+  EXPECT_EQ(names({"--match", "*.doc", "BKF/BACKUP SET 1(Daily)/Docsx"}), "0: b.doc d.txt ");
+  EXPECT_EQ(names({"--exclude", "*.doc", "BKF/BACKUP SET 1(Daily)/Docs"}), "0: a.txt c.txt ");
   // A path that names nothing is said, the others still listed.
   const auto missing = Twbkf({"list", bkf.string(), "BKF/BACKUP SET 1(Daily)/Docs/b.doc", "Docs/nothing.txt"});
   EXPECT_EQ(missing.exitCode, 3);
