@@ -152,9 +152,11 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
   progress.Finish();
   ScanTotals totals = watcher.Totals();
   const bool interrupted = totals.stopped && Interrupted();
-  // A file smaller than a window gives no progress: its size is asked.
+  // A file smaller than a window gives no progress: its size is asked (a
+  // disk has none to ask).
   std::error_code sizeError;
-  const std::uint64_t size = std::max<std::uint64_t>(watcher.Size(), std::filesystem::file_size(path, sizeError));
+  const std::uintmax_t fileSize = std::filesystem::file_size(path, sizeError);
+  const std::uint64_t size = sizeError ? watcher.Size() : std::max<std::uint64_t>(watcher.Size(), fileSize);
   if (interrupted) ReportProblem(bkf, texts::StoppedAt(watcher.Position(), size));
   if (catalogue.CatalogueRowCount() == 0) {
     return {NoRowsExitCode(bkf, tallowin::texts::kNoDataFound), path16};
@@ -164,7 +166,7 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
           .bkfReplaced = false,
           .scanned = std::move(totals),
           .interrupted = interrupted,
-          .bkfSize = sizeError ? watcher.Size() : size,
+          .bkfSize = size,
           .stoppedAt = watcher.Position()};
 }
 
