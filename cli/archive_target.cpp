@@ -16,6 +16,7 @@
 #include <optional>
 #include <system_error>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace tallowin::cli {
@@ -129,7 +130,20 @@ class ArchiveFile final : public TargetFile {
 class ArchiveWriter final : public ArchiveTarget {
  public:
   ArchiveWriter(ArchivePtr archive, Kind kind, std::string out, fs::path temporary, int fd)
-      : archive_(std::move(archive)), kind_(kind), out_(std::move(out)), temporary_(std::move(temporary)), fd_(fd) {}
+      : archive_(std::move(archive)), kind_(kind), out_(std::move(out)), temporary_(std::move(temporary)),
+        output_{fd, false} {}
+
+  // Starts the archive on the output; false with the reason.
+  bool Start(std::string& reason) {
+    // A file ends where the archive does; a stream is padded to whole
+    // records, as tar readers on pipes expect. (Zeros after a compressed
+    // stream would read as a broken frame.)
+    archive_write_set_bytes_in_last_block(archive_.get(), temporary_.empty() ? 0 : 1);
+    if (archive_write_open2(archive_.get(), &output_, nullptr, WriteOut, nullptr, nullptr) == ARCHIVE_OK) return true;
+    reason = archive_error_string(archive_.get());
+    Abandon();
+    return false;
+  }
   ~ArchiveWriter() override {
     if (!finished_) Abandon();
   }
@@ -239,13 +253,12 @@ class ArchiveWriter final : public ArchiveTarget {
       return false;
     }
     if (temporary_.empty()) return true;
-    if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
+    const int fd = std::exchange(output_.fd, -1);
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
       reason = std::generic_category().message(errno);
-      fd_ = -1;
       Remove();
       return false;
     }
-    fd_ = -1;
     std::error_code error;
     fs::rename(temporary_, out_, error);
     if (error) {
@@ -258,9 +271,10 @@ class ArchiveWriter final : public ArchiveTarget {
 
   void Abandon() override {
     finished_ = true;
-    // Closing would first fill the entry cut short with zeros up to its
-    // size, perhaps gigabytes of them: the archive is given up instead.
-    archive_write_fail(archive_.get());
+    // Closing fills the entry cut short with zeros up to its size, perhaps
+    // gigabytes of them: the output refuses them, and the close only frees.
+    output_.abandoned = true;
+    archive_write_close(archive_.get());
     Remove();
   }
 
@@ -279,9 +293,32 @@ class ArchiveWriter final : public ArchiveTarget {
     error = errno != 0 ? errno : EIO;
     return false;
   }
+  // The output of the archive, as libarchive writes to it.
+  struct Output {
+    int fd;
+    bool abandoned;
+  };
+  static la_ssize_t WriteOut(archive* a, void* data, const void* buffer, std::size_t length) {
+    auto& output = *static_cast<Output*>(data);
+    if (output.abandoned) {
+      archive_set_error(a, ECANCELED, "%s", std::generic_category().message(ECANCELED).c_str());
+      return -1;
+    }
+    for (std::size_t done = 0; done < length;) {
+      const ssize_t written = ::write(output.fd, static_cast<const char*>(buffer) + done, length - done);
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) {
+        const int error = written < 0 ? errno : EIO;
+        archive_set_error(a, error, "%s", std::generic_category().message(error).c_str());
+        return -1;
+      }
+      done += static_cast<std::size_t>(written);
+    }
+    return static_cast<la_ssize_t>(length);
+  }
+
   void Remove() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (!temporary_.empty() && output_.fd >= 0) ::close(std::exchange(output_.fd, -1));
     if (!temporary_.empty()) {
       std::error_code ignored;
       fs::remove(temporary_, ignored);
@@ -292,7 +329,7 @@ class ArchiveWriter final : public ArchiveTarget {
   Kind kind_;
   std::string out_;
   fs::path temporary_;  // empty for standard output
-  int fd_;
+  Output output_;
   bool finished_ = false;
   std::unordered_set<std::string> folders_, files_;
 };
@@ -394,15 +431,9 @@ std::unique_ptr<ArchiveTarget> ArchiveTarget::Open(const std::string& out, std::
     ::fchmod(fd, 0666 & ~CurrentUmask());
     temporary = pattern;
   }
-  if (archive_write_open_fd(archive.get(), fd) != ARCHIVE_OK) {
-    reason = archive_error_string(archive.get());
-    if (!temporary.empty()) {
-      ::close(fd);
-      fs::remove(temporary);
-    }
-    return nullptr;
-  }
-  return std::make_unique<ArchiveWriter>(std::move(archive), *kind, out, temporary, out == "-" ? -1 : fd);
+  auto writer = std::make_unique<ArchiveWriter>(std::move(archive), *kind, out, temporary, fd);
+  if (!writer->Start(reason)) return nullptr;
+  return writer;
 }
 
 }  // namespace tallowin::cli
