@@ -65,17 +65,18 @@ for deb in "$cli_deb" "$gui_deb"; do
 done
 # The command line brings no widgets, and the desktop program no second
 # toolkit for its help.
-if dpkg-deb --field "$cli_deb" Depends | grep -Eq 'widgets|gui'; then
+if [[ $(dpkg-deb --field "$cli_deb" Depends) =~ widgets|gui ]]; then
   echo "twbkf depends on a widget toolkit: $(dpkg-deb --field "$cli_deb" Depends)" >&2
   exit 1
 fi
-dpkg-deb --contents "$cli_deb" | grep -q '/usr/bin/twbkf$'
-if dpkg-deb --contents "$cli_deb" | grep -q '/usr/bin/tallowin-bkf$'; then
+cli_files=$(dpkg-deb --contents "$cli_deb")
+grep -q '/usr/bin/twbkf$' <<<"$cli_files"
+if grep -q '/usr/bin/tallowin-bkf$' <<<"$cli_files"; then
   echo "twbkf holds the desktop program" >&2
   exit 1
 fi
-dpkg-deb --field "$gui_deb" Depends | grep -q 'twbkf (= '
-if dpkg-deb --field "$gui_deb" Recommends 2>/dev/null | grep -q .; then
+[[ $(dpkg-deb --field "$gui_deb" Depends) == *"twbkf (= "* ]]
+if [[ -n $(dpkg-deb --field "$gui_deb" Recommends) ]]; then
   echo "tallowin-bkf recommends: $(dpkg-deb --field "$gui_deb" Recommends)" >&2
   exit 1
 fi
