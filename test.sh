@@ -18,7 +18,7 @@ section() {
 }
 
 section "Packages"
-scripts/install-deps.sh
+scripts/install-deps.sh --tests
 jobs=$(nproc)
 
 section "Build and test"

@@ -3,6 +3,7 @@
 // bytes written, and whether a person watches standard error.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,7 @@ void PrepareStandardStreams();
 
 // True when standard error is a terminal that can redraw a progress line.
 bool StandardErrorIsTerminal();
+// The width of that terminal in columns; 0 when it does not say.
+std::size_t StandardErrorColumns();
 
 }  // namespace tallowin::cli

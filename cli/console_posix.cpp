@@ -1,3 +1,4 @@
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "cli/console.h"
@@ -9,5 +10,10 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) { return {a
 void PrepareStandardStreams() {}
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+std::size_t StandardErrorColumns() {
+  winsize size{};
+  return ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+}
 
 }  // namespace tallowin::cli

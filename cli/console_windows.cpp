@@ -56,4 +56,10 @@ void PrepareStandardStreams() {
 // line rather than a garbled one.
 bool StandardErrorIsTerminal() { return terminalSequences; }
 
+std::size_t StandardErrorColumns() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
 }  // namespace tallowin::cli

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <system_error>
 
 #include "engine/native_file.h"
 
@@ -41,9 +42,13 @@ class CBkfFile final : public BkfReader {
   CBkfFile& operator=(const CBkfFile&) = delete;
 
   // Closes any open file first. False when the file is missing, not a
-  // regular file or device, unreadable, or locked by another program.
+  // regular file or device, unreadable, or locked by another program;
+  // OpenError then tells which.
   bool Open(const std::filesystem::path& path);
   bool IsOpen() const;
+  // Why the last Open failed: a system error ("Is a directory", "Permission
+  // denied"...) or one of BkfOpenError's.
+  std::error_code OpenError() const { return openError_; }
   std::uint64_t GetSize() const override;
   std::size_t ReadAt(std::uint64_t offset, std::span<std::byte> buffer) override;
   std::uint64_t CopyToFile(std::uint64_t offset, std::uint64_t count, NativeFile file) override;
@@ -52,7 +57,19 @@ class CBkfFile final : public BkfReader {
  private:
   struct Handle;
   std::unique_ptr<Handle> handle_;
+  std::error_code openError_;
 };
+
+// The reasons a BKF file is refused that are no system error.
+enum class BkfOpenError {
+  kNotFileOrDisk = 1,  // a device other than a disk, a pipe, a socket
+  kInUse,              // another program holds its lock
+};
+const std::error_category& BkfOpenCategory();
+std::error_code make_error_code(BkfOpenError error);
+
+// Why `path` cannot be opened as a BKF file; nothing when it can.
+std::error_code WhyBkfNotOpened(const std::filesystem::path& path);
 
 using BkfOpener = std::function<std::unique_ptr<BkfReader>(const std::filesystem::path&)>;
 
@@ -68,3 +85,6 @@ std::filesystem::path AbsoluteBkfPath(const std::filesystem::path& path);
 bool BkfPathExists(const std::filesystem::path& path);
 
 }  // namespace tallowin
+
+template <>
+struct std::is_error_code_enum<tallowin::BkfOpenError> : std::true_type {};

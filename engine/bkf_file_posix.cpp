@@ -23,18 +23,27 @@ bool CBkfFile::Open(const std::filesystem::path& path) {
   // Without O_NONBLOCK, opening a named pipe waits for a writer, perhaps for
   // ever; it is refused below anyway. Reads of the files that are accepted
   // block as usual once the flag is cleared.
+  openError_.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info {};
-  const bool usable = ::fstat(fd, &info) == 0 && (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)) &&
-                      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
-  // A file system without locks must not stop a recovery; a lock held
-  // elsewhere must.
-  const bool locked = usable && (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK);
-  if (!locked) {
-    ::close(fd);
+  if (fd < 0) {
+    openError_ = std::error_code(errno, std::generic_category());
     return false;
   }
+  const auto refuse = [&](std::error_code why) {
+    openError_ = why;
+    ::close(fd);
+    return false;
+  };
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return refuse(std::error_code(errno, std::generic_category()));
+  if (S_ISDIR(info.st_mode)) return refuse(std::make_error_code(std::errc::is_a_directory));
+  if (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) return refuse(BkfOpenError::kNotFileOrDisk);
+  if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    return refuse(std::error_code(errno, std::generic_category()));
+  }
+  // A file system without locks must not stop a recovery; a lock held
+  // elsewhere must.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return refuse(BkfOpenError::kInUse);
 #ifdef POSIX_FADV_SEQUENTIAL
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif

@@ -56,8 +56,14 @@ CBkfFile::~CBkfFile() { Close(); }
 
 bool CBkfFile::Open(const std::filesystem::path& path) {
   Close();
+  openError_.clear();
+  const auto fail = [&](std::error_code why) {
+    openError_ = why;
+    return false;
+  };
+  const auto failLast = [&] { return fail({ErrnoFromWindowsError(::GetLastError()), std::generic_category()}); };
   const std::wstring name = ExtendedLengthPath(path);
-  if (name.empty()) return false;
+  if (name.empty()) return fail({ENOENT, std::generic_category()});
   // A disk or a volume is open for writing by the system itself, so it can
   // only be read beside those writers.
   const bool devicePath = name.starts_with(LR"(\\.\)");
@@ -65,11 +71,20 @@ bool CBkfFile::Open(const std::filesystem::path& path) {
   // A folder cannot be opened without FILE_FLAG_BACKUP_SEMANTICS, so it fails here.
   UniqueNativeFile file(reinterpret_cast<NativeFile>(::CreateFileW(
       name.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
-  if (!file.IsOpen()) return false;
+  if (!file.IsOpen()) {
+    // A file that another program holds open for writing.
+    if (::GetLastError() == ERROR_SHARING_VIOLATION) return fail(BkfOpenError::kInUse);
+    // A folder opens only with backup semantics: it is named as such.
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return fail({EISDIR, std::generic_category()});
+    }
+    return failLast();
+  }
   const HANDLE raw = Raw(file.Get());
   // Pipes, consoles and character devices: never a BKF file, and a read of
   // them could wait for ever.
-  if (::GetFileType(raw) != FILE_TYPE_DISK) return false;
+  if (::GetFileType(raw) != FILE_TYPE_DISK) return fail(BkfOpenError::kNotFileOrDisk);
 
   auto handle = std::make_unique<Handle>();
   GET_LENGTH_INFORMATION length{};
@@ -79,14 +94,14 @@ bool CBkfFile::Open(const std::filesystem::path& path) {
     handle->size = static_cast<std::uint64_t>(length.Length.QuadPart);
   } else {
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(raw, &size)) return false;
+    if (!::GetFileSizeEx(raw, &size)) return failLast();
   }
   // A file system without locks must not stop a recovery; a lock held
   // elsewhere must.
   OVERLAPPED where = At(kLockByte);
   if (!::LockFileEx(raw, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where) &&
       ::GetLastError() == ERROR_LOCK_VIOLATION) {
-    return false;
+    return fail(BkfOpenError::kInUse);
   }
   handle->file = std::move(file);
   handle_ = std::move(handle);

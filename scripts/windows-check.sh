@@ -196,7 +196,7 @@ for _ in $(seq 60); do
   sleep 1
 done
 terminal kill-server 2>/dev/null || true
-[[ $progress == *bytes*%*"file(s) found"* ]] || fail "no progress line in the terminal: $progress"
+[[ $progress == *" of "*%*"file(s) found"* ]] || fail "no progress line in the terminal: $progress"
 cmp -s "$work/linux/huge.code" "$work/windows/huge.code" 2>/dev/null ||
   fail "Ctrl+C: exit code $(<"$work/linux/huge.code") on Linux, $(cat "$work/windows/huge.code" 2>/dev/null) on Windows"
 cmp -s "$work/linux/huge.out" "$work/windows/huge.out" || fail "Ctrl+C: standard output"

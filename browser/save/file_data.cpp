@@ -128,6 +128,7 @@ FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t siz
   FileDataResult result;
   const std::uint64_t available = std::min(size, bkfSize_ - offset);
   const bool checking = form.checksum.has_value();
+  if (!sink.Announce(available, result.writeError)) return result;
   // The system copies faster than this process can, but then no byte passes
   // through here: only data without a checksum to check goes that way.
   while (!checking && result.bytes < available) {

@@ -6,6 +6,10 @@
 // "RecBKF (2)", ...), so a save never overwrites or merges into earlier
 // output. Below it each further folder component becomes a folder, then the
 // file. Two rows that come to the same name get " (2)", " (3)", ...
+//
+// The same save writes into an archive or anywhere else a SaveTarget puts
+// files, with the same names and bytes; the layout can leave out leading
+// folders of the catalogue path, or every folder.
 #pragma once
 
 #include <atomic>
@@ -17,19 +21,33 @@
 
 #include "catalog/catalogue.h"
 #include "browser/save/file_data.h"
+#include "browser/save/save_target.h"
 #include "engine/bkf_file.h"
 
 namespace tallowin {
 
+// Which folders of a catalogue path a saved file lies in.
+struct SaveLayout {
+  // Leaves out this many leading folders of the catalogue path ("BKF" is
+  // the first); a file's own name is never left out. With any, the files
+  // go into the destination itself, not into a new folder.
+  int stripFolders = 0;
+  // No folders at all: every file in the destination itself.
+  bool flat = false;
+};
+
 struct SaveRequest {
   std::filesystem::path bkfPath;
-  std::filesystem::path destination;
+  std::filesystem::path destination;  // a folder; unused with a target
   std::u16string prefix = u"Rec";
   BkfOpener opener = OpenBkfFile;
+  SaveLayout layout = {};
+  // Where the files go instead of the destination folder.
+  SaveTarget* target = nullptr;
 };
 
 struct SaveProblem {
-  RowIndex row = -1;
+  RowIndex row = -1;  // -1 for a line about the files that were not tried
   std::u16string path;  // the catalogue path
   std::string reason;
   // The file's verdict; nothing for a file that was not saved at all.
@@ -52,6 +70,10 @@ struct SaveSummary {
   bool bkfUnreadable = false;  // ... because the BKF file could not be opened
   std::vector<SaveProblem> problems;  // every file not saved complete, in order
   std::vector<std::filesystem::path> folders;  // the new folders made in the destination
+  // Files not tried because the destination had refused one for a reason
+  // that holds for every file (full, read-only): counted in `failed`, and
+  // listed once in `problems`.
+  std::uint64_t notTried = 0;
 
   bool Complete() const { return fatalError.empty() && !cancelled && saved == Attempted(); }
   // Every file that the save got to.
@@ -67,6 +89,11 @@ class SaveObserver {
   virtual void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal,
                               std::uint64_t bytesDone, std::uint64_t bytesTotal) {
     (void)filesDone, (void)filesTotal, (void)bytesDone, (void)bytesTotal;
+  }
+  // A file was written, whole or as far as it could be read: where it went
+  // and its verdict.
+  virtual void OnFileWritten(const std::filesystem::path& where, FileVerdict verdict) {
+    (void)where, (void)verdict;
   }
 };
 

@@ -30,6 +30,8 @@ class SaveFolder {
   // A new file; fails with EEXIST when anything of that name exists.
   SavedFile CreateFile(const std::string& name, int& error) const;
   void RemoveFile(const std::string& name) const;
+  // Whether anything of that name is in the folder (a link counts as itself).
+  bool Holds(const std::string& name) const;
   // Gives the file `from` the name `to`; fails with EEXIST, changing
   // nothing, when anything of that name exists.
   bool RenameFile(const std::string& from, const std::string& to, int& error) const;

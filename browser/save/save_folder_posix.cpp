@@ -75,6 +75,11 @@ SavedFile SaveFolder::CreateFile(const std::string& name, int& error) const {
 
 void SaveFolder::RemoveFile(const std::string& name) const { ::unlinkat(fd_.Get(), name.c_str(), 0); }
 
+bool SaveFolder::Holds(const std::string& name) const {
+  struct stat there {};
+  return ::fstatat(fd_.Get(), name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 bool SaveFolder::RenameFile(const std::string& from, const std::string& to, int& error) const {
   const int fd = fd_.Get();
   const auto failed = [&] {

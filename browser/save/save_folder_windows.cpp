@@ -142,6 +142,13 @@ void SaveFolder::RemoveFile(const std::string& name) const {
                                      FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, ignored));
 }
 
+bool SaveFolder::Holds(const std::string& name) const {
+  int ignored = 0;
+  const UniqueNativeFile there(OpenInFolder(fd_.Get(), name, FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, FILE_OPEN,
+                                            FILE_OPEN_REPARSE_POINT, ignored));
+  return there.IsOpen();
+}
+
 bool SaveFolder::RenameFile(const std::string& from, const std::string& to, int& error) const {
   UniqueNativeFile file(OpenInFolder(fd_.Get(), from, DELETE | SYNCHRONIZE, kShareAll, FILE_OPEN, 0, error));
   if (!file.IsOpen()) return false;
