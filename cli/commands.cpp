@@ -1,10 +1,12 @@
 #include "cli/commands.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "browser/save/file_extraction.h"
 #include "browser/save/file_verification.h"
@@ -14,6 +16,7 @@
 #include "catalog/text_convert.h"
 #include "cli/archive_target.h"
 #include "cli/cli_texts.h"
+#include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt.h"
 #include "cli/row_output.h"
@@ -274,7 +277,45 @@ int RunScan(const Options& options) {
   return Worse(code, written.status == SnapshotWriteStatus::kRefused ? kExitSourceUnreadable : kExitIncomplete);
 }
 
+// Every row, each printed as soon as the scan or the load has made it: the
+// rows are made on one core and printed on the other.
+int ListAllAsTheyCome(const Options& options) {
+  Catalogue catalogue(DesktopFileType);
+  const fs::path source = PathFromUtf8(options.source);
+  // A source that is no snapshot is scanned, and its rows say where the
+  // scan learnt of each file.
+  const bool scanned = !LooksLikeSnapshot(source);
+  // Rows on the terminal would break into a progress line there.
+  SourceOptions sourceOptions = SourceOptionsOf(options);
+  sourceOptions.quiet = sourceOptions.quiet || StandardOutputIsTerminal();
+  LoadedSource loaded;
+  std::atomic<bool> done{false};
+  std::jthread maker([&] {
+    loaded = LoadSource(source, catalogue, sourceOptions);
+    done = true;
+  });
+  std::string out;
+  for (RowIndex printed = 0;;) {
+    const bool finished = done.load();
+    for (const RowIndex count = catalogue.CatalogueRowCount(); printed < count; ++printed) {
+      out += options.json ? JsonRowLine(catalogue, printed, scanned) : PlainRowLine(catalogue, printed);
+      out += '\n';
+      if (out.size() >= (1u << 16)) {
+        Print(out);
+        out.clear();
+      }
+    }
+    if (finished) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  Print(out);
+  maker.join();
+  if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
+  return loaded.interrupted ? kExitInterrupted : kExitSuccess;
+}
+
 int RunList(const Options& options) {
+  if (options.selection.ChoosesAll() && !options.filesFrom) return ListAllAsTheyCome(options);
   Catalogue catalogue(DesktopFileType);
   const LoadedSource loaded = LoadSource(PathFromUtf8(options.source), catalogue, SourceOptionsOf(options));
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;

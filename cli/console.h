@@ -17,6 +17,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // and a console shows them as UTF-8; undone when the program ends.
 void PrepareStandardStreams();
 
+// True when standard output is a terminal, where a person reads it.
+bool StandardOutputIsTerminal();
 // True when standard error is a terminal that can redraw a progress line.
 bool StandardErrorIsTerminal();
 // The width of that terminal in columns; 0 when it does not say.

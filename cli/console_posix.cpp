@@ -9,6 +9,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) { return {a
 
 void PrepareStandardStreams() {}
 
+bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 std::size_t StandardErrorColumns() {

@@ -54,6 +54,11 @@ void PrepareStandardStreams() {
 
 // A console without terminal sequences (before Windows 10) gets no progress
 // line rather than a garbled one.
+bool StandardOutputIsTerminal() {
+  DWORD mode = 0;
+  return ::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 bool StandardErrorIsTerminal() { return terminalSequences; }
 
 std::size_t StandardErrorColumns() {
