@@ -20,5 +20,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # ctest runs the Windows programs under Wine (Debian's wine64).
 find_program(TALLOWIN_WINE NAMES wine64 wine wine-stable)
 if(TALLOWIN_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TALLOWIN_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/run-under-wine.sh ${TALLOWIN_WINE})
 endif()

@@ -40,11 +40,14 @@ class TempDir {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? info->name() : "test";
     std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
-    path_ = std::filesystem::path(::testing::TempDir()) /
-            ("tallowin_" + name + "_" + std::to_string(ProcessId()) + "_" +
-             std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    // A folder left by an earlier run is never reused: Wine gives its
+    // programs the same few process ids, and what Windows cannot remove
+    // (read-only files, paths beyond 260 characters) may still be there.
+    do {
+      path_ = std::filesystem::path(::testing::TempDir()) /
+              ("tallowin_" + name + "_" + std::to_string(ProcessId()) + "_" +
+               std::to_string(counter++));
+    } while (!std::filesystem::create_directories(path_));
   }
   ~TempDir() {
     std::error_code ignored;
