@@ -534,7 +534,7 @@ void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage)
     foundLabel_->clear();
     foundLabel_->hide();
     session_.FillingShown();
-    const ScanTotals& totals = session_.Events().LastTotals();
+    const ScanTotals totals = session_.Events().LastTotals();
     emit setCatalogueNote(
         ToQString(texts::SetCatalogueNote(totals.rowsFromSetCatalogue, totals.setCatalogueFilesNotFound)));
   } else {

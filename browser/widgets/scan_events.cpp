@@ -9,6 +9,7 @@ void ScanEvents::Clear() {
   fileSize_ = 0;
   filesFound_ = 0;
   moved_ = false;
+  const std::lock_guard lock(totalsLock_);
   totals_ = {};
 }
 
@@ -31,8 +32,16 @@ void ScanEvents::OnFilesFound(std::uint64_t count) { filesFound_.store(count, st
 
 void ScanEvents::OnStopped() { emit stopped(); }
 
+ScanTotals ScanEvents::LastTotals() const {
+  const std::lock_guard lock(totalsLock_);
+  return totals_;
+}
+
 void ScanEvents::OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) {
-  totals_ = totals;
+  {
+    const std::lock_guard lock(totalsLock_);
+    totals_ = totals;
+  }
   emit finished(totals.rows, ToQString(noDataMessage));
 }
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include <QObject>
 #include <QString>
@@ -38,7 +39,7 @@ class ScanEvents : public QObject, public ScanObserver {
   void OnStopped() override;
   void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) override;
   // What the last scan found; read once `finished` has come.
-  const ScanTotals& LastTotals() const { return totals_; }
+  ScanTotals LastTotals() const;
 
  signals:
   void openFailed(const QString& message);
@@ -51,7 +52,10 @@ class ScanEvents : public QObject, public ScanObserver {
   std::atomic<std::uint64_t> fileSize_{0};
   std::atomic<std::uint64_t> filesFound_{0};
   std::atomic<bool> moved_{false};
-  ScanTotals totals_;  // written before `finished` is queued
+  // Written before `finished` is queued; the lock makes the hand-over plain
+  // to the thread checker, which cannot see inside Qt's event queue.
+  mutable std::mutex totalsLock_;
+  ScanTotals totals_;
 };
 
 }  // namespace tallowin
