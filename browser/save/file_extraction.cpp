@@ -35,6 +35,7 @@ std::vector<std::u16string_view> Components(std::u16string_view path) {
 // A folder made by this save, known by its catalogue name.
 struct FolderNode {
   std::string name;  // on disk, in its parent
+  std::filesystem::path where;  // the whole path on disk
   std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> children;
   // For each name that files of this folder came to, the number that the
   // next one tries first: the n-th file of one name costs one attempt, not n.
@@ -61,26 +62,37 @@ class SavedFileSink final : public FileDataSink {
 
 class Saver {
  public:
-  Saver(const Catalogue& catalogue, const SaveRequest& request, SaveObserver& observer,
-        const std::atomic<bool>& cancel)
-      : catalogue_(catalogue), request_(request), observer_(observer), cancel_(cancel) {}
+  Saver(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection, SaveLayout layout,
+        SaveObserver& observer, const std::atomic<bool>& cancel)
+      : catalogue_(catalogue),
+        request_(request),
+        selection_(selection),
+        layout_(layout),
+        observer_(observer),
+        cancel_(cancel) {}
 
   SaveSummary Run();
 
  private:
   void Save(const Job& job);
-  void Count(const Job& job, FileDataResult result);
+  void Count(const Job& job, FileDataResult result, const std::filesystem::path& file);
+  // The open folder that a row's file goes into, as the layout says.
+  SaveFolder* FolderOf(std::span<const std::u16string_view> parts, std::string& problem);
   // The open folder for a row's folder chain, created where needed.
   SaveFolder* FolderFor(std::u16string_view top, std::span<const std::u16string_view> chain,
                         std::string& problem);
   FolderNode* TopFolder(std::u16string_view key, std::string& problem);
-  void Failed(const Job& job, std::string reason);
+  // `verdict`: kSkipped when the row's data cannot be read at all, nothing
+  // when the destination refused the file.
+  void Failed(const Job& job, std::string reason, std::optional<FileVerdict> verdict = std::nullopt);
   void Progress() {
     observer_.OnSaveProgress(filesDone_, filesTotal_, bytesDone_, bytesTotal_);
   }
 
   const Catalogue& catalogue_;
   const SaveRequest& request_;
+  const RowSelection& selection_;
+  SaveLayout layout_;
   SaveObserver& observer_;
   const std::atomic<bool>& cancel_;
   SaveSummary summary_;
@@ -89,17 +101,20 @@ class Saver {
   std::optional<FileDataReader> reader_;
   SaveFolder destination_;
   std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> tops_;
+  FolderNode flat_;  // the destination itself, in the flat layout
   FolderNode* currentNode_ = nullptr;
   SaveFolder currentFolder_;
   std::uint64_t filesDone_ = 0, filesTotal_ = 0, bytesDone_ = 0, bytesTotal_ = 0;
 };
 
-void Saver::Failed(const Job& job, std::string reason) {
+void Saver::Failed(const Job& job, std::string reason, std::optional<FileVerdict> verdict) {
   ++summary_.failed;
+  observer_.OnFileSaved({job.row, {}, verdict, reason});
   summary_.problems.push_back({job.row, job.path, std::move(reason), std::nullopt});
 }
 
-void Saver::Count(const Job& job, FileDataResult result) {
+void Saver::Count(const Job& job, FileDataResult result, const std::filesystem::path& file) {
+  observer_.OnFileSaved({job.row, file, result.verdict, result.reason});
   switch (result.verdict) {
     case FileVerdict::kVerified: ++summary_.verified, ++summary_.saved; return;
     case FileVerdict::kUnchecked: ++summary_.unchecked, ++summary_.saved; return;
@@ -121,8 +136,8 @@ FolderNode* Saver::TopFolder(std::u16string_view key, std::string& problem) {
     const std::string name = n == 1 ? base : NumberedFolderName(base, n);
     int error = 0;
     if (destination_.CreateFolder(name, error).IsOpen()) {
-      top = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
-      summary_.folders.push_back(request_.destination / name);
+      top = std::make_unique<FolderNode>(FolderNode{name, request_.destination / name, {}, {}});
+      summary_.folders.push_back(top->where);
       return top.get();
     }
     if (error != EEXIST) {
@@ -160,7 +175,7 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
         const std::string name = n == 1 ? base : NumberedFolderName(base, n);
         if (folder.CreateFolder(name, error).IsOpen() ||
             (error == EEXIST && folder.OpenFolder(name, error).IsOpen())) {
-          child = std::make_unique<FolderNode>(FolderNode{name, {}, {}});
+          child = std::make_unique<FolderNode>(FolderNode{name, node->where / name, {}, {}});
         } else if (error != EEXIST && error != ENOTDIR && error != ELOOP) {
           problem = texts::FolderNotMade(name, Reason(error));
           node->children.erase(std::u16string(chain[level]));
@@ -182,14 +197,11 @@ SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16st
 
 void Saver::Save(const Job& job) {
   if (const auto invalid = RowDataProblem(job, bkfSize_)) {
-    return Failed(job, texts::Skipped(*invalid));
+    return Failed(job, texts::Skipped(*invalid), FileVerdict::kSkipped);
   }
   const auto parts = Components(job.path);
-  const bool hasFolders = parts.size() > 1;
   std::string problem;
-  SaveFolder* folder = FolderFor(hasFolders ? parts.front() : std::u16string_view{},
-                                 std::span(parts).subspan(hasFolders ? 1 : 0, parts.size() - (hasFolders ? 2 : 1)),
-                                 problem);
+  SaveFolder* folder = FolderOf(parts, problem);
   if (folder == nullptr) return Failed(job, problem);
 
   // Written under a hidden name and given its own only when complete, with
@@ -228,11 +240,21 @@ void Saver::Save(const Job& job) {
     const std::string name = n == 1 ? base : NumberedFileName(base, n);
     if (folder->RenameFile(part, name, error)) {
       next = n + 1;
-      break;
+      Count(job, std::move(result), currentNode_->where / name);
+      return;
     }
     if (error != EEXIST) return discard(texts::FileNotCreated(name, Reason(error)));
   }
-  Count(job, std::move(result));
+}
+
+SaveFolder* Saver::FolderOf(std::span<const std::u16string_view> parts, std::string& problem) {
+  if (layout_ == SaveLayout::kFlat) {
+    currentNode_ = &flat_;
+    return &destination_;
+  }
+  const bool hasFolders = parts.size() > 1;
+  return FolderFor(hasFolders ? parts.front() : std::u16string_view{},
+                   parts.subspan(hasFolders ? 1 : 0, parts.size() - (hasFolders ? 2 : 1)), problem);
 }
 
 SaveSummary Saver::Run() {
@@ -253,11 +275,12 @@ SaveSummary Saver::Run() {
     bytesDone_ += bytes;
     Progress();
   });
-  const CheckedTotals totals = CountCheckedRows(catalogue_, bkfSize_);
+  flat_.where = request_.destination;
+  const CheckedTotals totals = CountSelectedRows(catalogue_, selection_, bkfSize_);
   filesTotal_ = totals.files;
   bytesTotal_ = totals.bytes;
   Progress();
-  ForEachCheckedRow(catalogue_, [&](const Job& job) {
+  ForEachSelectedRow(catalogue_, selection_, [&](const Job& job) {
     if (cancel_) summary_.cancelled = true;
     if (summary_.cancelled) return false;
     Save(job);
@@ -271,9 +294,9 @@ SaveSummary Saver::Run() {
 
 }  // namespace
 
-SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request,
-                             SaveObserver& observer, const std::atomic<bool>& cancel) {
-  return Saver(catalogue, request, observer, cancel).Run();
+SaveSummary SaveRows(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
+                     SaveLayout layout, SaveObserver& observer, const std::atomic<bool>& cancel) {
+  return Saver(catalogue, request, selection, layout, observer, cancel).Run();
 }
 
 std::u16string SaveSummaryText(const SaveSummary& summary) {

@@ -6,6 +6,10 @@
 // "RecBKF (2)", ...), so a save never overwrites or merges into earlier
 // output. Below it each further folder component becomes a folder, then the
 // file. Two rows that come to the same name get " (2)", " (3)", ...
+//
+// A save of a few files the user named (a file opened, dragged out or saved
+// on its own) may put them flat into the destination instead: each under its
+// own name, or " (2)", " (3)", ... when that name is taken, never over it.
 #pragma once
 
 #include <atomic>
@@ -15,11 +19,17 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalogue.h"
+#include "browser/save/checked_rows.h"
 #include "browser/save/file_data.h"
+#include "catalog/catalogue.h"
 #include "engine/bkf_file.h"
 
 namespace tallowin {
+
+enum class SaveLayout {
+  kTree,  // a new folder named after the prefix, the catalogue's folders below it
+  kFlat,  // the files themselves in the destination
+};
 
 struct SaveRequest {
   std::filesystem::path bkfPath;
@@ -60,9 +70,19 @@ struct SaveSummary {
   }
 };
 
+// One file that the save got to.
+struct SavedFileReport {
+  RowIndex row = -1;
+  std::filesystem::path file;  // where it now is; empty when nothing was kept
+  std::optional<FileVerdict> verdict;  // nothing for a file that was not saved at all
+  std::string reason;  // why the verdict is not "verified", or why nothing was saved
+};
+
 class SaveObserver {
  public:
   virtual ~SaveObserver() = default;
+  // After every file, in catalogue order.
+  virtual void OnFileSaved(const SavedFileReport& report) { (void)report; }
   // Often: after every file and during large ones. The receiver throttles.
   virtual void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal,
                               std::uint64_t bytesDone, std::uint64_t bytesTotal) {
@@ -70,11 +90,15 @@ class SaveObserver {
   }
 };
 
-// Saves the checked rows in catalogue order. Cancel is polled between files
-// and while copying; a file cut short by it is removed, finished ones stay.
-// The catalogue is not changed.
-SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request,
-                             SaveObserver& observer, const std::atomic<bool>& cancel);
+// Saves the selected rows in catalogue order, laid out as `layout` says.
+// Cancel is polled between files and while copying; a file cut short by it is
+// removed, finished ones stay. The catalogue is not changed.
+SaveSummary SaveRows(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
+                     SaveLayout layout, SaveObserver& observer, const std::atomic<bool>& cancel);
+inline SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request, SaveObserver& observer,
+                                    const std::atomic<bool>& cancel) {
+  return SaveRows(catalogue, request, RowSelection::Checked(), SaveLayout::kTree, observer, cancel);
+}
 
 // "3 file(s) saved (2 verified, 1 unchecked), 1 damaged, 0 stored encrypted,
 // 0 stored compressed, 1 incomplete, 0 failed." then one line per problem.
