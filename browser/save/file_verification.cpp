@@ -77,13 +77,4 @@ std::string VerifySummaryText(const VerifySummary& summary) {
   return text + ".";
 }
 
-std::u16string VerifyReportText(const VerifySummary& summary, std::span<const FileCheck> problems) {
-  std::u16string report = Utf16FromBytes(summary.fatalError.empty() ? VerifySummaryText(summary) : summary.fatalError);
-  for (const FileCheck& check : problems) {
-    report += u"\n";
-    report += FileReportLine(check.path, check.verdict, check.reason);
-  }
-  return report;
-}
-
 }  // namespace tallowin

@@ -65,8 +65,4 @@ inline VerifySummary VerifyCheckedFiles(const Catalogue& catalogue, const Verify
 // encrypted, 0 stored compressed, 0 skipped."
 std::string VerifySummaryText(const VerifySummary& summary);
 
-// The summary (or why the verification could not start), then a line for
-// each file in `problems`: "path: verdict, reason".
-std::u16string VerifyReportText(const VerifySummary& summary, std::span<const FileCheck> problems);
-
 }  // namespace tallowin

@@ -1,7 +1,8 @@
 // The three item views of the browser page. They turn mouse and key actions
-// into the browser's intents (a check box hit, a navigation, a context menu)
-// and leave the rules to the main view: where exactly a click lands decides
-// what it means, so that logic lives here, once.
+// into the browser's intents (a check box hit, a navigation, a context menu,
+// a drag) and leave the rules to the main view: where exactly a click lands
+// decides what it means, so that logic lives here, once. The rows they tell
+// of are their models' own, under whatever filter the view shows them.
 #pragma once
 
 #include <QPoint>
@@ -35,6 +36,9 @@ class SplitHandle : public QWidget {
   QPoint grab_;  // where in the handle the button went down
 };
 
+// The row of the model below a filter that `index` of the view stands for.
+int SourceRow(const QAbstractItemView& view, const QModelIndex& index);
+
 // Hit tests shared by the views: is `position` on the check box of `index`?
 bool OnCheckBox(const QAbstractItemView& view, const ItemLookDelegate& delegate, const QModelIndex& index,
                 const QRect& itemRect, const QPoint& position);
@@ -57,6 +61,8 @@ class FolderTreeView : public QTreeView {
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // The menu key: the current node's menu, beside it.
+  void contextMenuEvent(QContextMenuEvent* event) override;
   bool focusNextPrevChild(bool next) override;
 
  private:
@@ -79,11 +85,15 @@ class FileListView : public QTreeView {
   void navigationRequested(int row, bool byKey);
   void spacePressed(int row);
   void tabPressed();
+  // The user began to drag the current row out.
+  void dragRequested(int row);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void startDrag(Qt::DropActions supportedActions) override;
   bool focusNextPrevChild(bool next) override;
 
  private:
@@ -97,12 +107,15 @@ class CatalogueListView : public QTableView {
   explicit CatalogueListView(QWidget* parent);
 
  signals:
-  // Any button, single or double, on a row's check box.
+  // Any button, single or double, on a row's check box, or Space.
   void checkBoxHit(int row);
+  // A double-click off the check box, or Enter: show the row in the browser.
+  void rowActivated(int row);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   bool HitCheckBox(QMouseEvent* event);

@@ -24,9 +24,10 @@ class RenameDialog : public QDialog {
   QLineEdit* name_;
 };
 
-// Shows a rename dialog and returns the text on OK, nothing on Cancel. Tests
-// put their own routine in place.
-using RenameRoutine = std::function<std::optional<QString>(QWidget* owner)>;
+// Shows a rename dialog whose box starts with `text` (the folder's name, or
+// a name just refused, to be mended) and returns the text on OK, nothing on
+// Cancel. Tests put their own routine in place.
+using RenameRoutine = std::function<std::optional<QString>(QWidget* owner, const QString& text)>;
 RenameRoutine& CurrentRenameRoutine();
 
 class ScopedRenameRoutine : public ScopedRoutine<RenameRoutine> {

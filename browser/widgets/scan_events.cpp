@@ -9,7 +9,13 @@ void ScanEvents::Clear() {
   fileSize_ = 0;
   filesFound_ = 0;
   moved_ = false;
+  std::lock_guard lock(totalsMutex_);
   totals_ = {};
+}
+
+ScanTotals ScanEvents::LastTotals() const {
+  std::lock_guard lock(totalsMutex_);
+  return totals_;
 }
 
 ScanEvents::Progress ScanEvents::Current() const {
@@ -32,7 +38,10 @@ void ScanEvents::OnFilesFound(std::uint64_t count) { filesFound_.store(count, st
 void ScanEvents::OnStopped() { emit stopped(); }
 
 void ScanEvents::OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) {
-  totals_ = totals;
+  {
+    std::lock_guard lock(totalsMutex_);
+    totals_ = totals;
+  }
   emit finished(totals.rows, ToQString(noDataMessage));
 }
 

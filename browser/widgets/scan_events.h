@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include <QObject>
 #include <QString>
@@ -37,8 +38,8 @@ class ScanEvents : public QObject, public ScanObserver {
   void OnFilesFound(std::uint64_t count) override;
   void OnStopped() override;
   void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) override;
-  // What the last scan found; read once `finished` has come.
-  const ScanTotals& LastTotals() const { return totals_; }
+  // What the last scan found; told once `finished` has come.
+  ScanTotals LastTotals() const;
 
  signals:
   void openFailed(const QString& message);
@@ -51,7 +52,10 @@ class ScanEvents : public QObject, public ScanObserver {
   std::atomic<std::uint64_t> fileSize_{0};
   std::atomic<std::uint64_t> filesFound_{0};
   std::atomic<bool> moved_{false};
-  ScanTotals totals_;  // written before `finished` is queued
+  // Written by the worker before `finished` is queued; the queue is Qt's,
+  // which thread checkers cannot see, so the lock says the hand-over.
+  mutable std::mutex totalsMutex_;
+  ScanTotals totals_;
 };
 
 }  // namespace tallowin

@@ -1,0 +1,45 @@
+// The quick filter of the browser page: the filter bar and the two lists it
+// filters, the file list and the list of recovered files. The models below
+// stay whole; the views show them through the filters.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "browser/widgets/catalogue_list_model.h"
+#include "browser/widgets/file_list_model.h"
+#include "browser/widgets/filter_bar.h"
+#include "browser/widgets/row_filter_proxy.h"
+
+namespace tallowin {
+
+class BrowserFilters : public QObject {
+  Q_OBJECT
+
+ public:
+  // The bar is made a child of `barParent`; a window may move it elsewhere.
+  BrowserFilters(const FolderBrowser& browser, const Catalogue& catalogue, const RowVerdicts& verdicts,
+                 FileListModel& files, CatalogueListModel& rows, QWidget* barParent);
+
+  FilterBar* Bar() const { return bar_; }
+  RowFilterProxy* FileList() const { return fileList_; }
+  RowFilterProxy* CatalogueList() const { return catalogueList_; }
+  // Verdicts changed: a filter by verdict is worked out again.
+  void VerdictsChanged();
+  // The filter goes when it hides `row` of the catalogue.
+  void Reveal(RowIndex row);
+  // No filter: for a new catalogue.
+  void Clear();
+
+ private:
+  void Apply();
+
+  const FolderBrowser& browser_;
+  const Catalogue& catalogue_;
+  const RowVerdicts& verdicts_;
+  QPointer<FilterBar> bar_;
+  RowFilterProxy* fileList_;
+  RowFilterProxy* catalogueList_;
+};
+
+}  // namespace tallowin
