@@ -148,11 +148,12 @@ void CMainFrame::CreateCommandBars() {
   toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   for (QAction* action : onToolbar) toolbar_->addAction(action);
 
-  // The quick filter over the lists, beside the standard bar; shown with them.
+  // The quick filter over the lists, on a row of its own below the logo's
+  // corner; shown with the lists.
+  addToolBarBreak();
   filterBar_ = addToolBar(ToQString(desktop::kFilterToolBar));
   filterBar_->setObjectName("filterToolBar");
-  filterBar_->addWidget(view_->Filter());
-  view_->Filter()->show();
+  filterBar_->addWidget(view_->ReleaseFilter());
 }
 
 void CMainFrame::CreateRecentMenu(QMenu* fileMenu) {

@@ -3,12 +3,13 @@
 namespace tallowin {
 
 BrowserFilters::BrowserFilters(const FolderBrowser& browser, const Catalogue& catalogue, const RowVerdicts& verdicts,
-                               FileListModel& files, CatalogueListModel& rows, QWidget* barParent)
-    : QObject(barParent),
+                               FileListModel& files, CatalogueListModel& rows, QObject* parent)
+    : QObject(parent),
       browser_(browser),
       catalogue_(catalogue),
       verdicts_(verdicts),
-      bar_(new FilterBar(barParent)),
+      ownBar_(std::make_unique<FilterBar>()),
+      bar_(ownBar_.get()),
       fileList_(new RowFilterProxy(this)),
       catalogueList_(new RowFilterProxy(this)) {
   fileList_->setObjectName("fileListFilter");

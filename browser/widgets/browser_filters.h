@@ -3,6 +3,8 @@
 // stay whole; the views show them through the filters.
 #pragma once
 
+#include <memory>
+
 #include <QObject>
 #include <QPointer>
 
@@ -17,11 +19,13 @@ class BrowserFilters : public QObject {
   Q_OBJECT
 
  public:
-  // The bar is made a child of `barParent`; a window may move it elsewhere.
   BrowserFilters(const FolderBrowser& browser, const Catalogue& catalogue, const RowVerdicts& verdicts,
-                 FileListModel& files, CatalogueListModel& rows, QWidget* barParent);
+                 FileListModel& files, CatalogueListModel& rows, QObject* parent);
 
   FilterBar* Bar() const { return bar_; }
+  // The bar, for a window to place and own; until then it is this object's
+  // and shows nowhere.
+  FilterBar* ReleaseBar() { return ownBar_.release(); }
   RowFilterProxy* FileList() const { return fileList_; }
   RowFilterProxy* CatalogueList() const { return catalogueList_; }
   // Verdicts changed: a filter by verdict is worked out again.
@@ -37,6 +41,7 @@ class BrowserFilters : public QObject {
   const FolderBrowser& browser_;
   const Catalogue& catalogue_;
   const RowVerdicts& verdicts_;
+  std::unique_ptr<FilterBar> ownBar_;
   QPointer<FilterBar> bar_;
   RowFilterProxy* fileList_;
   RowFilterProxy* catalogueList_;

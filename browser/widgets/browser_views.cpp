@@ -1,6 +1,9 @@
 #include "browser/widgets/browser_views.h"
 
+#include <algorithm>
+
 #include <QAbstractProxyModel>
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,6 +19,28 @@ int SourceRow(const QAbstractItemView& view, const QModelIndex& index) {
     return filter->mapToSource(index).row();
   }
   return index.row();
+}
+
+void SelectSourceRow(QAbstractItemView& view, int sourceRow) {
+  QModelIndex at = view.model()->index(sourceRow, 0);
+  if (const auto* filter = qobject_cast<const QAbstractProxyModel*>(view.model())) {
+    at = filter->mapFromSource(filter->sourceModel()->index(sourceRow, 0));
+  }
+  if (!at.isValid()) return;
+  view.setCurrentIndex(at);
+  view.scrollTo(at);
+}
+
+void CycleFocus(QWidget& owner, const QKeySequence& key, std::vector<QWidget*> panes) {
+  auto* next = new QAction(&owner);
+  next->setShortcut(key);
+  next->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  owner.addAction(next);
+  QObject::connect(next, &QAction::triggered, &owner, [&owner, panes = std::move(panes)] {
+    const auto at = std::find(panes.begin(), panes.end(), owner.focusWidget());
+    const std::size_t to = at == panes.end() ? 0 : static_cast<std::size_t>(at - panes.begin() + 1) % panes.size();
+    panes[to]->setFocus(Qt::ShortcutFocusReason);
+  });
 }
 
 namespace {
@@ -60,6 +85,12 @@ void SplitHandle::mouseReleaseEvent(QMouseEvent* event) {
 
 FolderTreeView::FolderTreeView(QWidget* parent) : QTreeView(parent), delegate_(new ItemLookDelegate(false, this)) {
   setItemDelegate(delegate_);
+  setHeaderHidden(true);
+  setUniformRowHeights(true);
+  // Long names scroll sideways instead of being cut short; the width follows
+  // what is expanded when the user opens a node and when a scan ends.
+  header()->setStretchLastSection(false);
+  connect(this, &QTreeView::expanded, this, [this] { resizeColumnToContents(0); });
 }
 
 void FolderTreeView::mousePressEvent(QMouseEvent* event) {
@@ -106,6 +137,11 @@ bool FolderTreeView::focusNextPrevChild(bool next) {
 
 FileListView::FileListView(QWidget* parent) : QTreeView(parent), delegate_(new ItemLookDelegate(true, this)) {
   setItemDelegate(delegate_);
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setAllColumnsShowFocus(true);
+  header()->setSortIndicatorShown(false);
+  header()->setSectionsClickable(true);
   setDragEnabled(true);
   setDragDropMode(QAbstractItemView::DragOnly);
 }

@@ -5,6 +5,9 @@
 // of are their models' own, under whatever filter the view shows them.
 #pragma once
 
+#include <vector>
+
+#include <QKeySequence>
 #include <QPoint>
 #include <QTableView>
 #include <QTreeView>
@@ -38,6 +41,11 @@ class SplitHandle : public QWidget {
 
 // The row of the model below a filter that `index` of the view stands for.
 int SourceRow(const QAbstractItemView& view, const QModelIndex& index);
+// Makes the view's row that shows `sourceRow` of the model below its filter
+// the current one, in sight; nothing when the filter hides it.
+void SelectSourceRow(QAbstractItemView& view, int sourceRow);
+// `key` moves the focus from one of `panes` to the next, anywhere in `owner`.
+void CycleFocus(QWidget& owner, const QKeySequence& key, std::vector<QWidget*> panes);
 
 // Hit tests shared by the views: is `position` on the check box of `index`?
 bool OnCheckBox(const QAbstractItemView& view, const ItemLookDelegate& delegate, const QModelIndex& index,

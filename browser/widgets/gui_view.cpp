@@ -12,7 +12,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
@@ -24,6 +23,7 @@
 #include "browser/save/snapshot_bkf_check.h"
 #include "browser/widgets/accessible_names.h"
 #include "browser/widgets/browser_filters.h"
+#include "browser/widgets/browser_menus.h"
 #include "browser/widgets/browser_views.h"
 #include "browser/widgets/catalogue_list_model.h"
 #include "browser/widgets/desktop_texts.h"
@@ -88,15 +88,6 @@ QAction* ViewShortcut(QWidget* view, const QKeySequence& keys) {
   return action;
 }
 
-QString RenameRefusal(RenameResult result) {
-  switch (result) {
-    case RenameResult::kEmptyName: return ToQString(texts::kRenameEmpty);
-    case RenameResult::kIllegalCharacter: return ToQString(texts::kRenameIllegal);
-    case RenameResult::kTopLevel: return ToQString(texts::kRenameTopLevel);
-    default: return {};
-  }
-}
-
 }  // namespace
 
 CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileTypeLookup lookup,
@@ -123,7 +114,6 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
   fileList_->setStyle(checkStyle);
   catalogueList_->setStyle(checkStyle);
   ConnectBrowser();
-  filters_->Bar()->hide();
   connect(commands_, &FileCommands::progressPercent, this, &CGUI_RezEreView::progressPercent);
   connect(commands_, &FileCommands::verdictsChanged, this, &CGUI_RezEreView::OnVerdictsChanged);
   connect(commands_, &FileCommands::markRequested, this, &CGUI_RezEreView::MarkRow);
@@ -186,21 +176,10 @@ void CGUI_RezEreView::CreateBrowserPage() {
   tree_ = new FolderTreeView(this);
   tree_->setObjectName("folderTree");
   tree_->setModel(treeModel_.get());
-  tree_->setHeaderHidden(true);
-  tree_->setUniformRowHeights(true);
-  // Long names scroll sideways instead of being cut short; the width follows
-  // what is expanded when the user opens a node and when a scan ends.
-  tree_->header()->setStretchLastSection(false);
-  connect(tree_, &QTreeView::expanded, tree_, [this] { tree_->resizeColumnToContents(0); });
 
   fileList_ = new FileListView(this);
   fileList_->setObjectName("fileList");
   fileList_->setModel(filters_->FileList());
-  fileList_->setRootIsDecorated(false);
-  fileList_->setUniformRowHeights(true);
-  fileList_->setAllColumnsShowFocus(true);
-  fileList_->header()->setSortIndicatorShown(false);
-  fileList_->header()->setSectionsClickable(true);
   // The widest date and size a row can show.
   const QString date = "88/88/8888 88:88:88";
   const QString size = "8888888888888";
@@ -220,6 +199,8 @@ void CGUI_RezEreView::CreateBrowserPage() {
     catalogueList_->setColumnHidden(column, CatalogueListModel::kColumnWidths[column] == 0);
   }
   FitColumnWidths(*catalogueList_, *catalogueList_->horizontalHeader(), CatalogueListModel::kColumnWidths, {});
+  // The verdict beside the name, where the wide size column cannot push it out of sight.
+  catalogueList_->horizontalHeader()->moveSection(CatalogueListModel::kVerdictColumn, 1);
 
   progressBar_ = new QProgressBar(this);
   progressBar_->setObjectName("progressBar");
@@ -284,15 +265,9 @@ void CGUI_RezEreView::ConnectBrowser() {
     connect(ViewShortcut(view, Qt::Key_Backspace), &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder);
   }
   connect(tree_, &FolderTreeView::menuRequested, this, [this](const QModelIndex&, const QPoint& at) {
-    QMenu menu(this);
-    connect(menu.addAction(ToQString(desktop::kSaveFilesMenu)), &QAction::triggered, this,
-            &CGUI_RezEreView::SaveCheckedFiles, Qt::QueuedConnection);
-    QAction* renameItem = menu.addAction(ToQString(desktop::kRenameFolderMenu));
-    renameItem->setShortcut(Qt::Key_F2);
-    connect(renameItem, &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder, Qt::QueuedConnection);
-    AddParentFolderItem(menu);
-    menu.addSeparator();
-    menu.exec(at);
+    ShowContextMenu(this, at,
+                    {{desktop::kSaveFilesMenu, {}, [this] { SaveCheckedFiles(); }},
+                     {desktop::kRenameFolderMenu, Qt::Key_F2, [this] { RenameSelectedFolder(); }}, ParentFolderItem()});
   });
 
   connect(fileList_, &FileListView::checkBoxClicked, this, &CGUI_RezEreView::ToggleListCheckBox);
@@ -324,42 +299,24 @@ void CGUI_RezEreView::ConnectBrowser() {
   connect(catalogueList_, &CatalogueListView::checkBoxHit, this,
           [this](int row) { MarkRow(row, !GetCatalogue().IsRowChecked(row)); });
   connect(catalogueList_, &CatalogueListView::rowActivated, this, &CGUI_RezEreView::ShowRow);
-  // F6 goes round the panes: Tab keeps to the tree and the file list.
-  auto* nextPane = new QAction(this);
-  nextPane->setShortcut(Qt::Key_F6);
-  nextPane->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  addAction(nextPane);
-  connect(nextPane, &QAction::triggered, this, [this] {
-    QWidget* panes[] = {tree_, fileList_, catalogueList_};
-    const auto at = std::find(std::begin(panes), std::end(panes), focusWidget());
-    panes[at == std::end(panes) ? 0 : (at - std::begin(panes) + 1) % 3]->setFocus(Qt::ShortcutFocusReason);
-  });
+  // Tab keeps to the tree and the file list; F6 goes round all three panes.
+  CycleFocus(*this, Qt::Key_F6, {tree_, fileList_, catalogueList_});
 }
 
-void CGUI_RezEreView::AddParentFolderItem(QMenu& menu) {
-  QAction* item = menu.addAction(ToQString(desktop::kParentFolderMenu));
-  item->setShortcut(Qt::Key_Backspace);
-  connect(item, &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder, Qt::QueuedConnection);
+MenuItem CGUI_RezEreView::ParentFolderItem() {
+  return {desktop::kParentFolderMenu, Qt::Key_Backspace, [this] { GoToParentFolder(); }};
 }
 
 void CGUI_RezEreView::ShowListMenu(int row, const QPoint& at) {
   if (!AcceptsRightClick(row)) return;
-  const ListRow item = browser_.List()[static_cast<std::size_t>(row)];
-  QMenu menu(this);
-  if (item.kind == ListRowKind::kFile) {
-    QAction* open = menu.addAction(ToQString(desktop::kOpenMenu));
-    open->setShortcut(Qt::Key_Return);
-    menu.setDefaultAction(open);
-    connect(open, &QAction::triggered, this, [this, item] { commands_->Open(item.row); }, Qt::QueuedConnection);
-    connect(menu.addAction(ToQString(desktop::kSaveFileMenu)), &QAction::triggered, this,
-            [this, item] { commands_->SaveFile(item.row); }, Qt::QueuedConnection);
-  } else {
-    connect(menu.addAction(ToQString(desktop::kSaveFilesMenu)), &QAction::triggered, this,
-            &CGUI_RezEreView::SaveCheckedFiles, Qt::QueuedConnection);
+  const RowIndex file = browser_.List()[static_cast<std::size_t>(row)].row;
+  if (browser_.List()[static_cast<std::size_t>(row)].kind != ListRowKind::kFile) {
+    ShowContextMenu(this, at, {{desktop::kSaveFilesMenu, {}, [this] { SaveCheckedFiles(); }}, ParentFolderItem()});
+    return;
   }
-  AddParentFolderItem(menu);
-  menu.addSeparator();
-  menu.exec(at);
+  ShowContextMenu(this, at,
+                  {{desktop::kOpenMenu, Qt::Key_Return, [this, file] { commands_->Open(file); }, true},
+                   {desktop::kSaveFileMenu, {}, [this, file] { commands_->SaveFile(file); }}, ParentFolderItem()});
 }
 
 void CGUI_RezEreView::MarkRow(RowIndex row, bool mark) {
@@ -760,6 +717,8 @@ void CGUI_RezEreView::OnVerdictsChanged() {
 
 FilterBar* CGUI_RezEreView::Filter() const { return filters_->Bar(); }
 
+FilterBar* CGUI_RezEreView::ReleaseFilter() { return filters_->ReleaseBar(); }
+
 void CGUI_RezEreView::ShowRow(RowIndex row) {
   if (state_ != kBrowserPage || row < 0 || row >= catalogueModel_->rowCount()) return;
   filters_->Reveal(row);
@@ -776,14 +735,8 @@ void CGUI_RezEreView::SelectListRows(RowIndex row) {
   const std::vector<ListRow>& list = browser_.List();
   const auto found = std::find_if(list.begin(), list.end(),
                                   [row](const ListRow& item) { return item.kind == ListRowKind::kFile && item.row == row; });
-  if (found != list.end()) {
-    const QModelIndex at = filters_->FileList()->mapFromSource(fileModel_->index(static_cast<int>(found - list.begin()), 0));
-    fileList_->setCurrentIndex(at);
-    fileList_->scrollTo(at);
-  }
-  const QModelIndex inCatalogue = filters_->CatalogueList()->mapFromSource(catalogueModel_->index(row, 0));
-  catalogueList_->setCurrentIndex(inCatalogue);
-  catalogueList_->scrollTo(inCatalogue);
+  if (found != list.end()) SelectSourceRow(*fileList_, static_cast<int>(found - list.begin()));
+  SelectSourceRow(*catalogueList_, row);
 }
 
 void CGUI_RezEreView::SaveSnapshot() {

@@ -18,6 +18,7 @@
 #include "browser/selection/folder_checks.h"
 #include "browser/save/file_extraction.h"
 #include "browser/save/save_settings.h"
+#include "browser/widgets/browser_menus.h"
 #include "browser/widgets/catalogue_note.h"
 #include "browser/widgets/folder_marks.h"
 #include "browser/widgets/recovery_session_controller.h"
@@ -27,7 +28,6 @@
 #include "catalog/snapshot.h"
 
 class QLabel;
-class QMenu;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -85,8 +85,10 @@ class CGUI_RezEreView : public QWidget {
   // Shows catalogue row `row` in the browser: its folder in the tree, the row
   // in the file list and in the list of recovered files.
   void ShowRow(RowIndex row);
-  // The filter bar over the lists; a window may place it where it likes.
+  // The filter bar over the lists, and the same for a window to place and
+  // own (until then it shows nowhere).
   FilterBar* Filter() const;
+  FilterBar* ReleaseFilter();
   // What the status bar says of the catalogue on show.
   const CatalogueNote& Note() const { return note_; }
   // The user changed check marks or folder names since the catalogue came.
@@ -179,7 +181,7 @@ class CGUI_RezEreView : public QWidget {
   void OnVerdictsChanged();
   // A check box of the list of recovered files, or of the verification's report.
   void MarkRow(RowIndex row, bool mark);
-  void AddParentFolderItem(QMenu& menu);
+  MenuItem ParentFolderItem();
   void ShowNote(CatalogueNote note);
   // The file list's row `row` under the right button.
   void ShowListMenu(int row, const QPoint& at);

@@ -29,6 +29,15 @@ RenameDialog::RenameDialog(QWidget* owner) : QDialog(owner), name_(new QLineEdit
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+QString RenameRefusal(RenameResult result) {
+  switch (result) {
+    case RenameResult::kEmptyName: return ToQString(texts::kRenameEmpty);
+    case RenameResult::kIllegalCharacter: return ToQString(texts::kRenameIllegal);
+    case RenameResult::kTopLevel: return ToQString(texts::kRenameTopLevel);
+    default: return {};
+  }
+}
+
 RenameRoutine& CurrentRenameRoutine() {
   static RenameRoutine routine = [](QWidget* owner, const QString& text) -> std::optional<QString> {
     RenameDialog dialog(owner);

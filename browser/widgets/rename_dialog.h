@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include "browser/selection/folder_browser.h"
 #include "browser/widgets/scoped_routine.h"
 
 class QLineEdit;
@@ -23,6 +24,9 @@ class RenameDialog : public QDialog {
  private:
   QLineEdit* name_;
 };
+
+// Why the browser refused a name, as the message says it.
+QString RenameRefusal(RenameResult result);
 
 // Shows a rename dialog whose box starts with `text` (the folder's name, or
 // a name just refused, to be mended) and returns the text on OK, nothing on

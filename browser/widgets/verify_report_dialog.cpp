@@ -42,6 +42,8 @@ VerifyReportDialog::VerifyReportDialog(const VerifySummary& summary, std::vector
   list_->setObjectName("notVerified");
   list_->setModel(rows_);
   UseFixedRowTable(*list_);
+  // A path shows its beginning and its file name; the whole of it in a tooltip.
+  list_->setTextElideMode(Qt::ElideMiddle);
   list_->setItemDelegate(new ItemLookDelegate(false, list_));
   list_->horizontalHeader()->setStretchLastSection(true);
   FitColumnWidths(*list_, *list_->horizontalHeader(), VerdictRowsModel::kColumnWidths, {});
