@@ -12,7 +12,7 @@ sample=samples/damaged.bkf
 echo
 echo "Scanning $sample (a backup as the Windows backup utility writes it, with a zeroed region,"
 echo "a region of noise, a cluster overwritten with other data, a lost file block and a lost"
-echo "folder block, and cut short):"
+echo "folder block, and cut short); what each backup set holds, and how it is damaged:"
 build/cli/twbkf scan "$sample" --quiet
 echo
 echo "Recovered files (size, modified, catalogue path); empty files, a sparse file, an encrypted"
@@ -30,7 +30,14 @@ rm -rf "$out" && mkdir -p "$out"
 echo
 echo "Saving them into $out (the damaged and the cut file are kept, and the save names them):"
 status=0
-build/cli/twbkf extract "$sample" --to "$out" --quiet || status=$?
+build/cli/twbkf extract "$sample" -C "$out" --quiet || status=$?
+[[ $status -eq 0 || $status -eq 4 ]]
+
+archive=build/sample-recovered.tar.zst
+echo
+echo "The same files as a tar archive, $archive (the same names and bytes, the same summary):"
+status=0
+build/cli/twbkf extract "$sample" -o "$archive" --force --quiet || status=$?
 [[ $status -eq 0 || $status -eq 4 ]]
 
 # With a display, the desktop program opens on the sample as well.

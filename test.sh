@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a plain build,
-# once under AddressSanitizer and UndefinedBehaviorSanitizer and once under
-# ThreadSanitizer; then checks the installed tree and the Debian package.
+# once for Windows under Wine (with the Windows build's recoveries compared
+# with this one's), once under AddressSanitizer and UndefinedBehaviorSanitizer
+# and once under ThreadSanitizer; then checks the installed tree and the
+# Debian package.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh
+# Each part says how long it took, and the whole run at the end.
+part=""
+part_start=$SECONDS
+section() {
+  if [[ -n $part ]]; then echo "== $part: $((SECONDS - part_start)) s"; fi
+  part=$1
+  part_start=$SECONDS
+  echo "== $1 =="
+}
+
+section "Packages"
+scripts/install-deps.sh --tests
 jobs=$(nproc)
 
-echo "== Build and test =="
+section "Build and test"
 # Built as the Debian package is (and as the README builds by hand: Release),
 # so that its checks at the end reuse this tree.
 mapfile -t package_flags < <(scripts/package-flags.sh)
@@ -16,13 +29,16 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release "${package_flags[@]}" >/dev/
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
 
-echo "== Build and test under ASan and UBSan =="
+section "twbkf for Windows: cross-built, tested under Wine, recoveries compared with Linux's"
+scripts/windows-check.sh build-test
+
+section "Build and test under ASan and UBSan"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTALLOWIN_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-echo "== Build and test under ThreadSanitizer =="
+section "Build and test under ThreadSanitizer"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWIN_SANITIZE_THREADS=ON >/dev/null
 cmake --build build-tsan -j"$jobs"
 # Qt is not built with ThreadSanitizer: its own locks and queues are out of
@@ -31,8 +47,10 @@ cmake --build build-tsan -j"$jobs"
 QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1:ignore_noninstrumented_modules=1 \
   ctest --test-dir build-tsan --output-on-failure -j"$jobs"
 
-echo "== Fuzz smoke runs =="
+section "Fuzz smoke runs"
 scripts/fuzz-smoke.sh
 
-echo "== Install tree and Debian package =="
+section "Install tree and Debian package"
 scripts/package-check.sh build-test
+section "Done"
+echo "All of ./test.sh: $SECONDS s"

@@ -27,7 +27,7 @@ done
 read_median=$(printf '%s\n' "${reads[@]}" | median)
 scan_median=$(printf '%s\n' "${scans[@]}" | median)
 peak_median=$(printf '%s\n' "${peaks[@]}" | median)
-rows=$("$twbkf" scan "$file" --quiet | sed 's/[^0-9]//g')
+rows=$("$twbkf" scan "$file" --quiet | head -1 | sed 's/[^0-9]//g')
 echo "dd bs=64K:  median $read_median s"
 echo "twbkf scan: median $scan_median s, peak memory ${peak_median} KiB, $rows rows"
 awk -v s="$scan_median" -v r="$read_median" -v p="$peak_median" -v n="$rows" \

@@ -1,6 +1,8 @@
 #include "catalog/activity_log.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <cwchar>
+#else
 #include <pwd.h>
 #include <unistd.h>
 #endif
@@ -18,7 +20,15 @@ ActivityLog::ActivityLog(std::filesystem::path path) : path_(std::move(path)) {}
 
 std::filesystem::path ActivityLog::DefaultPath() {
 #ifdef _WIN32
-  return std::filesystem::path("c:\\TwBkf.log");
+  // A standard user cannot write the root of C: on Windows 10 and 11, so the
+  // log lives in the user's own local application data.
+  if (const wchar_t* local = ::_wgetenv(L"LOCALAPPDATA"); local != nullptr && *local != L'\0') {
+    return std::filesystem::path(local) / L"TwBkf.log";
+  }
+  if (const wchar_t* profile = ::_wgetenv(L"USERPROFILE"); profile != nullptr && *profile != L'\0') {
+    return std::filesystem::path(profile) / L"AppData" / L"Local" / L"TwBkf.log";
+  }
+  return std::filesystem::path(L"TwBkf.log");
 #else
   const char* home = std::getenv("HOME");
   if (home == nullptr || *home == '\0') {

@@ -14,7 +14,7 @@ class ActivityLog {
  public:
   explicit ActivityLog(std::filesystem::path path = DefaultPath());
 
-  // $HOME/TwBkf.log (c:\TwBkf.log on Windows); not configurable.
+  // $HOME/TwBkf.log (%LOCALAPPDATA%\TwBkf.log on Windows); not configurable.
   static std::filesystem::path DefaultPath();
   const std::filesystem::path& Path() const { return path_; }
 

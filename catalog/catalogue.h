@@ -160,14 +160,16 @@ class Catalogue {
       visit(row, std::u16string_view(name));
     }
   }
-  // Runs `visit(key, parent)` for the folder keys from `first` on, in one
-  // locked pass; keys are numbered from 0 in the order they were made, a
-  // folder's after the folder it lies in (kNoFolderKey for none).
+  // Runs `visit(key, parent, name)` for the folder keys from `first` on, in
+  // one locked pass; keys are numbered from 0 in the order they were made,
+  // a folder's after the folder it lies in (kNoFolderKey for none), and
+  // `name` is the folder's last component.
   template <typename Visit>
   void ReadFolders(FolderKey first, Visit visit) const {
     std::shared_lock lock(mutex_);
     for (std::size_t key = first; key < folders_.Count(); ++key) {
-      visit(static_cast<FolderKey>(key), folders_.Parent(static_cast<FolderKey>(key)));
+      const auto folder = static_cast<FolderKey>(key);
+      visit(folder, folders_.Parent(folder), std::u16string_view(folders_.Name(folder)));
     }
   }
   std::u16string FolderText(FolderKey folder) const;

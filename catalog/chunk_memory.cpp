@@ -10,12 +10,33 @@
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
+#ifdef _WIN32
+#include <malloc.h>
+#endif
 
 namespace tallowin {
 namespace {
 
+// Windows has no std::aligned_alloc: its C library cannot free such memory
+// with free(), so it has an aligned pair of its own.
+void* AlignedAllocate(std::size_t alignment, std::size_t size) {
+#ifdef _WIN32
+  return ::_aligned_malloc(size, alignment);
+#else
+  return std::aligned_alloc(alignment, size);
+#endif
+}
+
+void AlignedFree(void* memory) {
+#ifdef _WIN32
+  ::_aligned_free(memory);
+#else
+  std::free(memory);
+#endif
+}
+
 void* NewChunk(bool huge) {
-  void* chunk = std::aligned_alloc(kChunkBytes, kChunkBytes);
+  void* chunk = AlignedAllocate(kChunkBytes, kChunkBytes);
   if (chunk == nullptr) throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
   if (huge) ::madvise(chunk, kChunkBytes, MADV_HUGEPAGE);
@@ -42,7 +63,7 @@ class ChunkReserve {
     }
     wanted_.notify_all();
     if (thread_.joinable()) thread_.join();
-    std::free(ready_);
+    AlignedFree(ready_);
   }
 
   void* Take() {
@@ -85,7 +106,7 @@ class ChunkReserve {
 
 }  // namespace
 
-void ChunkDeleter::operator()(void* chunk) const { std::free(chunk); }
+void ChunkDeleter::operator()(void* chunk) const { AlignedFree(chunk); }
 
 ChunkPtr AllocateChunk(bool huge) {
   return ChunkPtr(huge ? ChunkReserve::Instance().Take() : NewChunk(false));

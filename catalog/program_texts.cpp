@@ -43,8 +43,16 @@ std::string Skipped(std::string_view problem) { return std::string(problem) + ";
 std::string DestinationNotOpened(std::string_view reason) {
   return "The destination folder cannot be opened: " + std::string(reason);
 }
-std::string BkfNotOpened(std::string_view path) {
-  return "The BKF file " + std::string(path) + " cannot be opened. Make sure that it exists and is not in use.";
+std::string DestinationRefuses(std::string_view reason) {
+  return "the destination refuses every file: " + std::string(reason);
+}
+std::string NotTried(std::uint64_t files, std::string_view destinationRefuses) {
+  return std::to_string(files) + " more file(s) were not tried: " + std::string(destinationRefuses);
+}
+std::string BkfNotOpened(std::string_view path, std::string_view cause) {
+  std::string text = "The BKF file " + std::string(path) + " cannot be opened. Make sure that it exists and is not in use.";
+  if (!cause.empty()) text += "\n" + std::string(cause);
+  return text;
 }
 std::string EndsBeforeFile(std::uint64_t done, std::uint64_t size) {
   return "the BKF file ends before this file does: " + Bytes(done, size) + " are there";

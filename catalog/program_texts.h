@@ -13,6 +13,9 @@ namespace tallowin::texts {
 inline constexpr std::u16string_view kAppTitle = u"Tallowin for BKF";
 inline constexpr std::u16string_view kOpenFailed =
     u"Some Error occoured while opening file. Make sure that file is not shared";
+// Why a BKF file cannot be opened, where no system error says it.
+inline constexpr std::string_view kNotFileOrDisk = "not a regular file or disk";
+inline constexpr std::string_view kInUseElsewhere = "in use by another program";
 inline constexpr std::u16string_view kNoDataFound = u"No data found in backup file";
 inline constexpr std::u16string_view kSearching = u"Searching file, please wait...";
 inline constexpr std::u16string_view kSnapshotOpenFailed =
@@ -58,7 +61,12 @@ std::string FileNotCreated(std::string_view name, std::string_view reason);
 std::string WriteFailed(std::string_view name, std::string_view reason);
 std::string Skipped(std::string_view problem);
 std::string DestinationNotOpened(std::string_view reason);
-std::string BkfNotOpened(std::string_view path);
+// The destination refused a file for a reason that holds for every file
+// (full, read-only, not writable): the rest are not tried.
+std::string DestinationRefuses(std::string_view reason);
+std::string NotTried(std::uint64_t files, std::string_view destinationRefuses);
+// The cause, when known, follows on a line of its own.
+std::string BkfNotOpened(std::string_view path, std::string_view cause);
 std::string EndsBeforeFile(std::uint64_t done, std::uint64_t size);
 std::string UnreadablePast(std::uint64_t done, std::uint64_t size);
 std::string SizeNotValid(std::int64_t size);
@@ -74,10 +82,11 @@ inline constexpr std::string_view kVerifyCancelled = " The verification was canc
 inline constexpr std::u16string_view kWrongBkf = u"This BKF file does not hold the data that the snapshot describes";
 
 // twbkf's messages (its options are described where they are defined).
-inline constexpr std::u16string_view kNoSuchFile = u"No such file";
 inline constexpr std::string_view kSnapshotNotWritten = "the snapshot was not written: ";
 inline constexpr std::string_view kForceReplaces = " (--force replaces it)";
 inline constexpr std::string_view kOutputFailed = "standard output: ";
+inline constexpr std::string_view kLogWrittenTo = "Activity log: ";
+inline constexpr std::string_view kLogNotWritten = "the activity log could not be written to ";
 inline constexpr std::string_view kUnexpectedError = "an unexpected error ended the program";
 
 // The desktop program's messages.

@@ -2,11 +2,14 @@
 // the target is always either the old file or the whole new one. Where the
 // file system has unnamed files, the new one has no name until it is put in
 // place: a process killed while writing leaves nothing behind. Elsewhere it is
-// a hidden file beside the target, removed when the write does not complete.
+// a hidden file beside the target, removed when the write does not complete
+// (on Windows by the system itself, when the process ends without a commit).
 #pragma once
 
 #include <filesystem>
 #include <string_view>
+
+#include "engine/native_file.h"
 
 namespace tallowin {
 
@@ -18,7 +21,7 @@ class ReplacingFile {
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_ != kNoNativeFile; }
   bool Write(std::string_view bytes, int& error);
   // Makes the data durable, moves the file over the target and makes the
   // folder's new entry durable too. A failure before the move leaves the
@@ -31,8 +34,8 @@ class ReplacingFile {
 
   std::filesystem::path target_;
   std::filesystem::path temporary_;  // empty for an unnamed file
-  int folder_ = -1;
-  int fd_ = -1;
+  NativeFile folder_ = kNoNativeFile;
+  NativeFile fd_ = kNoNativeFile;
 };
 
 }  // namespace tallowin

@@ -138,4 +138,12 @@ std::filesystem::path PathFromUtf16(std::u16string_view text) {
 #endif
 }
 
+std::filesystem::path PathFromUtf8(std::string_view text) {
+#ifdef _WIN32
+  return PathFromUtf16(Utf16FromBytes(text));
+#else
+  return std::filesystem::path(std::string(text));
+#endif
+}
+
 }  // namespace tallowin

@@ -18,5 +18,8 @@ std::string Utf8ForDisplay(std::u16string_view text);
 
 std::u16string Utf16FromPath(const std::filesystem::path& path);
 std::filesystem::path PathFromUtf16(std::u16string_view text);
+// The path that text of the command line names: its bytes as they are on
+// POSIX systems, UTF-8 made UTF-16 on Windows (never the ANSI code page).
+std::filesystem::path PathFromUtf8(std::string_view text);
 
 }  // namespace tallowin

@@ -23,6 +23,8 @@ void AppendEscape(std::string& out, unsigned unit) {
   for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(unit >> shift) & 0xF]);
 }
 
+}  // namespace
+
 std::string JsonString(std::u16string_view text) {
   std::string out = "\"";
   std::u16string plain;  // a run of text without anything to escape
@@ -53,7 +55,17 @@ std::string JsonString(std::u16string_view text) {
   return out;
 }
 
-}  // namespace
+CataloguePathParts SplitCataloguePath(std::u16string_view path) {
+  CataloguePathParts parts;
+  const auto last = path.rfind(u'\\');
+  parts.name = last == std::u16string_view::npos ? path : path.substr(last + 1);
+  const auto first = path.find(u'\\');
+  if (first == std::u16string_view::npos || first == last) return parts;
+  const auto second = path.find(u'\\', first + 1);
+  parts.set = path.substr(first + 1, second - first - 1);
+  if (second < last) parts.folder = path.substr(second + 1, last - second - 1);
+  return parts;
+}
 
 std::string PlainRowLine(const Catalogue& catalogue, RowIndex row) {
   return Utf8ForDisplay(catalogue.GetCatalogueCell(row, kCellSize)) + '\t' +
@@ -66,6 +78,10 @@ std::string JsonRowLine(const Catalogue& catalogue, RowIndex row, bool withSourc
   const RowNumbers numbers = catalogue.ReadRowNumbers(row);
   std::string out = "{\"row\": " + std::to_string(row);
   out += ", \"path\": " + JsonString(cells[kCellPath]);
+  const CataloguePathParts parts = SplitCataloguePath(cells[kCellPath]);
+  out += ", \"set\": " + JsonString(parts.set);
+  out += ", \"folder\": " + JsonString(parts.folder);
+  out += ", \"name\": " + JsonString(parts.name);
   out += ", \"type\": " + JsonString(cells[kCellType]);
   out += ", \"size\": " + std::to_string(numbers.size);
   out += ", \"offset\": " + std::to_string(numbers.offset);

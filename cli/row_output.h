@@ -9,9 +9,21 @@
 
 namespace tallowin::cli {
 
+// The data set, the folders below it and the file's name of a catalogue
+// path: "BKF\BACKUP SET 1(Daily)\Docs\a.txt" gives "BACKUP SET 1(Daily)",
+// "Docs" and "a.txt".
+struct CataloguePathParts {
+  std::u16string_view set, folder, name;
+};
+CataloguePathParts SplitCataloguePath(std::u16string_view path);
+
+// A JSON string; lone surrogates are written as \uXXXX escapes.
+std::string JsonString(std::u16string_view text);
+
 // Size, modification time and catalogue path, separated by tabs.
 std::string PlainRowLine(const Catalogue& catalogue, RowIndex row);
-// One JSON object; lone surrogates are written as \uXXXX escapes. With
+// One JSON object: the row's numbers, its set, folder and name, and its
+// cells. With
 // `withSource` (rows of a scan) it says where the scan learnt of the file:
 // "block" or "catalogue".
 std::string JsonRowLine(const Catalogue& catalogue, RowIndex row, bool withSource);

@@ -1,15 +1,20 @@
 #include "cli/source.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
 
+#include <fstream>
+#include <system_error>
+
 #include "catalog/program_texts.h"
 #include "catalog/recovery_session.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"
+#include "cli/cli_texts.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt.h"
 #include "cli/terminal_progress.h"
@@ -23,7 +28,6 @@ constexpr auto kTick = std::chrono::milliseconds(100);
 // Carries the scan's news from its worker thread to the waiting main thread.
 class ScanWatcher final : public ScanObserver {
  public:
-  void OnOpenFailed(std::u16string_view message) override { openFailure_ = message; }
   void OnProgress(std::uint64_t position, std::uint64_t fileSize) override {
     position_ = position;
     size_ = fileSize;
@@ -41,7 +45,6 @@ class ScanWatcher final : public ScanObserver {
     std::unique_lock lock(mutex_);
     return done_.wait_for(lock, kTick, [&] { return finished_; });
   }
-  std::u16string_view OpenFailure() const { return openFailure_; }
   std::uint64_t Position() const { return position_; }
   std::uint64_t Size() const { return size_; }
   std::uint64_t Files() const { return files_; }
@@ -52,7 +55,6 @@ class ScanWatcher final : public ScanObserver {
   }
 
  private:
-  std::u16string_view openFailure_;
   std::atomic<std::uint64_t> position_{0}, size_{0}, files_{0};
   std::mutex mutex_;
   std::condition_variable done_;
@@ -69,7 +71,7 @@ class SnapshotWatcher final : public SnapshotLoadObserver {
     // Listing needs no BKF file; a save is told which one to use.
     if (!options_.bkfOverride) return std::u16string(recordedPath);
     replaced_ = true;
-    return Utf16FromPath(std::filesystem::absolute(*options_.bkfOverride));
+    return Utf16FromPath(AbsoluteBkfPath(*options_.bkfOverride));
   }
   bool Replaced() const { return replaced_; }
   void OnProgress(int percent) override {
@@ -93,40 +95,54 @@ int NoRowsExitCode(const std::filesystem::path& source, std::u16string_view mess
   return kExitNoData;
 }
 
+int CannotScan(const std::filesystem::path& bkf, const std::error_code& why) {
+  ReportProblem(bkf, std::string(texts::kCannotScan) +
+                         (why ? why.message() : Utf8ForDisplay(tallowin::texts::kOpenFailed)));
+  return kExitSourceUnreadable;
+}
+
+// Why a snapshot could not be read: the system's reason, or its content.
+std::string SnapshotProblem(const std::filesystem::path& source) {
+  std::ifstream file(source, std::ios::binary);
+  if (!file) return std::generic_category().message(errno != 0 ? errno : ENOENT);
+  return std::string(texts::kNotASnapshot);
+}
+
 }  // namespace
 
+void Report(std::string_view message) {
+  std::fprintf(stderr, "%s%.*s\n", texts::kProgram.data(), static_cast<int>(message.size()), message.data());
+}
+
+void ReportProblem(const std::filesystem::path& path, std::string_view message) {
+  Report(Utf8ForDisplay(Utf16FromPath(path)) + ": " + std::string(message));
+}
+
 void ReportProblem(const std::filesystem::path& path, std::u16string_view message) {
-  std::fprintf(stderr, "twbkf: %s: %s\n", Utf8ForDisplay(Utf16FromPath(path)).c_str(),
-               Utf8ForDisplay(message).c_str());
+  ReportProblem(path, Utf8ForDisplay(message));
 }
 
 int ReportEmptyPath() {
-  std::fprintf(stderr, "twbkf: %s\n", Utf8ForDisplay(texts::kEmptyPath).c_str());
+  Report(Utf8ForDisplay(tallowin::texts::kEmptyPath));
   return kExitSourceUnreadable;
 }
 
 LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, ActivityLog& log,
                      const SourceOptions& options) {
   if (bkf.empty()) return {ReportEmptyPath(), {}};
-  const std::filesystem::path path = std::filesystem::absolute(bkf);
+  const std::filesystem::path path = AbsoluteBkfPath(bkf);
   const std::u16string path16 = Utf16FromPath(path);
   if (options.log) {
     log.DeleteLogFile();
     log.SetGenerateLog(true);
   }
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) {
-    ReportProblem(path, texts::kNoSuchFile);
-    return {kExitSourceUnreadable, path16};
-  }
+  // Asked first, so that a file that cannot be scanned leaves no log lines.
+  if (const std::error_code why = WhyBkfNotOpened(path)) return {CannotScan(bkf, why), path16};
   LogRecoveryStart(log, path16);
 
   ScanWatcher watcher;
   CBkfScanner scanner(catalogue, log, watcher);
-  if (!RunRecoveryWorker(catalogue, scanner, log, path)) {
-    ReportProblem(path, watcher.OpenFailure());
-    return {kExitSourceUnreadable, path16};
-  }
+  if (!RunRecoveryWorker(catalogue, scanner, log, path)) return {CannotScan(bkf, WhyBkfNotOpened(path)), path16};
   TerminalProgress progress(options.quiet);
   while (!watcher.WaitTick()) {
     if (Interrupted()) scanner.Stop();
@@ -134,17 +150,31 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
   }
   scanner.Wait();
   progress.Finish();
+  ScanTotals totals = watcher.Totals();
+  const bool interrupted = totals.stopped && Interrupted();
+  // A file smaller than a window gives no progress: its size is asked (a
+  // disk has none to ask).
+  std::error_code sizeError;
+  const std::uintmax_t fileSize = std::filesystem::file_size(path, sizeError);
+  const std::uint64_t size = sizeError ? watcher.Size() : std::max<std::uint64_t>(watcher.Size(), fileSize);
+  if (interrupted) ReportProblem(bkf, texts::StoppedAt(watcher.Position(), size));
   if (catalogue.CatalogueRowCount() == 0) {
-    return {NoRowsExitCode(path, texts::kNoDataFound), path16};
+    return {NoRowsExitCode(bkf, tallowin::texts::kNoDataFound), path16};
   }
-  return {.exitCode = kExitSuccess, .bkfPath = path16, .bkfReplaced = false, .scanned = watcher.Totals()};
+  return {.exitCode = kExitSuccess,
+          .bkfPath = path16,
+          .bkfReplaced = false,
+          .scanned = std::move(totals),
+          .interrupted = interrupted,
+          .bkfSize = size,
+          .stoppedAt = watcher.Position()};
 }
 
 LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogue,
                         const SourceOptions& options) {
   if (source.empty()) return {ReportEmptyPath(), {}};
   if (LooksLikeSnapshotInOtherEncoding(source)) {
-    ReportProblem(source, texts::kSnapshotInOtherEncoding);
+    ReportProblem(source, std::string(texts::kCannotRead) + Utf8ForDisplay(tallowin::texts::kSnapshotInOtherEncoding));
     return {kExitSourceUnreadable, {}};
   }
   if (!LooksLikeSnapshot(source)) {
@@ -158,13 +188,14 @@ LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogu
   switch (result.status) {
     case SnapshotLoadStatus::kLoaded:
       return {kExitSuccess, result.bkfPath, watcher.Replaced()};
+    case SnapshotLoadStatus::kCancelled:
+      return {kExitInterrupted, {}};
     case SnapshotLoadStatus::kNoData:
       return {NoRowsExitCode(source, result.message), result.bkfPath};
     case SnapshotLoadStatus::kOpenFailed:
-    case SnapshotLoadStatus::kCancelled:
       break;
   }
-  ReportProblem(source, result.message);
+  ReportProblem(source, std::string(texts::kCannotRead) + SnapshotProblem(source));
   return {kExitSourceUnreadable, {}};
 }
 

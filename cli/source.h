@@ -26,16 +26,23 @@ struct LoadedSource {
   bool bkfReplaced = false;  // a snapshot's BKF file had moved and --bkf named another
   // What a scan found; nothing for a loaded snapshot.
   std::optional<ScanTotals> scanned = std::nullopt;
+  // Ctrl-C stopped the scan: the catalogue is partial (and said so).
+  bool interrupted = false;
+  std::uint64_t bkfSize = 0;
+  std::uint64_t stoppedAt = 0;
 };
 
-// Messages go to standard error.
+// Messages go to standard error, each naming the path as the user gave it.
 LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, ActivityLog& log,
                      const SourceOptions& options);
 LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogue,
                         const SourceOptions& options);
 
-// Prints `message` as the program's message about `path`.
+// "twbkf: PATH: message"
+void ReportProblem(const std::filesystem::path& path, std::string_view message);
 void ReportProblem(const std::filesystem::path& path, std::u16string_view message);
+// "twbkf: message"
+void Report(std::string_view message);
 // An empty path names no file: says so and returns the exit code for it.
 int ReportEmptyPath();
 

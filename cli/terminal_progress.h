@@ -8,6 +8,12 @@
 
 namespace tallowin::cli {
 
+// "1.4 GiB of 3.0 GiB  46%  12 file(s) found  85 MiB/s  0:19 left", cut to
+// one column less than `width` so that no terminal wraps it. The time left
+// comes once the rate has settled.
+std::string ProgressLine(std::uint64_t done, std::uint64_t total, const std::string& files, double seconds,
+                         std::size_t width);
+
 class TerminalProgress {
  public:
   explicit TerminalProgress(bool quiet);

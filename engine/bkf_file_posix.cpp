@@ -23,18 +23,27 @@ bool CBkfFile::Open(const std::filesystem::path& path) {
   // Without O_NONBLOCK, opening a named pipe waits for a writer, perhaps for
   // ever; it is refused below anyway. Reads of the files that are accepted
   // block as usual once the flag is cleared.
+  openError_.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat info {};
-  const bool usable = ::fstat(fd, &info) == 0 && (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)) &&
-                      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
-  // A file system without locks must not stop a recovery; a lock held
-  // elsewhere must.
-  const bool locked = usable && (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK);
-  if (!locked) {
-    ::close(fd);
+  if (fd < 0) {
+    openError_ = std::error_code(errno, std::generic_category());
     return false;
   }
+  const auto refuse = [&](std::error_code why) {
+    openError_ = why;
+    ::close(fd);
+    return false;
+  };
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return refuse(std::error_code(errno, std::generic_category()));
+  if (S_ISDIR(info.st_mode)) return refuse(std::make_error_code(std::errc::is_a_directory));
+  if (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) return refuse(BkfOpenError::kNotFileOrDisk);
+  if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    return refuse(std::error_code(errno, std::generic_category()));
+  }
+  // A file system without locks must not stop a recovery; a lock held
+  // elsewhere must.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return refuse(BkfOpenError::kInUse);
 #ifdef POSIX_FADV_SEQUENTIAL
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
@@ -63,7 +72,7 @@ std::size_t CBkfFile::ReadAt(std::uint64_t offset, std::span<std::byte> buffer) 
   return filled;
 }
 
-std::uint64_t CBkfFile::CopyToFile(std::uint64_t offset, std::uint64_t count, int fd) {
+std::uint64_t CBkfFile::CopyToFile(std::uint64_t offset, std::uint64_t count, NativeFile fd) {
 #ifdef __linux__
   if (!handle_) return 0;
   std::uint64_t copied = 0;
@@ -90,6 +99,17 @@ std::unique_ptr<BkfReader> OpenBkfFile(const std::filesystem::path& path) {
   auto file = std::make_unique<CBkfFile>();
   if (!file->Open(path)) return nullptr;
   return file;
+}
+
+std::filesystem::path AbsoluteBkfPath(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute;
+}
+
+bool BkfPathExists(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
 }
 
 }  // namespace tallowin

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "catalog/program_texts.h"
+#include "catalog/text_convert.h"
 #include "engine/mtf_block.h"
 
 namespace tallowin {
@@ -28,7 +29,11 @@ bool CBkfScanner::Start(const std::filesystem::path& bkfPath) {
   log_.Mark(marks::kScannerStart);
   std::unique_ptr<BkfReader> file = opener_(bkfPath);
   if (!file) {
-    observer_.OnOpenFailed(texts::kOpenFailed);
+    // The program's message, and on a line of its own the cause, when the
+    // file itself tells one.
+    std::u16string message(texts::kOpenFailed);
+    if (const std::error_code why = WhyBkfNotOpened(bkfPath)) message += u"\n" + Utf16FromBytes(why.message());
+    observer_.OnOpenFailed(message);
     return false;
   }
   running_ = true;
@@ -93,7 +98,8 @@ ScanTotals CBkfScanner::ScanFile(BkfReader& file) {
   return {.rows = 0,
           .stopped = !finished,
           .rowsFromSetCatalogue = builder.RowsFromSetCatalogue(),
-          .setCatalogueFilesNotFound = builder.SetCatalogueFilesNotFound()};
+          .setCatalogueFilesNotFound = builder.SetCatalogueFilesNotFound(),
+          .sets = builder.TakeSets()};
 }
 
 bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {

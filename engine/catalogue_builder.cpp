@@ -70,6 +70,26 @@ void CatalogueBuilder::OnSetBlock(const BlockSite& site, ScanPass pass) {
   ++context_.setCounter;
   context_.setLabel = u"BACKUP SET " + FormatUInt64(context_.setCounter) + u"(" + name + u")";
   currentFolder_.reset();
+  sets_.push_back({.label = context_.setLabel,
+                   .number = context_.setCounter,
+                   .name = std::move(name),
+                   .written = DecodeMtfDate(block, mtf::kSetWriteDate),
+                   .ended = false,
+                   .rowsFromSetCatalogue = 0,
+                   .setCatalogueFilesNotFound = 0});
+}
+
+DataSetFacts& CatalogueBuilder::CurrentSet() {
+  if (sets_.empty() || sets_.back().label != context_.setLabel) {
+    sets_.push_back({.label = context_.setLabel,
+                     .number = context_.setCounter,
+                     .name = {},
+                     .written = 0,
+                     .ended = false,
+                     .rowsFromSetCatalogue = 0,
+                     .setCatalogueFilesNotFound = 0});
+  }
+  return sets_.back();
 }
 
 std::u16string CatalogueBuilder::DirectoryOf(std::u16string name) {
@@ -198,6 +218,7 @@ void CatalogueBuilder::OnFileBlock(const BlockSite& site, std::size_t streamSear
 
 void CatalogueBuilder::OnEndOfSetBlock(const BlockSite& site) {
   if (!HasValidHeaderChecksum(site.Block())) return;
+  CurrentSet().ended = true;
   SetCatalogueContents contents;
   if (const auto span = FindSetCatalogue(site, file_, fileSize_, logicalBlock_)) {
     contents = ReadSetCatalogue(*span, site.Position());
@@ -291,6 +312,13 @@ void CatalogueBuilder::EndScope(SetCatalogueContents contents) {
     ++rowsFromSetCatalogue_;
   }
   scope_ = SetScope{};
+  if (rowsFromSetCatalogue_ != rowsTold_ || setCatalogueFilesNotFound_ != notFoundTold_) {
+    DataSetFacts& set = CurrentSet();
+    set.rowsFromSetCatalogue += rowsFromSetCatalogue_ - rowsTold_;
+    set.setCatalogueFilesNotFound += setCatalogueFilesNotFound_ - notFoundTold_;
+    rowsTold_ = rowsFromSetCatalogue_;
+    notFoundTold_ = setCatalogueFilesNotFound_;
+  }
 }
 
 }  // namespace tallowin

@@ -58,6 +58,7 @@ class CatalogueBuilder {
 
   std::uint64_t RowsFromSetCatalogue() const { return rowsFromSetCatalogue_; }
   std::uint64_t SetCatalogueFilesNotFound() const { return setCatalogueFilesNotFound_; }
+  std::vector<DataSetFacts> TakeSets() { return std::move(sets_); }
 
  private:
   // The file's data stream header: its absolute position and what it says.
@@ -115,6 +116,10 @@ class CatalogueBuilder {
   FileBlockPositions fileBlocks_;
   std::uint64_t rowsFromSetCatalogue_ = 0;
   std::uint64_t setCatalogueFilesNotFound_ = 0;
+  // The facts of each set, and how much of the counts above they hold.
+  DataSetFacts& CurrentSet();
+  std::vector<DataSetFacts> sets_;
+  std::uint64_t rowsTold_ = 0, notFoundTold_ = 0;
 
   std::optional<FolderKey> currentFolder_;
   PackedDates dates_;

@@ -48,6 +48,7 @@ inline constexpr std::uint64_t kDefaultLogicalBlock = 1024;
 // Data set block.
 inline constexpr std::size_t kSetNameSize = 64;
 inline constexpr std::size_t kSetNameOffset = 66;
+inline constexpr std::size_t kSetWriteDate = 88;
 // Directory block.
 inline constexpr std::size_t kDirectoryNameSize = 80;
 inline constexpr std::size_t kDirectoryNameOffset = 82;

@@ -6,9 +6,24 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "catalog/number_text.h"
 
 namespace tallowin {
+
+// What a scan learnt of one data set, for its summary.
+struct DataSetFacts {
+  std::u16string label;  // as in the catalogue paths: "BACKUP SET 1(Daily)"
+  std::uint64_t number = 0;  // the n of the label; 0 for files met before any data set block
+  std::u16string name;
+  FileTime written = 0;  // when the backup wrote it, as its data set block says; 0 when unknown
+  bool ended = false;    // its end-of-set block was found: the set is not cut short
+  std::uint64_t rowsFromSetCatalogue = 0;
+  std::uint64_t setCatalogueFilesNotFound = 0;
+};
 
 // What a scan found, told at its end.
 struct ScanTotals {
@@ -20,6 +35,8 @@ struct ScanTotals {
   // Files that such a catalogue lists, whose block was lost and whose data
   // was not found either.
   std::uint64_t setCatalogueFilesNotFound = 0;
+  // Every data set the scan met, in the order their labels first appear.
+  std::vector<DataSetFacts> sets;
 };
 
 class ScanObserver {

@@ -1,9 +1,11 @@
 // The BKF file on disk: read-only, exclusive, 64-bit reads.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -94,6 +96,8 @@ TEST(BkfFile, DirectoryOrMissingFileDoesNotOpen) {
   EXPECT_EQ(Read(file, 0, 10), "");
 }
 
+#ifndef _WIN32
+// A FIFO; Windows has a test of its own for its named pipes.
 TEST(BkfFile, NamedPipeIsRefusedWithoutWaitingForAWriter) {
   TempDir dir;
   const auto fifo = dir / "pipe.bkf";
@@ -108,6 +112,42 @@ TEST(BkfFile, NamedPipeIsRefusedWithoutWaitingForAWriter) {
   EXPECT_TRUE(returned) << "Open waited for a writer to the pipe";
   EXPECT_FALSE(opened.get());
 }
+#endif
+
+#ifndef _WIN32
+// Every refusal names its cause, so that no front end has to guess it.
+TEST(BkfFileOpenError, EachRefusalNamesItsCause) {
+  TempDir dir;
+  const auto path = dir / "backup.bkf";
+  test::WriteFileBytes(path, std::string(2048, 'b'));
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(WhyBkfNotOpened(dir.Path()).message(), "Is a directory");
+  EXPECT_EQ(WhyBkfNotOpened(dir / "missing.bkf").message(), "No such file or directory");
+  EXPECT_EQ(WhyBkfNotOpened("/dev/null").message(), "not a regular file or disk");
+  EXPECT_EQ(WhyBkfNotOpened(dir / "pipe").message(), "not a regular file or disk");
+  CBkfFile holder;
+  ASSERT_TRUE(holder.Open(path));
+  EXPECT_EQ(WhyBkfNotOpened(path).message(), "in use by another program");
+  holder.Close();
+  EXPECT_FALSE(WhyBkfNotOpened(path));
+  // A failure is forgotten by the next open that succeeds.
+  CBkfFile file;
+  EXPECT_FALSE(file.Open(dir.Path()));
+  EXPECT_TRUE(file.OpenError());
+  ASSERT_TRUE(file.Open(path));
+  EXPECT_FALSE(file.OpenError());
+}
+
+TEST(BkfFileOpenError, AFileThatMayNotBeReadSaysSo) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may read every file";
+  TempDir dir;
+  const auto path = dir / "private.bkf";
+  test::WriteFileBytes(path, "x");
+  ::chmod(path.c_str(), 0);
+  EXPECT_EQ(WhyBkfNotOpened(path).message(), "Permission denied");
+}
+
+#endif
 
 }  // namespace
 }  // namespace tallowin

@@ -2,7 +2,6 @@
 // store it: checksums checked, stored forms reported, sparse files rebuilt
 // with their holes, and every file given exactly one verdict.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <map>
@@ -14,6 +13,7 @@
 #include "catalog/file_time.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"
+#include "tests/support/file_facts.h"
 #include "tests/support/scan_helpers.h"
 #include "tests/support/test_files.h"
 
@@ -189,10 +189,9 @@ TEST_F(RealData, AnEmptyFileIsSavedEmptyWithItsTimes) {
   EXPECT_TRUE(Save().Complete());
   const fs::path saved = destination_ / "RecBKF/BACKUP SET 1(S)/desktop.ini";
   EXPECT_EQ(fs::file_size(saved), 0u);
-  struct stat info {};
-  ASSERT_EQ(::stat(saved.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mtime, static_cast<time_t>(*FileTimeFromCalendar({2010, 3, 4, 5, 6, 7, 0}) / 10'000'000 - 11'644'473'600));
-  EXPECT_EQ(info.st_atime, static_cast<time_t>(*FileTimeFromCalendar({2011, 2, 2, 2, 2, 2, 0}) / 10'000'000 - 11'644'473'600));
+  const test::FileTimes times = test::TimesOf(saved);
+  EXPECT_EQ(times.modified, *FileTimeFromCalendar({2010, 3, 4, 5, 6, 7, 0}));
+  EXPECT_EQ(times.accessed, *FileTimeFromCalendar({2011, 2, 2, 2, 2, 2, 0}));
 }
 
 TEST_F(RealData, ASparseFileIsRebuiltFromItsPiecesWithHoles) {
@@ -212,9 +211,7 @@ TEST_F(RealData, ASparseFileIsRebuiltFromItsPiecesWithHoles) {
   expected.replace(1 << 20, 6, "middle");
   expected.replace(kSize - 3, 3, "tai");  // the bytes beyond the size are not written
   EXPECT_TRUE(bytes == expected);
-  struct stat info {};
-  ASSERT_EQ(::stat(saved.c_str(), &info), 0);
-  EXPECT_LT(static_cast<std::uint64_t>(info.st_blocks) * 512, kSize / 4) << "the gaps are holes";
+  EXPECT_LT(test::AllocatedBytes(saved), kSize / 4) << "the gaps are holes";
   EXPECT_EQ(Verify().at("disk.img").reason, "a sparse file carries no checksum");
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/save/safe_names.h"
+#include "catalog/text_convert.h"
 
 namespace tallowin {
 namespace {
@@ -19,17 +20,17 @@ bool IsValidUtf8(const std::string& text) {
 }
 
 TEST(SafeName, ComponentsThatNameAFolderLevelGetALeadingUnderscore) {
-  EXPECT_EQ(SafeName(u""), "_");
-  EXPECT_EQ(SafeName(u"."), "_.");
-  EXPECT_EQ(SafeName(u".."), "_..");
-  EXPECT_EQ(SafeName(u"..."), "...");
+  EXPECT_EQ(SafeName(u"", NameRules::kPosix), "_");
+  EXPECT_EQ(SafeName(u".", NameRules::kPosix), "_.");
+  EXPECT_EQ(SafeName(u"..", NameRules::kPosix), "_..");
+  EXPECT_EQ(SafeName(u"...", NameRules::kPosix), "...");
 }
 
 TEST(SafeName, SeparatorsNulAndControlCharactersBecomeUnderscores) {
-  EXPECT_EQ(SafeName(u"../../etc/passwd"), ".._.._etc_passwd");
-  EXPECT_EQ(SafeName(std::u16string(u"a\0b", 3)), "a_b");
-  EXPECT_EQ(SafeName(u"tab\there\x1F\x7F"), "tab_here__");
-  EXPECT_EQ(SafeName(u"/"), "_");
+  EXPECT_EQ(SafeName(u"../../etc/passwd", NameRules::kPosix), ".._.._etc_passwd");
+  EXPECT_EQ(SafeName(std::u16string(u"a\0b", 3), NameRules::kPosix), "a_b");
+  EXPECT_EQ(SafeName(u"tab\there\x1F\x7F", NameRules::kPosix), "tab_here__");
+  EXPECT_EQ(SafeName(u"/", NameRules::kPosix), "_");
 }
 
 TEST(SafeName, UnpairedSurrogatesBecomeReplacementCharacters) {
@@ -67,6 +68,20 @@ TEST(SafeName, WindowsRulesAlsoMendReservedCharactersAndDeviceNames) {
   EXPECT_EQ(SafeName(u"lpt1.txt", NameRules::kWindows), "_lpt1.txt");
   EXPECT_EQ(SafeName(u"COM10", NameRules::kWindows), "COM10");
   EXPECT_EQ(SafeName(u"a:b", NameRules::kPosix), "a:b");
+}
+
+TEST(SafeName, WindowsRulesMendTheNamesThatPosixRulesMendFurther) {
+  EXPECT_EQ(SafeName(u"", NameRules::kWindows), "_");
+  EXPECT_EQ(SafeName(u".", NameRules::kWindows), "__");
+  EXPECT_EQ(SafeName(u"..", NameRules::kWindows), "___");
+  EXPECT_EQ(SafeName(u"../../etc/passwd", NameRules::kWindows), ".._.._etc_passwd");
+  EXPECT_EQ(SafeName(u"a\\b", NameRules::kWindows), "a_b");
+  // Whatever the name, mending it for Windows gives what mending the POSIX
+  // result for Windows gives: a saved tree compares across the systems.
+  for (const std::u16string name : {u"", u".", u"..", u"...", u"CON", u"nul.txt", u"a:b. ", u"x/y", u"\xD800"}) {
+    const std::string posix = SafeName(name, NameRules::kPosix);
+    EXPECT_EQ(SafeName(Utf16FromBytes(posix), NameRules::kWindows), SafeName(name, NameRules::kWindows)) << posix;
+  }
 }
 
 }  // namespace

@@ -399,7 +399,7 @@ TEST(Worker, ScanWithoutRowsReportsNoData) {
   }
 }
 
-TEST(Start, MissingFileIsReportedAndNoScanRuns) {
+TEST(Start, MissingFileIsReportedWithItsCauseAndNoScanRuns) {
   test::TempDir dir;
   Catalogue catalogue;
   RecordingObserver observer;
@@ -409,7 +409,8 @@ TEST(Start, MissingFileIsReportedAndNoScanRuns) {
   scanner.Wait();
   EXPECT_EQ(observer.openFailed,
             std::vector<std::u16string>{
-                u"Some Error occoured while opening file. Make sure that file is not shared"});
+                u"Some Error occoured while opening file. Make sure that file is not shared\n"
+                u"No such file or directory"});
   EXPECT_TRUE(observer.searching.empty());
   EXPECT_TRUE(observer.finished.empty());
 }

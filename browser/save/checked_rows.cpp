@@ -53,7 +53,7 @@ std::optional<std::string> RowDataProblem(const RowData& row, std::uint64_t bkfS
 }
 
 std::string BkfOpenProblem(const std::filesystem::path& bkfPath) {
-  return texts::BkfNotOpened(Utf8ForDisplay(Utf16FromPath(bkfPath)));
+  return texts::BkfNotOpened(Utf8ForDisplay(Utf16FromPath(bkfPath)), WhyBkfNotOpened(bkfPath).message());
 }
 
 }  // namespace tallowin

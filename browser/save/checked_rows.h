@@ -21,6 +21,7 @@ struct RowData {
   std::int64_t offset = 0;
   FileTime modified = 0;
   FileTime accessed = 0;
+  FileTime created = 0;
   // Why its size or offset cell holds no number, for a row of a snapshot
   // that says anything there; nothing for a sound row.
   std::optional<std::string> notANumber;
@@ -61,7 +62,7 @@ void ForEachSelectedRow(const Catalogue& catalogue, const RowSelection& selectio
     const RowNumbers numbers = catalogue.ReadRowNumbers(row);
     if (selection.kind == RowSelection::Kind::kChecked && !numbers.checked) return true;
     const RowData data{row,          catalogue.GetCatalogueCell(row, kCellPath), numbers.size, numbers.offset,
-                       numbers.modified, numbers.accessed, NotANumber(catalogue, row, numbers)};
+                       numbers.modified, numbers.accessed, numbers.created, NotANumber(catalogue, row, numbers)};
     return visit(data);
   };
   if (selection.kind == RowSelection::Kind::kListed) {

@@ -13,7 +13,6 @@
 namespace tallowin {
 namespace {
 
-constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 // Large enough to copy at full speed, small enough to notice a cancel.
 constexpr std::uint64_t kSystemCopyChunk = std::uint64_t{64} << 20;
 constexpr std::size_t kPieceOffsetSize = 8;
@@ -97,18 +96,18 @@ StoredForm ReadStoredForm(BkfReader& bkf, std::uint64_t offset, std::uint64_t si
 
 FileDataReader::FileDataReader(BkfReader& bkf, const std::atomic<bool>& cancel,
                                std::function<void(std::uint64_t)> progress)
-    : bkf_(bkf), bkfSize_(bkf.GetSize()), cancel_(cancel), progress_(std::move(progress)) {}
+    : bkf_(bkf), bkfSize_(bkf.GetSize()), cancel_(cancel), progress_(std::move(progress)), ahead_(bkf) {}
 
 bool FileDataReader::CopyPiece(std::uint64_t from, std::uint64_t count, std::uint64_t at, FileDataSink& sink,
                                FileDataResult& result, std::uint32_t* checksum) {
-  if (buffer_.empty() && count > 0) buffer_.resize(kCopyChunk);
+  ahead_.Begin(from, count);
   for (std::uint64_t done = 0; done < count;) {
     if (cancel_) {
       result.cancelled = true;
       return false;
     }
-    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, count - done));
-    const std::span<std::byte> chunk = std::span(buffer_).first(std::min(want, bkf_.ReadAt(from + done, std::span(buffer_).first(want))));
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(ReadAhead::kChunk, count - done));
+    const std::span<const std::byte> chunk = ahead_.Next();
     if (checksum != nullptr) *checksum = ChecksumStep(*checksum, chunk, at + done);
     if (!chunk.empty() && !sink.Write(at + done, chunk, result.writeError)) return false;
     done += chunk.size();
@@ -129,6 +128,7 @@ FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t siz
   FileDataResult result;
   const std::uint64_t available = std::min(size, bkfSize_ - offset);
   const bool checking = form.checksum.has_value();
+  if (!sink.Announce(available, result.writeError)) return result;
   // The system copies faster than this process can, but then no byte passes
   // through here: only data without a checksum to check goes that way.
   while (!checking && result.bytes < available) {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "browser/save/read_ahead.h"
 #include "engine/bkf_file.h"
 #include "engine/mtf_stream.h"
 
@@ -71,6 +72,14 @@ class FileDataSink {
     (void)bkf, (void)from, (void)count;
     return 0;
   }
+  // Before the first byte of a file that is not sparse: how many bytes
+  // follow, as far as the BKF file holds them, in order from the start. A
+  // sink that must know the size first (an archive entry's header) takes it
+  // here; a read that fails later gives fewer.
+  virtual bool Announce(std::uint64_t bytes, int& error) {
+    (void)bytes, (void)error;
+    return true;
+  }
   // The file's whole size, past its last piece: a sparse file's last hole.
   virtual bool SetSize(std::uint64_t size, int& error) {
     (void)size, (void)error;
@@ -107,7 +116,7 @@ class FileDataReader {
   std::uint64_t bkfSize_;
   const std::atomic<bool>& cancel_;
   std::function<void(std::uint64_t)> progress_;
-  std::vector<std::byte> buffer_;
+  ReadAhead ahead_;
 };
 
 // Why a row's size and offset cannot be saved at all, or nothing.

@@ -11,7 +11,6 @@
 
 #include "browser/save/checked_rows.h"
 #include "browser/save/safe_names.h"
-#include "browser/save/save_folder.h"
 #include "catalog/number_text.h"
 #include "catalog/text_convert.h"
 #include "catalog/program_texts.h"
@@ -34,8 +33,8 @@ std::vector<std::u16string_view> Components(std::u16string_view path) {
 
 // A folder made by this save, known by its catalogue name.
 struct FolderNode {
-  std::string name;  // on disk, in its parent
-  std::filesystem::path where;  // the whole path on disk
+  std::string name;  // in its parent, as the target holds it
+  FolderNode* parent = nullptr;  // null for the target's root
   std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> children;
   // For each name that files of this folder came to, the number that the
   // next one tries first: the n-th file of one name costs one attempt, not n.
@@ -44,71 +43,59 @@ struct FolderNode {
 
 using Job = RowData;
 
-// The file being saved, as the place where a row's data goes.
-class SavedFileSink final : public FileDataSink {
- public:
-  explicit SavedFileSink(SavedFile& file) : file_(file) {}
-  bool Write(std::uint64_t at, std::span<const std::byte> bytes, int& error) override {
-    return file_.WriteAt(at, bytes, error);
-  }
-  std::uint64_t CopyFrom(BkfReader& bkf, std::uint64_t from, std::uint64_t count) override {
-    return bkf.CopyToFile(from, count, file_.Descriptor());
-  }
-  bool SetSize(std::uint64_t size, int& error) override { return file_.Extend(size, error); }
-
- private:
-  SavedFile& file_;
-};
+// Errors after which no other file can be saved either.
+bool RefusesEveryFile(int error) {
+#ifdef EDQUOT
+  if (error == EDQUOT) return true;
+#endif
+  return error == ENOSPC || error == EROFS;
+}
 
 class Saver {
  public:
-  Saver(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection, SaveLayout layout,
+  Saver(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
         SaveObserver& observer, const std::atomic<bool>& cancel)
-      : catalogue_(catalogue),
-        request_(request),
-        selection_(selection),
-        layout_(layout),
-        observer_(observer),
-        cancel_(cancel) {}
+      : catalogue_(catalogue), request_(request), selection_(selection), observer_(observer), cancel_(cancel) {}
 
   SaveSummary Run();
 
  private:
   void Save(const Job& job);
   void Count(const Job& job, FileDataResult result, const std::filesystem::path& file);
-  // The open folder that a row's file goes into, as the layout says.
-  SaveFolder* FolderOf(std::span<const std::u16string_view> parts, std::string& problem);
-  // The open folder for a row's folder chain, created where needed.
-  SaveFolder* FolderFor(std::u16string_view top, std::span<const std::u16string_view> chain,
-                        std::string& problem);
-  FolderNode* TopFolder(std::u16string_view key, std::string& problem);
+  // The folder of a row's folder chain, made where needed.
+  FolderNode* FolderFor(std::span<const std::u16string_view> chain, std::string& problem, int& error);
+  FolderNode* Child(FolderNode& parent, std::u16string_view key, bool top, std::string& problem, int& error);
   // `verdict`: kSkipped when the row's data cannot be read at all, nothing
   // when the destination refused the file.
-  void Failed(const Job& job, std::string reason, std::optional<FileVerdict> verdict = std::nullopt);
+  void Failed(const Job& job, std::string reason, int error = 0,
+              std::optional<FileVerdict> verdict = std::nullopt);
   void Progress() {
     observer_.OnSaveProgress(filesDone_, filesTotal_, bytesDone_, bytesTotal_);
   }
+  // The names of `node`'s folders from the root.
+  const std::vector<std::string>& PathOf(const FolderNode* node);
 
   const Catalogue& catalogue_;
   const SaveRequest& request_;
   const RowSelection& selection_;
-  SaveLayout layout_;
   SaveObserver& observer_;
   const std::atomic<bool>& cancel_;
   SaveSummary summary_;
   std::unique_ptr<BkfReader> bkf_;
   std::uint64_t bkfSize_ = 0;
   std::optional<FileDataReader> reader_;
-  SaveFolder destination_;
-  std::unordered_map<std::u16string, std::unique_ptr<FolderNode>> tops_;
-  FolderNode flat_;  // the destination itself, in the flat layout
-  FolderNode* currentNode_ = nullptr;
-  SaveFolder currentFolder_;
+  std::unique_ptr<SaveTarget> ownTarget_;
+  SaveTarget* target_ = nullptr;
+  FolderNode root_;
+  const FolderNode* pathNode_ = nullptr;
+  std::vector<std::string> path_;
+  std::string stopReason_;  // the destination refuses every file, for this reason
   std::uint64_t filesDone_ = 0, filesTotal_ = 0, bytesDone_ = 0, bytesTotal_ = 0;
 };
 
-void Saver::Failed(const Job& job, std::string reason, std::optional<FileVerdict> verdict) {
+void Saver::Failed(const Job& job, std::string reason, int error, std::optional<FileVerdict> verdict) {
   ++summary_.failed;
+  if (RefusesEveryFile(error)) stopReason_ = texts::DestinationRefuses(Reason(error));
   observer_.OnFileSaved({job.row, {}, verdict, reason});
   summary_.problems.push_back({job.row, job.path, std::move(reason), std::nullopt});
 }
@@ -127,142 +114,115 @@ void Saver::Count(const Job& job, FileDataResult result, const std::filesystem::
   summary_.problems.push_back({job.row, job.path, std::move(result.reason), result.verdict});
 }
 
-FolderNode* Saver::TopFolder(std::u16string_view key, std::string& problem) {
-  auto& top = tops_[std::u16string(key)];
-  if (top) return top.get();
-  // Never merge into anything that is already there.
-  const std::string base = SafeName(request_.prefix + std::u16string(key));
+const std::vector<std::string>& Saver::PathOf(const FolderNode* node) {
+  if (node != pathNode_) {
+    path_.clear();
+    for (const FolderNode* at = node; at != &root_; at = at->parent) path_.push_back(at->name);
+    std::reverse(path_.begin(), path_.end());
+    pathNode_ = node;
+  }
+  return path_;
+}
+
+// A top folder is new, never merged into anything that is already there; a
+// folder below it, or any folder of a layout without top folders, is used
+// as it is when it exists.
+FolderNode* Saver::Child(FolderNode& parent, std::u16string_view key, bool top, std::string& problem,
+                         int& error) {
+  auto& child = parent.children[std::u16string(key)];
+  if (child) return child.get();
+  const std::string base = SafeName(top ? request_.prefix + std::u16string(key) : std::u16string(key));
+  const std::vector<std::string> parentPath = PathOf(&parent);
   for (int n = 1;; ++n) {
     const std::string name = n == 1 ? base : NumberedFolderName(base, n);
-    int error = 0;
-    if (destination_.CreateFolder(name, error).IsOpen()) {
-      top = std::make_unique<FolderNode>(FolderNode{name, request_.destination / name, {}, {}});
-      summary_.folders.push_back(top->where);
-      return top.get();
+    if (target_->MakeFolder(parentPath, name, top, error)) {
+      child = std::make_unique<FolderNode>(FolderNode{name, &parent, {}, {}});
+      if (top) summary_.folders.push_back(target_->Where(parentPath, name));
+      return child.get();
     }
-    if (error != EEXIST) {
+    if (error != EEXIST && error != ENOTDIR && error != ELOOP) {
       problem = texts::FolderNotMade(name, Reason(error));
-      tops_.erase(std::u16string(key));
+      // What the destination itself refuses, it refuses for every file.
+      if (&parent == &root_) stopReason_ = texts::DestinationRefuses(Reason(error));
+      parent.children.erase(std::u16string(key));
       return nullptr;
     }
   }
 }
 
-SaveFolder* Saver::FolderFor(std::u16string_view top, std::span<const std::u16string_view> chain,
-                             std::string& problem) {
-  FolderNode* node = TopFolder(top, problem);
-  if (node == nullptr) return nullptr;
-  // Most rows share the folder of the row before.
-  FolderNode* target = node;
-  for (const auto component : chain) {
-    const auto found = target->children.find(std::u16string(component));
-    if (found == target->children.end()) {
-      target = nullptr;
-      break;
-    }
-    target = found->second.get();
+FolderNode* Saver::FolderFor(std::span<const std::u16string_view> chain, std::string& problem, int& error) {
+  const bool tops = request_.layout.stripFolders == 0 && !request_.layout.flat;
+  FolderNode* node = &root_;
+  for (std::size_t level = 0; node != nullptr && level < chain.size(); ++level) {
+    node = Child(*node, chain[level], tops && level == 0, problem, error);
   }
-  if (target != nullptr && target == currentNode_) return &currentFolder_;
+  return node;
+}
 
-  currentNode_ = nullptr;
-  int error = 0;
-  SaveFolder folder = destination_.OpenFolder(node->name, error);
-  for (std::size_t level = 0; folder.IsOpen() && level < chain.size(); ++level) {
-    auto& child = node->children[std::u16string(chain[level])];
-    if (!child) {
-      const std::string base = SafeName(chain[level]);
-      for (int n = 1; !child; ++n) {
-        const std::string name = n == 1 ? base : NumberedFolderName(base, n);
-        if (folder.CreateFolder(name, error).IsOpen() ||
-            (error == EEXIST && folder.OpenFolder(name, error).IsOpen())) {
-          child = std::make_unique<FolderNode>(FolderNode{name, node->where / name, {}, {}});
-        } else if (error != EEXIST && error != ENOTDIR && error != ELOOP) {
-          problem = texts::FolderNotMade(name, Reason(error));
-          node->children.erase(std::u16string(chain[level]));
-          return nullptr;
-        }
-      }
-    }
-    node = child.get();
-    folder = folder.OpenFolder(node->name, error);
-  }
-  if (!folder.IsOpen()) {
-    problem = texts::FolderNotOpened(Reason(error));
-    return nullptr;
-  }
-  currentNode_ = node;
-  currentFolder_ = std::move(folder);
-  return &currentFolder_;
+// The folders a file of catalogue path `parts` lies in, by the layout.
+std::span<const std::u16string_view> Chain(std::span<const std::u16string_view> parts, const SaveLayout& layout) {
+  static constexpr std::u16string_view kNoName;
+  if (layout.flat) return {};
+  // A path of one component is a file of a top folder of no name.
+  if (parts.size() == 1 && layout.stripFolders <= 0) return std::span(&kNoName, 1);
+  const auto folders = parts.first(parts.size() - 1);
+  return folders.subspan(std::min<std::size_t>(folders.size(), static_cast<std::size_t>(std::max(0, layout.stripFolders))));
 }
 
 void Saver::Save(const Job& job) {
+  if (!stopReason_.empty()) {
+    ++summary_.failed, ++summary_.notTried;
+    return;
+  }
   if (const auto invalid = RowDataProblem(job, bkfSize_)) {
-    return Failed(job, texts::Skipped(*invalid), FileVerdict::kSkipped);
+    return Failed(job, texts::Skipped(*invalid), 0, FileVerdict::kSkipped);
   }
   const auto parts = Components(job.path);
   std::string problem;
-  SaveFolder* folder = FolderOf(parts, problem);
-  if (folder == nullptr) return Failed(job, problem);
-
-  // Written under a hidden name and given its own only when complete, with
-  // its times: a save killed midway never leaves a short file that looks saved.
-  const std::string base = SafeName(parts.back());
-  std::string part;
-  SavedFile file;
   int error = 0;
-  for (int n = 1; !file.IsOpen(); ++n) {
-    part = PartName(base, n);
-    file = folder->CreateFile(part, error);
-    if (!file.IsOpen() && error != EEXIST) return Failed(job, texts::FileNotCreated(base, Reason(error)));
-  }
-  const auto discard = [&](std::string reason) {
-    file = SavedFile();
-    folder->RemoveFile(part);
-    Failed(job, std::move(reason));
-  };
+  FolderNode* folder = FolderFor(Chain(parts, request_.layout), problem, error);
+  if (folder == nullptr) return Failed(job, problem, error);
+  const std::vector<std::string> folderPath = PathOf(folder);
 
-  SavedFileSink sink(file);
-  FileDataResult result =
-      reader_->Read(static_cast<std::uint64_t>(job.offset), static_cast<std::uint64_t>(job.size), sink);
-  if (result.cancelled) {
-    file = SavedFile();
-    folder->RemoveFile(part);
-    summary_.cancelled = true;
-    return;
+  const std::string base = SafeName(parts.back());
+  int& next = folder->nextNumber[base];
+  std::string name;
+  std::unique_ptr<TargetFile> file;
+  for (int n = std::max(next, 1); !file; ++n) {
+    name = n == 1 ? base : NumberedFileName(base, n);
+    file = target_->CreateFile(folderPath, name, {job.modified, job.accessed, job.created}, error);
+    if (!file && error != EEXIST) return Failed(job, texts::FileNotCreated(name, Reason(error)), error);
+    next = n + 1;
   }
-  if (result.writeError != 0) return discard(texts::WriteFailed(base, Reason(result.writeError)));
-  file.SetTimes(job.modified, job.accessed);
-  if (!file.Close(error)) return discard(texts::WriteFailed(base, Reason(error)));
 
-  // The n-th file of one name costs one attempt, not n.
-  int& next = currentNode_->nextNumber[base];
-  for (int n = std::max(next, 1);; ++n) {
-    const std::string name = n == 1 ? base : NumberedFileName(base, n);
-    if (folder->RenameFile(part, name, error)) {
-      next = n + 1;
-      Count(job, std::move(result), currentNode_->where / name);
+  FileDataResult result;
+  if (target_->WantsData()) {
+    result = reader_->Read(static_cast<std::uint64_t>(job.offset), static_cast<std::uint64_t>(job.size), *file);
+  }
+  if (result.cancelled || result.writeError != 0) {
+    file->Discard();
+    if (result.cancelled) {
+      summary_.cancelled = true;
       return;
     }
-    if (error != EEXIST) return discard(texts::FileNotCreated(name, Reason(error)));
+    return Failed(job, texts::WriteFailed(name, Reason(result.writeError)), result.writeError);
   }
-}
-
-SaveFolder* Saver::FolderOf(std::span<const std::u16string_view> parts, std::string& problem) {
-  if (layout_ == SaveLayout::kFlat) {
-    currentNode_ = &flat_;
-    return &destination_;
+  if (!file->Keep(error)) {
+    return Failed(job, texts::WriteFailed(name, Reason(error)), error);
   }
-  const bool hasFolders = parts.size() > 1;
-  return FolderFor(hasFolders ? parts.front() : std::u16string_view{},
-                   parts.subspan(hasFolders ? 1 : 0, parts.size() - (hasFolders ? 2 : 1)), problem);
+  Count(job, std::move(result), target_->Where(folderPath, name));
 }
 
 SaveSummary Saver::Run() {
-  int error = 0;
-  destination_ = SaveFolder::OpenDestination(request_.destination, error);
-  if (!destination_.IsOpen()) {
-    summary_.fatalError = texts::DestinationNotOpened(Reason(error));
-    return summary_;
+  target_ = request_.target;
+  if (target_ == nullptr) {
+    int error = 0;
+    ownTarget_ = MakeFolderTarget(request_.destination, error);
+    if (!ownTarget_) {
+      summary_.fatalError = texts::DestinationNotOpened(Reason(error));
+      return summary_;
+    }
+    target_ = ownTarget_.get();
   }
   bkf_ = request_.opener(request_.bkfPath);
   if (!bkf_) {
@@ -275,7 +235,6 @@ SaveSummary Saver::Run() {
     bytesDone_ += bytes;
     Progress();
   });
-  flat_.where = request_.destination;
   const CheckedTotals totals = CountSelectedRows(catalogue_, selection_, bkfSize_);
   filesTotal_ = totals.files;
   bytesTotal_ = totals.bytes;
@@ -289,14 +248,17 @@ SaveSummary Saver::Run() {
     Progress();
     return true;
   });
+  if (summary_.notTried > 0) {
+    summary_.problems.push_back({-1, {}, texts::NotTried(summary_.notTried, stopReason_), std::nullopt});
+  }
   return summary_;
 }
 
 }  // namespace
 
 SaveSummary SaveRows(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
-                     SaveLayout layout, SaveObserver& observer, const std::atomic<bool>& cancel) {
-  return Saver(catalogue, request, selection, layout, observer, cancel).Run();
+                     SaveObserver& observer, const std::atomic<bool>& cancel) {
+  return Saver(catalogue, request, selection, observer, cancel).Run();
 }
 
 std::u16string SaveSummaryText(const SaveSummary& summary) {
@@ -311,7 +273,7 @@ std::u16string SaveSummaryText(const SaveSummary& summary) {
   std::u16string out = Utf16FromBytes(text);
   for (const SaveProblem& problem : summary.problems) {
     out += u"\n";
-    out += FileReportLine(problem.path, problem.verdict, problem.reason);
+    out += problem.row < 0 ? Utf16FromBytes(problem.reason) : FileReportLine(problem.path, problem.verdict, problem.reason);
   }
   return out;
 }

@@ -7,9 +7,12 @@
 // output. Below it each further folder component becomes a folder, then the
 // file. Two rows that come to the same name get " (2)", " (3)", ...
 //
-// A save of a few files the user named (a file opened, dragged out or saved
-// on its own) may put them flat into the destination instead: each under its
-// own name, or " (2)", " (3)", ... when that name is taken, never over it.
+// The same save writes into an archive or anywhere else a SaveTarget puts
+// files, with the same names and bytes; the layout can leave out leading
+// folders of the catalogue path, or every folder. A save of a few files the
+// user named (a file opened, dragged out or saved on its own) puts them flat
+// into the destination: each under its own name, or " (2)", " (3)", ...
+// when that name is taken, never over it.
 #pragma once
 
 #include <atomic>
@@ -21,25 +24,33 @@
 
 #include "browser/save/checked_rows.h"
 #include "browser/save/file_data.h"
-#include "catalog/catalogue.h"
+#include "browser/save/save_target.h"
 #include "engine/bkf_file.h"
 
 namespace tallowin {
 
-enum class SaveLayout {
-  kTree,  // a new folder named after the prefix, the catalogue's folders below it
-  kFlat,  // the files themselves in the destination
+// Which folders of a catalogue path a saved file lies in.
+struct SaveLayout {
+  // Leaves out this many leading folders of the catalogue path ("BKF" is
+  // the first); a file's own name is never left out. With any, the files
+  // go into the destination itself, not into a new folder.
+  int stripFolders = 0;
+  // No folders at all: every file in the destination itself.
+  bool flat = false;
 };
 
 struct SaveRequest {
   std::filesystem::path bkfPath;
-  std::filesystem::path destination;
+  std::filesystem::path destination;  // a folder; unused with a target
   std::u16string prefix = u"Rec";
   BkfOpener opener = OpenBkfFile;
+  SaveLayout layout = {};
+  // Where the files go instead of the destination folder.
+  SaveTarget* target = nullptr;
 };
 
 struct SaveProblem {
-  RowIndex row = -1;
+  RowIndex row = -1;  // -1 for a line about the files that were not tried
   std::u16string path;  // the catalogue path
   std::string reason;
   // The file's verdict; nothing for a file that was not saved at all.
@@ -62,6 +73,10 @@ struct SaveSummary {
   bool bkfUnreadable = false;  // ... because the BKF file could not be opened
   std::vector<SaveProblem> problems;  // every file not saved complete, in order
   std::vector<std::filesystem::path> folders;  // the new folders made in the destination
+  // Files not tried because the destination had refused one for a reason
+  // that holds for every file (full, read-only): counted in `failed`, and
+  // listed once in `problems`.
+  std::uint64_t notTried = 0;
 
   bool Complete() const { return fatalError.empty() && !cancelled && saved == Attempted(); }
   // Every file that the save got to.
@@ -81,7 +96,7 @@ struct SavedFileReport {
 class SaveObserver {
  public:
   virtual ~SaveObserver() = default;
-  // After every file, in catalogue order.
+  // After every file the save got to, in catalogue order.
   virtual void OnFileSaved(const SavedFileReport& report) { (void)report; }
   // Often: after every file and during large ones. The receiver throttles.
   virtual void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal,
@@ -90,14 +105,14 @@ class SaveObserver {
   }
 };
 
-// Saves the selected rows in catalogue order, laid out as `layout` says.
-// Cancel is polled between files and while copying; a file cut short by it is
-// removed, finished ones stay. The catalogue is not changed.
+// Saves the selected rows in catalogue order. Cancel is polled between files
+// and while copying; a file cut short by it is removed, finished ones stay.
+// The catalogue is not changed.
 SaveSummary SaveRows(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
-                     SaveLayout layout, SaveObserver& observer, const std::atomic<bool>& cancel);
+                     SaveObserver& observer, const std::atomic<bool>& cancel);
 inline SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request, SaveObserver& observer,
                                     const std::atomic<bool>& cancel) {
-  return SaveRows(catalogue, request, RowSelection::Checked(), SaveLayout::kTree, observer, cancel);
+  return SaveRows(catalogue, request, RowSelection::Checked(), observer, cancel);
 }
 
 // "3 file(s) saved (2 verified, 1 unchecked), 1 damaged, 0 stored encrypted,

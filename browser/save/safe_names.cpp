@@ -66,11 +66,13 @@ std::string SafeName(std::u16string_view component, NameRules rules) {
       name.push_back(c);
     }
   }
+  if (name.empty() || name == u"." || name == u"..") name.insert(name.begin(), u'_');
+  // After the rule above, so that a name mended for Windows is the name
+  // mended elsewhere, mended further.
   if (rules == NameRules::kWindows) {
     for (auto it = name.rbegin(); it != name.rend() && (*it == u'.' || *it == u' '); ++it) *it = u'_';
     if (IsWindowsReserved(name)) name.insert(name.begin(), u'_');
   }
-  if (name.empty() || name == u"." || name == u"..") name.insert(name.begin(), u'_');
 
   const std::string bytes = BytesFromUtf16(name);  // valid UTF-16 now, so plain UTF-8
   if (bytes.size() <= kMaxNameBytes) return bytes;

@@ -10,31 +10,13 @@
 #include <string>
 
 #include "catalog/number_text.h"
+#include "engine/native_file.h"
 
 namespace tallowin {
 
 class SavedFile;
 
-// An open file descriptor that closes itself.
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept;
-  ~UniqueFd();
-
-  int Get() const { return fd_; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_ = -1;
-};
-
+// Names are UTF-8.
 class SaveFolder {
  public:
   SaveFolder() = default;
@@ -48,36 +30,39 @@ class SaveFolder {
   // A new file; fails with EEXIST when anything of that name exists.
   SavedFile CreateFile(const std::string& name, int& error) const;
   void RemoveFile(const std::string& name) const;
+  // Whether anything of that name is in the folder (a link counts as itself).
+  bool Holds(const std::string& name) const;
   // Gives the file `from` the name `to`; fails with EEXIST, changing
   // nothing, when anything of that name exists.
   bool RenameFile(const std::string& from, const std::string& to, int& error) const;
-  bool IsOpen() const { return fd_.Get() >= 0; }
+  bool IsOpen() const { return fd_.IsOpen(); }
 
  private:
-  explicit SaveFolder(int fd) : fd_(fd) {}
-  UniqueFd fd_;
+  explicit SaveFolder(NativeFile folder) : fd_(folder) {}
+  UniqueNativeFile fd_;
 };
 
 class SavedFile {
  public:
   SavedFile() = default;
 
-  bool IsOpen() const { return fd_.Get() >= 0; }
+  bool IsOpen() const { return fd_.IsOpen(); }
   // The platform's handle, for copies that the system makes itself.
-  int Descriptor() const { return fd_.Get(); }
+  NativeFile Descriptor() const { return fd_.Get(); }
   // `bytes` at `offset` from the file's start; false with an errno value.
   bool WriteAt(std::uint64_t offset, std::span<const std::byte> bytes, int& error);
   // Makes the file `size` bytes long; what was never written reads as zeros
   // and takes no room where the file system keeps holes.
   bool Extend(std::uint64_t size, int& error);
-  // Times the file system cannot hold are left as they are.
-  void SetTimes(FileTime modified, FileTime accessed);
+  // Times the file system cannot hold are left as they are; so is the
+  // creation time where the system cannot set it.
+  void SetTimes(FileTime modified, FileTime accessed, FileTime created);
   bool Close(int& error);
 
  private:
   friend class SaveFolder;
-  explicit SavedFile(int fd) : fd_(fd) {}
-  UniqueFd fd_;
+  explicit SavedFile(NativeFile file) : fd_(file) {}
+  UniqueNativeFile fd_;
 };
 
 }  // namespace tallowin

@@ -53,18 +53,6 @@ int Fail(int& error) {
 
 }  // namespace
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = other.Release();
-  }
-  return *this;
-}
-
-UniqueFd::~UniqueFd() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 SaveFolder SaveFolder::OpenDestination(const std::filesystem::path& path, int& error) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   return SaveFolder(fd >= 0 ? fd : Fail(error));
@@ -86,6 +74,11 @@ SavedFile SaveFolder::CreateFile(const std::string& name, int& error) const {
 }
 
 void SaveFolder::RemoveFile(const std::string& name) const { ::unlinkat(fd_.Get(), name.c_str(), 0); }
+
+bool SaveFolder::Holds(const std::string& name) const {
+  struct stat there {};
+  return ::fstatat(fd_.Get(), name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0;
+}
 
 bool SaveFolder::RenameFile(const std::string& from, const std::string& to, int& error) const {
   const int fd = fd_.Get();
@@ -138,7 +131,8 @@ bool SavedFile::Extend(std::uint64_t size, int& error) {
   return true;
 }
 
-void SavedFile::SetTimes(FileTime modified, FileTime accessed) {
+void SavedFile::SetTimes(FileTime modified, FileTime accessed, FileTime created) {
+  (void)created;  // POSIX systems keep no creation time that can be set
   constexpr timespec kLeave{0, UTIME_OMIT};
   const int fd = fd_.Get();
   struct stat before {};
@@ -162,7 +156,7 @@ void SavedFile::SetTimes(FileTime modified, FileTime accessed) {
 }
 
 bool SavedFile::Close(int& error) {
-  if (::close(fd_.Release()) != 0 && errno != EINTR) {
+  if (!CloseNativeFile(fd_.Release())) {
     error = errno;
     return false;
   }

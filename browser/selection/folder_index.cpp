@@ -16,7 +16,7 @@ void FolderIndex::Update(const Catalogue& catalogue) {
   const std::size_t known = folders_.size();
   const std::size_t knownRows = folderOfRow_.size();
   const auto readTexts = [&] {
-    catalogue.ReadFolders(static_cast<FolderKey>(folders_.size()), [&](FolderKey, FolderKey parent) {
+    catalogue.ReadFolders(static_cast<FolderKey>(folders_.size()), [&](FolderKey, FolderKey parent, std::u16string_view) {
       folders_.push_back({parent, {}, 0, 0, 0, 0, 0});
     });
   };

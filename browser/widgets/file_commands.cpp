@@ -48,7 +48,16 @@ bool FileCommands::MayWork() {
 }
 
 SaveRequest FileCommands::Request(const std::filesystem::path& destination) const {
-  return {PathFromUtf16(session_.BkfPath()), destination, values_.folderPrefix, session_.Opener()};
+  return {.bkfPath = PathFromUtf16(session_.BkfPath()),
+          .destination = destination,
+          .prefix = values_.folderPrefix,
+          .opener = session_.Opener()};
+}
+
+SaveRequest FileCommands::FlatRequest(const std::filesystem::path& destination) const {
+  SaveRequest request = Request(destination);
+  request.layout.flat = true;
+  return request;
 }
 
 std::optional<QString> FileCommands::ChooseFolder(std::u16string_view title) {
@@ -95,7 +104,7 @@ void FileCommands::SaveFile(RowIndex row) {
   if (!folder) return;
   const std::filesystem::path destination = PathFromQString(*folder);
   const SaveSummary summary = RunSave(
-      Request(destination), {RowSelection::Listed({row}), SaveLayout::kFlat, {}, ToQString(desktop::kSavingOne)},
+      FlatRequest(destination), {RowSelection::Listed({row}), {}, ToQString(desktop::kSavingOne)},
       nullptr);
   ShowSaveSummary(summary, destination);
 }
@@ -148,8 +157,8 @@ void FileCommands::Open(RowIndex row) {
     }
     std::filesystem::path saved;
     const SaveSummary summary = RunSave(
-        Request(*folder),
-        {RowSelection::Listed({row}), SaveLayout::kFlat, ToQString(desktop::kOpeningTitle), ToQString(desktop::kOpening)},
+        FlatRequest(*folder),
+        {RowSelection::Listed({row}), ToQString(desktop::kOpeningTitle), ToQString(desktop::kOpening)},
         &saved);
     if (summary.cancelled) return;
     if (saved.empty()) {
@@ -172,7 +181,7 @@ std::optional<std::filesystem::path> FileCommands::CopyForDrag(RowIndex row) {
   QuietSave observer(session_.Verdicts());
   const std::atomic<bool> never{false};
   session_.Begin(SessionActivity::kSaving);
-  SaveRows(session_.GetCatalogue(), Request(*folder), RowSelection::Listed({row}), SaveLayout::kFlat, observer, never);
+  SaveRows(session_.GetCatalogue(), FlatRequest(*folder), RowSelection::Listed({row}), observer, never);
   session_.End();
   if (observer.lastFile.empty()) return std::nullopt;
   copies_.Keep(row, observer.lastFile);

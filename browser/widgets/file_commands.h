@@ -55,6 +55,8 @@ class FileCommands : public QObject {
   // A writable folder the user chose; nothing when they cancelled.
   std::optional<QString> ChooseFolder(std::u16string_view title);
   SaveRequest Request(const std::filesystem::path& destination) const;
+  // The same, with the files themselves in the destination: a file saved on its own.
+  SaveRequest FlatRequest(const std::filesystem::path& destination) const;
   // Runs a save in its window; `lastFile` receives where its last file went.
   SaveSummary RunSave(SaveRequest request, SaveScope scope, std::filesystem::path* lastFile);
   void ShowSaveSummary(const SaveSummary& summary, const std::optional<std::filesystem::path>& folder);

@@ -12,7 +12,7 @@ void FolderMarks::Recompute(const Catalogue& catalogue, const RowVerdicts& verdi
   if (rows.empty()) return;
   any_ = true;
   std::vector<FolderKey> parents;
-  catalogue.ReadFolders(0, [&](FolderKey, FolderKey parent) { parents.push_back(parent); });
+  catalogue.ReadFolders(0, [&](FolderKey, FolderKey parent, std::u16string_view) { parents.push_back(parent); });
   troubled_.assign(parents.size(), false);
   const auto mark = [&](FolderKey folder) {
     // A folder already marked has its ancestors marked too.

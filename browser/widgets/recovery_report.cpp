@@ -61,7 +61,7 @@ RecoveryFindings FindRecoveryFindings(const RecoverySessionController& session) 
   RecoveryFindings findings;
   const LostNodes nodes = FindNodes(catalogue);
   std::vector<FolderKey> parents;
-  catalogue.ReadFolders(0, [&](FolderKey, FolderKey parent) { parents.push_back(parent); });
+  catalogue.ReadFolders(0, [&](FolderKey, FolderKey parent, std::u16string_view) { parents.push_back(parent); });
   std::vector<int> setMarks(parents.size(), kNone), lostMarks(parents.size(), kNone), renamedMarks(parents.size(), kNone);
   const auto mark = [&](const std::vector<FolderId>& list, std::vector<int>& marks, auto add) {
     for (const FolderId node : list) {

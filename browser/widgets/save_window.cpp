@@ -132,7 +132,7 @@ SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest req
 
 SaveSummary SavingFilesWindow::Run() {
   SaveSummary summary;
-  RunWork([&] { summary = SaveRows(catalogue_, request_, scope_.selection, scope_.layout, *this, CancelFlag()); });
+  RunWork([&] { summary = SaveRows(catalogue_, request_, scope_.selection, *this, CancelFlag()); });
   return summary;
 }
 

@@ -75,10 +75,9 @@ class FileWorkWindow : public QDialog, protected SaveObserver, protected VerifyO
   std::jthread worker_;
 };
 
-// Which files a save window saves, how they are laid out, and what it says.
+// Which files a save window saves, and what it says.
 struct SaveScope {
   RowSelection selection = RowSelection::Checked();
-  SaveLayout layout = SaveLayout::kTree;
   QString title;  // "Saving Files.." when empty
   QString doing;  // "Saving the checked files into" when empty; the destination follows
 };

@@ -179,6 +179,20 @@ class RecoverySessionTest : public QObject {
     QCOMPARE(view->Session().Activity(), SessionActivity::kIdle);
   }
 
+  // The program's own message stays, and the cause follows on a second line.
+  void aFileHeldByAnotherProgramSaysSoOnASecondLine() {
+    SharedValues values;
+    auto view = MakeView(values);
+    MessageRecorder messages;
+    CBkfFile holder;
+    QVERIFY(holder.Open(sample_.toStdString()));
+    view->PathBox()->setText(sample_);
+    view->Recover();
+    QTRY_COMPARE(messages.texts, QStringList{"Some Error occoured while opening file. Make sure that file is not shared\n"
+                                             "in use by another program"});
+    QCOMPARE(view->State(), CGUI_RezEreView::kStartPage);
+  }
+
   void unopenableFileReturnsToTheStartPage() {
     SharedValues values;
     auto view = MakeView(values, [](const std::filesystem::path&) { return std::unique_ptr<BkfReader>(); });

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -20,6 +24,14 @@
 
 namespace tallowin::test {
 
+inline int ProcessId() {
+#ifdef _WIN32
+  return ::_getpid();
+#else
+  return static_cast<int>(::getpid());
+#endif
+}
+
 // A fresh folder below the test temporary folder, removed with everything in it.
 class TempDir {
  public:
@@ -28,11 +40,14 @@ class TempDir {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? info->name() : "test";
     std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
-    path_ = std::filesystem::path(::testing::TempDir()) /
-            ("tallowin_" + name + "_" + std::to_string(::getpid()) + "_" +
-             std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    // A folder left by an earlier run is never reused: Wine gives its
+    // programs the same few process ids, and what Windows cannot remove
+    // (read-only files, paths beyond 260 characters) may still be there.
+    do {
+      path_ = std::filesystem::path(::testing::TempDir()) /
+              ("tallowin_" + name + "_" + std::to_string(ProcessId()) + "_" +
+               std::to_string(counter++));
+    } while (!std::filesystem::create_directories(path_));
   }
   ~TempDir() {
     std::error_code ignored;

@@ -1,0 +1,10 @@
+// Closing a HANDLE.
+#include <windows.h>
+
+#include "engine/native_file.h"
+
+namespace tallowin {
+
+bool CloseNativeFile(NativeFile file) { return ::CloseHandle(reinterpret_cast<HANDLE>(file)) != 0; }
+
+}  // namespace tallowin
