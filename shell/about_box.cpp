@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "browser/widgets/accessible_names.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
@@ -36,6 +37,7 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
   ok->setDefault(true);
   ok->setGeometry(kPictureSize.width() / 2 - 40, kPictureSize.height() - 50, 80, 26);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  DescribeControls(*this);
 }
 
 void AboutBox::paintEvent(QPaintEvent*) {

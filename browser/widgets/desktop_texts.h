@@ -144,6 +144,8 @@ inline constexpr ControlDescription kControlDescriptions[] = {
     // Dialogs.
     {"searchBox", u"Search pattern", u"The wildcard pattern that the files' paths must fit"},
     {"search", u"Search", u"Search the catalogue"},
+    {"stopSearch", u"Stop", u"Stop the search and keep the files found so far"},
+    {"progress", u"Progress", u"How much of the catalogue the search has gone through"},
     {"results", u"Files found", u"The files whose path fits the pattern; Enter shows one in the browser"},
     {"ok", u"OK", u"Close the window"},
     {"cancel", u"Cancel", u"Cancel"},

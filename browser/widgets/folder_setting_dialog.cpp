@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "browser/widgets/accessible_names.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/message_box.h"
@@ -48,6 +49,7 @@ FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
   cancel->setObjectName("cancel");
   cancel->setGeometry(DialogRect(130, 85, 50, 14));
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  DescribeControls(*this);
 }
 
 void FolderSettingDialog::accept() {

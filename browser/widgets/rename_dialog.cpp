@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "browser/widgets/accessible_names.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/text_qt.h"
@@ -27,6 +28,7 @@ RenameDialog::RenameDialog(QWidget* owner) : QDialog(owner), name_(new QLineEdit
   auto* cancel = new QPushButton(ToQString(desktop::kCancelButton), this);
   cancel->setGeometry(DialogRect(112, 44, 50, 14));
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  DescribeControls(*this);
 }
 
 QString RenameRefusal(RenameResult result) {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "browser/widgets/accessible_names.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/text_qt.h"
@@ -43,6 +44,7 @@ FileWorkWindow::FileWorkWindow(const QString& title, const QString& doing, RowVe
   ok->hide();
   timer_->setInterval(100);
   connect(timer_, &QTimer::timeout, this, &FileWorkWindow::ShowProgress);
+  DescribeControls(*this);
 }
 
 FileWorkWindow::~FileWorkWindow() { cancel_ = true; }

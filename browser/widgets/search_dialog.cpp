@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "browser/widgets/accessible_names.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/item_look.h"
@@ -124,7 +125,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
   search_->setGeometry(DialogRect(328, 17, 64, 15));
   search_->setDefault(true);
   connect(search_, &QPushButton::clicked, this, &SearchFilesDialog::StartSearch);
-  stop_->setObjectName("stop");
+  stop_->setObjectName("stopSearch");
   stop_->setGeometry(DialogRect(328, 17, 64, 15));
   stop_->hide();
   connect(stop_, &QPushButton::clicked, this, [this] { flags_.stop = true; });
@@ -157,6 +158,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
 
   refresh_->setInterval(kRefreshMilliseconds);
   connect(refresh_, &QTimer::timeout, this, &SearchFilesDialog::FollowSearch);
+  DescribeControls(*this);
 }
 
 SearchFilesDialog::~SearchFilesDialog() {

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "browser/widgets/accessible_names.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/report_text.h"
 #include "browser/widgets/text_qt.h"
@@ -48,6 +49,7 @@ TextReportDialog::TextReportDialog(const QString& title, const QString& text, st
   for (const QString& line : text_.split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
   const QRect screen = (owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen())->availableGeometry();
   resize(std::clamp(widest + 60, 640, screen.width() * 9 / 10), std::min(520, screen.height() * 8 / 10));
+  DescribeControls(*this);
 }
 
 }  // namespace tallowin

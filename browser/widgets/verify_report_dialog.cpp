@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "browser/widgets/accessible_names.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/item_look.h"
 #include "browser/widgets/report_text.h"
@@ -73,6 +74,7 @@ VerifyReportDialog::VerifyReportDialog(const VerifySummary& summary, std::vector
   layout->addWidget(buttons);
   const QRect screen = (owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen())->availableGeometry();
   resize(std::min(960, screen.width() * 9 / 10), rows_->rowCount() > 0 ? 420 : 140);
+  DescribeControls(*this);
 }
 
 QString VerifyReportDialog::Report() const {

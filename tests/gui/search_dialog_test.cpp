@@ -52,7 +52,7 @@ struct Form {
       : prompt(dialog.findChild<QLabel*>("prompt")),
         box(dialog.findChild<QLineEdit*>("searchBox")),
         search(dialog.findChild<QPushButton*>("search")),
-        stop(dialog.findChild<QPushButton*>("stop")),
+        stop(dialog.findChild<QPushButton*>("stopSearch")),
         list(dialog.findChild<QTableView*>("results")),
         foundLabel(dialog.findChild<QLabel*>("foundLabel")),
         count(dialog.findChild<QLabel*>("foundCount")),
