@@ -24,7 +24,7 @@ inline constexpr std::u16string_view kFilterToolBar = u"Filter";
 inline constexpr std::u16string_view kFilterLabel = u"Fi&lter:";
 inline constexpr std::u16string_view kFilterPlaceholder = u"Part of a file name";
 inline constexpr std::u16string_view kShowLabel = u"Sho&w:";
-inline constexpr std::u16string_view kShowChoices[3] = {u"All files", u"Only damaged or incomplete", u"Only verified"};
+inline constexpr std::u16string_view kShowChoices[3] = {u"all files", u"only damaged or incomplete", u"only verified"};
 
 // Buttons and labels that keep the texts given for them, with a key to reach them.
 inline constexpr std::u16string_view kOkButton = u"&OK";
