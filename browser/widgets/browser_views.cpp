@@ -93,6 +93,16 @@ FolderTreeView::FolderTreeView(QWidget* parent) : QTreeView(parent), delegate_(n
   connect(this, &QTreeView::expanded, this, [this] { resizeColumnToContents(0); });
 }
 
+void FolderTreeView::WidenToShownNames() {
+  const int before = columnWidth(0);
+  const int precision = header()->resizeContentsPrecision();
+  // 0: only the rows in view are measured, not up to a thousand more.
+  header()->setResizeContentsPrecision(0);
+  resizeColumnToContents(0);
+  header()->setResizeContentsPrecision(precision);
+  if (columnWidth(0) < before) setColumnWidth(0, before);
+}
+
 void FolderTreeView::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   const QModelIndex index = indexAt(at);

@@ -57,6 +57,10 @@ class FolderTreeView : public QTreeView {
  public:
   explicit FolderTreeView(QWidget* parent);
   ItemLookDelegate& Delegate() const { return *delegate_; }
+  // Widens the column to the names on screen and never narrows it: cheap
+  // enough for every refresh of a running scan, which opens new folders by
+  // the thousand. Opening a node measures every open one.
+  void WidenToShownNames();
 
  signals:
   // A left or right button went down on the check box of `node`.

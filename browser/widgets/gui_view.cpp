@@ -507,7 +507,7 @@ void CGUI_RezEreView::FollowScan() {
     const QSignalBlocker quiet(tree_);
     for (const QModelIndex& node : added) tree_->expand(node);
   }
-  tree_->resizeColumnToContents(0);
+  tree_->WidenToShownNames();
 }
 
 void CGUI_RezEreView::StopClicked() {
