@@ -224,7 +224,10 @@ FileTime Catalogue::CellTime(const Row& row, RowIndex index, int lowCell) const 
 RowNumbers Catalogue::ReadRowNumbers(RowIndex index) const {
   std::shared_lock lock(mutex_);
   if (!IsRow(index)) return {};
-  const Row& row = rows_[static_cast<std::size_t>(index)];
+  return NumbersLocked(rows_[static_cast<std::size_t>(index)], index);
+}
+
+RowNumbers Catalogue::NumbersLocked(const Row& row, RowIndex index) const {
   return {{CellNumber(row, index, kCellSize), CellNumber(row, index, kCellOffset),
            CellTime(row, index, kCellModifiedLow), CellTime(row, index, kCellAccessedLow),
            CellTime(row, index, kCellCreatedLow), row.source},

@@ -125,6 +125,41 @@ class Catalogue {
     }
     return static_cast<RowIndex>(end > begin ? end - begin : 0);
   }
+  // Runs `visit(row, numbers)` with the numbers of each row from `first`
+  // below `end`, as ReadRowNumbers gives them, in one locked pass.
+  template <typename Visit>
+  void ReadRowsNumbers(RowIndex first, RowIndex end, Visit visit) const {
+    std::shared_lock lock(mutex_);
+    const std::size_t last = std::min(rows_.size(), static_cast<std::size_t>(std::max<RowIndex>(end, 0)));
+    for (std::size_t i = static_cast<std::size_t>(std::max<RowIndex>(first, 0)); i < last; ++i) {
+      visit(static_cast<RowIndex>(i), NumbersLocked(rows_[i], static_cast<RowIndex>(i)));
+    }
+  }
+  // Runs `visit(row, name)` with the file name (the text after the last
+  // backslash) of each row from `first` below `end`, in one locked pass.
+  template <typename Visit>
+  void ReadRowNames(RowIndex first, RowIndex end, Visit visit) const {
+    std::shared_lock lock(mutex_);
+    const std::size_t last = std::min(rows_.size(), static_cast<std::size_t>(std::max<RowIndex>(end, 0)));
+    std::u16string name;
+    for (std::size_t i = static_cast<std::size_t>(std::max<RowIndex>(first, 0)); i < last; ++i) {
+      name.clear();
+      names_.AppendTo(name, rows_[i].name);
+      visit(static_cast<RowIndex>(i), std::u16string_view(name));
+    }
+  }
+  // The same for the rows named, in their order; rows out of range are left out.
+  template <typename Visit>
+  void ReadRowNames(std::span<const RowIndex> rows, Visit visit) const {
+    std::shared_lock lock(mutex_);
+    std::u16string name;
+    for (const RowIndex row : rows) {
+      if (!IsRow(row)) continue;
+      name.clear();
+      names_.AppendTo(name, rows_[static_cast<std::size_t>(row)].name);
+      visit(row, std::u16string_view(name));
+    }
+  }
   // Runs `visit(key, parent, name)` for the folder keys from `first` on, in
   // one locked pass; keys are numbered from 0 in the order they were made,
   // a folder's after the folder it lies in (kNoFolderKey for none), and
@@ -186,6 +221,7 @@ class Catalogue {
   void SetCellLocked(Row& row, RowIndex index, int cell, std::u16string_view text);
   void StoreValue(Row& row, int cell, std::int64_t value);
   std::u16string CellText(const Row& row, RowIndex index, int cell) const;
+  RowNumbers NumbersLocked(const Row& row, RowIndex index) const;
   std::int64_t CellNumber(const Row& row, RowIndex index, int cell) const;
   bool CellIsNumber(const Row& row, RowIndex index, int cell) const;
   FileTime CellTime(const Row& row, RowIndex index, int lowCell) const;

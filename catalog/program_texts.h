@@ -122,21 +122,13 @@ inline constexpr std::u16string_view kNextTooltip = u"Add Files to repair";
 inline constexpr std::u16string_view kStopTooltip = u"Stop the scan";
 inline constexpr std::u16string_view kBackTooltip = u"Back to the choice of a file";
 inline constexpr std::u16string_view kSaveTooltip = u"Save the checked files";
-inline constexpr std::u16string_view kSaveFilesMenu = u"Save Files";
-inline constexpr std::u16string_view kRenameFolderMenu = u"Rename Folder";
-inline constexpr std::u16string_view kSaveFileMenu = u"Save File";
 inline constexpr std::u16string_view kParentFolder = u"Parent Folder";
 inline constexpr std::u16string_view kFolder = u"Folder";
 inline constexpr std::u16string_view kCatalogueHeadings[3] = {u"File Name", u"File Type", u"File Size"};
 inline constexpr std::u16string_view kFileListHeadings[5] = {u"Name", u"Type", u"File Size", u"Date Modified",
                                                              u"Date Created"};
-inline constexpr std::u16string_view kCancel = u"Cancel";
-inline constexpr std::u16string_view kOk = u"OK";
 inline constexpr std::u16string_view kFolderSettingTitle = u"Folder Setting";
-inline constexpr std::u16string_view kPrefixLabel = u"Folder name prefix";
-inline constexpr std::u16string_view kGenerateLogLabel = u"     Generate Log";
 inline constexpr std::u16string_view kRenameTitle = u"Rename folder";
-inline constexpr std::u16string_view kRenameLabel = u"Folder Name :";
 inline constexpr std::u16string_view kSavingTitle = u"Saving Files..";
 inline constexpr std::u16string_view kSavingPreparing = u"Preparing...";
 inline constexpr std::u16string_view kSavingInto = u"Saving the checked files into";
@@ -144,27 +136,19 @@ inline constexpr std::u16string_view kVerifyingTitle = u"Verifying Files..";
 inline constexpr std::u16string_view kVerifyingFiles =
     u"Reading the checked files and checking them against the checksums stored with them";
 inline constexpr std::u16string_view kVerifyReportTitle = u"Verify Checked Files";
-inline constexpr std::u16string_view kSaveReportAsText = u"Save as Text...";
-inline constexpr std::u16string_view kCopyReport = u"Copy";
-inline constexpr std::u16string_view kClose = u"Close";
-inline constexpr std::u16string_view kOpenFolder = u"Open Folder";
+inline constexpr std::u16string_view kReportSaveTitle = u"Save as Text...";
 inline constexpr std::u16string_view kSavedInto = u"Saved into ";
 inline constexpr std::u16string_view kCheckedSummary = u"%1 files checked, %2";
-inline constexpr std::u16string_view kRecentMenu = u"Recent";
-inline constexpr std::u16string_view kClearRecent = u"Clear";
 inline constexpr std::u16string_view kReportFilter = u"Text files (*.txt)";
 inline constexpr std::u16string_view kReportNotSaved = u"The report could not be saved: ";
 inline constexpr std::u16string_view kReportOverBkf =
     u"The report cannot replace the BKF file that is being recovered. Please choose another name.";
 inline constexpr std::u16string_view kReportOverNonFile =
     u"The report can only replace a file, not a folder or a device. Please choose another name.";
-inline constexpr std::u16string_view kParentFolderMenu = u"Parent Folder";
 inline constexpr std::u16string_view kSavingCancelling =
     u"Cancelling: the file being saved is removed, the finished ones stay...";
 inline constexpr std::u16string_view kSearchTitle = u"Search Files..";
-inline constexpr std::u16string_view kSearchPrompt = u"Enter String : ";
 inline constexpr std::u16string_view kSearchFound = u"Total File Found :";
-inline constexpr std::u16string_view kStop = u"Stop";
 inline constexpr std::u16string_view kReady = u"Ready";
 inline constexpr std::u16string_view kHomePageTooltip = u"Visit Software Homepage";
 

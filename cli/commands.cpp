@@ -117,10 +117,10 @@ class FileProgress : public SaveObserver, public VerifyObserver {
 class SaveProgress final : public FileProgress {
  public:
   SaveProgress(bool quiet, std::FILE* lines) : FileProgress(quiet, "saved"), lines_(lines) {}
-  void OnFileWritten(const fs::path& where, FileVerdict) override {
-    if (lines_ == nullptr) return;
+  void OnFileSaved(const SavedFileReport& report) override {
+    if (lines_ == nullptr || report.file.empty()) return;
     Finish();
-    std::fprintf(lines_, "%s\n", Utf8ForDisplay(Utf16FromPath(where)).c_str());
+    std::fprintf(lines_, "%s\n", Utf8ForDisplay(Utf16FromPath(report.file)).c_str());
   }
 
  private:

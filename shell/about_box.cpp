@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "browser/widgets/accessible_names.h"
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
@@ -30,11 +32,12 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
                 "<p>Version " + QStringLiteral(TALLOWIN_VERSION) + "</p>" +
                 "<p>Recovers the files of damaged and truncated BKF backups.</p>");
   text->setGeometry(20, 40, kPictureSize.width() - 40, 150);
-  auto* ok = new QPushButton("OK", this);
+  auto* ok = new QPushButton(ToQString(desktop::kOkButton), this);
   ok->setObjectName("ok");
   ok->setDefault(true);
   ok->setGeometry(kPictureSize.width() / 2 - 40, kPictureSize.height() - 50, 80, 26);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  DescribeControls(*this);
 }
 
 void AboutBox::paintEvent(QPaintEvent*) {

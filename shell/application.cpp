@@ -1,6 +1,7 @@
 #include "shell/application.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/message_box.h"
@@ -12,8 +13,11 @@ namespace tallowin {
 
 bool TallowinApp::InitInstance(const QStringList& arguments) {
   if (guard_.AnotherInstance()) {
-    ShowMessage(nullptr, ToQString(texts::kAnotherInstance),
-                mb::kIconExclamation | mb::kOk);
+    // The running instance takes the file and comes to the front; only when
+    // it does not answer is the start refused with a word.
+    const QString file = arguments.isEmpty() ? QString() : QFileInfo(arguments.constFirst()).absoluteFilePath();
+    handedOver_ = HandToRunningInstance(guard_.LockPath(), file);
+    if (!handedOver_) ShowMessage(nullptr, ToQString(texts::kAnotherInstance), mb::kIconExclamation | mb::kOk);
     return false;
   }
   QCoreApplication::setOrganizationName(kMakerKey);
@@ -24,6 +28,8 @@ bool TallowinApp::InitInstance(const QStringList& arguments) {
   frame_->setWindowTitle(ToQString(texts::kAppTitle));
   frame_->setWindowIcon(pictures::AppIcon());
   frame_->ShowMainWindow();
+  server_ = std::make_unique<InstanceServer>(guard_.LockPath());
+  QObject::connect(server_.get(), &InstanceServer::fileHanded, frame_.get(), &CMainFrame::TakeHandedFile);
 
   // A file named on the command line is opened at once: a snapshot is
   // loaded, anything else recovered as a BKF file.

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "shell/gui_document.h"
+#include "shell/instance_channel.h"
 #include "shell/main_frame.h"
 #include "shell/single_instance.h"
 
@@ -23,8 +24,11 @@ class TallowinApp {
 
   // After QApplication exists. False when the program must end at once:
   // another instance runs. `arguments` are the program's, without its name;
-  // a BKF file named there is recovered at once.
+  // a BKF file named there is recovered at once, or handed to the instance
+  // that runs.
   bool InitInstance(const QStringList& arguments);
+  // The instance that runs took this start's file and came to the front.
+  bool HandedOver() const { return handedOver_; }
 
   CMainFrame* Frame() const { return frame_.get(); }
 
@@ -32,6 +36,8 @@ class TallowinApp {
   const InstanceGuard& guard_;
   std::unique_ptr<CGUI_RezEreDoc> document_;
   std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<InstanceServer> server_;
+  bool handedOver_ = false;
 };
 
 }  // namespace tallowin

@@ -50,6 +50,6 @@ int main(int argc, char** argv) {
   tallowin::TallowinApp program(guard);
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
-  if (!program.InitInstance(arguments)) return 1;
+  if (!program.InitInstance(arguments)) return program.HandedOver() ? 0 : 1;
   return QApplication::exec();
 }

@@ -8,19 +8,26 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 
+#include "browser/widgets/accessible_names.h"
+#include "browser/widgets/desktop_texts.h"
+#include "browser/widgets/filter_bar.h"
 #include "browser/widgets/folder_setting_dialog.h"
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/hover_button.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
+#include "browser/widgets/recovery_report.h"
 #include "browser/widgets/search_dialog.h"
 #include "browser/widgets/text_qt.h"
+#include "browser/widgets/text_report_dialog.h"
+#include "catalog/text_convert.h"
 #include "catalog/program_texts.h"
 #include "browser/widgets/launcher.h"
 #include "common/mime_file_types.h"
@@ -75,6 +82,11 @@ CMainFrame::CMainFrame(QWidget* parent, BkfOpener opener) : QMainWindow(parent) 
   });
   connect(view_, &CGUI_RezEreView::progressPercent, this, &CMainFrame::ShowProgressInTitle);
   connect(view_, &CGUI_RezEreView::fileOpened, this, [](const QString& path) { RecentFiles().Add(path); });
+  connect(view_, &CGUI_RezEreView::stateChanged, this, &CMainFrame::EnableCommands);
+  connect(view_, &CGUI_RezEreView::noteChanged, this, &CMainFrame::ShowNote);
+  connect(view_, &CGUI_RezEreView::damageFound, reportOffer_, &QWidget::setVisible);
+  EnableCommands();
+  DescribeControls(*this);
 }
 
 void CMainFrame::ShowMainWindow() {
@@ -125,6 +137,8 @@ void CMainFrame::CreateCommandBars() {
   connect(actions_[kIdSettings], &QAction::triggered, this, &CMainFrame::OnSettings);
   connect(actions_[kIdSearchFiles], &QAction::triggered, this, &CMainFrame::OnSearchFiles);
   connect(actions_[kIdVerifyFiles], &QAction::triggered, this, &CMainFrame::OnVerifyFiles);
+  connect(actions_[kIdVerifyAllFiles], &QAction::triggered, this, &CMainFrame::OnVerifyAllFiles);
+  connect(actions_[kIdRecoveryReport], &QAction::triggered, this, &CMainFrame::OnRecoveryReport);
   connect(actions_[kIdAbout], &QAction::triggered, this, &CMainFrame::OnAbout);
   connect(actions_[kIdHelp], &QAction::triggered, this, &CMainFrame::OnHelp);
 
@@ -133,11 +147,18 @@ void CMainFrame::CreateCommandBars() {
   toolbar_->setIconSize(kLargeIcon);
   toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   for (QAction* action : onToolbar) toolbar_->addAction(action);
+
+  // The quick filter over the lists, on a row of its own below the logo's
+  // corner; shown with the lists.
+  addToolBarBreak();
+  filterBar_ = addToolBar(ToQString(desktop::kFilterToolBar));
+  filterBar_->setObjectName("filterToolBar");
+  filterBar_->addWidget(view_->ReleaseFilter());
 }
 
 void CMainFrame::CreateRecentMenu(QMenu* fileMenu) {
   fileMenu->addSeparator();
-  recentMenu_ = fileMenu->addMenu(ToQString(texts::kRecentMenu));
+  recentMenu_ = fileMenu->addMenu(ToQString(desktop::kRecentMenu));
   recentMenu_->setObjectName("recentMenu");
   fileMenu->addSeparator();
   // Filled as it opens, so that it follows what other instances kept too.
@@ -157,7 +178,7 @@ void CMainFrame::FillRecentMenu() {
     connect(item, &QAction::triggered, this, [this, path] { view_->OpenNamedFile(path); });
   }
   if (!files.isEmpty()) recentMenu_->addSeparator();
-  QAction* clear = recentMenu_->addAction(ToQString(texts::kClearRecent));
+  QAction* clear = recentMenu_->addAction(ToQString(desktop::kClearRecent));
   clear->setObjectName("clearRecent");
   clear->setEnabled(!files.isEmpty());
   connect(clear, &QAction::triggered, this, [this] {
@@ -179,7 +200,28 @@ void CMainFrame::ShowCheckedTotals() {
 
 void CMainFrame::ShowProgressInTitle(int percent) {
   const QString title = ToQString(texts::kAppTitle);
-  setWindowTitle(percent < 0 ? title : QString("%1% \u2013 %2").arg(percent).arg(title));
+  if (percent >= 0) {
+    setWindowTitle(QString("%1% \u2013 %2").arg(percent).arg(title));
+  } else {
+    // A partial catalogue says so for as long as it is shown.
+    const CatalogueNote& note = view_->Note();
+    setWindowTitle(note.partial ? note.text + " \u2013 " + title : title);
+  }
+}
+
+void CMainFrame::ShowNote() {
+  cataloguePane_->setText(view_->Note().text);
+  cataloguePane_->setVisible(!view_->Note().text.isEmpty());
+  ShowProgressInTitle(-1);
+}
+
+void CMainFrame::EnableCommands() {
+  const bool browsing = view_->State() == CGUI_RezEreView::kBrowserPage;
+  for (const CommandId id : {kIdSaveSnapshot, kIdSearchFiles, kIdVerifyFiles, kIdVerifyAllFiles, kIdRecoveryReport}) {
+    actions_[id]->setEnabled(browsing);
+  }
+  actions_[kIdLoadSnapshot]->setEnabled(!browsing);
+  filterBar_->setVisible(browsing);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -189,6 +231,19 @@ void CMainFrame::CreateStatusBar() {
     if (text.isEmpty()) bar->showMessage(ToQString(texts::kReady));
   });
   bar->showMessage(ToQString(texts::kReady));
+  // What the catalogue is (partial, from a snapshot), and the offer of the
+  // Recovery Report when the scan found damage.
+  cataloguePane_ = new QLabel(bar);
+  cataloguePane_->setObjectName("cataloguePane");
+  cataloguePane_->hide();
+  bar->addPermanentWidget(cataloguePane_);
+  auto* offer = new QPushButton(ToQString(desktop::kDamageFound), bar);
+  offer->setObjectName("reportOffer");
+  offer->setFlat(true);
+  offer->hide();
+  connect(offer, &QPushButton::clicked, this, &CMainFrame::OnRecoveryReport);
+  reportOffer_ = offer;
+  bar->addPermanentWidget(offer);
   // Files that the backup's own catalogue gave back stay told after a scan.
   setCataloguePane_ = new QLabel(bar);
   setCataloguePane_->setObjectName("setCataloguePane");
@@ -258,10 +313,36 @@ void CMainFrame::OnSearchFiles() {
   view_->Session().Begin(SessionActivity::kSearching);
   dialog.exec();
   view_->Session().End();
+  if (const std::optional<RowIndex> row = dialog.ChosenRow()) view_->ShowRow(*row);
 }
 
 // The view guards the verification as it guards the save.
 void CMainFrame::OnVerifyFiles() { view_->VerifyCheckedFiles(); }
+
+void CMainFrame::OnVerifyAllFiles() { view_->VerifyAllFiles(); }
+
+void CMainFrame::OnRecoveryReport() {
+  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
+  RecoverySessionController& session = view_->Session();
+  TextReportDialog report(ToQString(desktop::kRecoveryReportTitle),
+                          RecoveryReportText(session, FindRecoveryFindings(session)), PathFromUtf16(view_->BkfPath()),
+                          this);
+  report.exec();
+}
+
+void CMainFrame::TakeHandedFile(const QString& path) {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+  if (path.isEmpty()) return;
+  if (view_->MayOpenFile()) {
+    view_->OpenNamedFile(path);
+  } else {
+    ShowMessage(this, ToQString(desktop::CannotOpenNow(ToU16(path), view_->State() == CGUI_RezEreView::kBrowserPage)),
+                mb::kIconExclamation);
+  }
+}
 
 void CMainFrame::OnLiveUpdate() {
   ShowMessage(this,

@@ -18,6 +18,7 @@
 #include "shell/command_table.h"
 #include "common/version_text.h"
 
+class QAbstractButton;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -58,6 +59,11 @@ class CMainFrame : public QMainWindow {
   void OnSettings();
   void OnSearchFiles();
   void OnVerifyFiles();
+  void OnVerifyAllFiles();
+  void OnRecoveryReport();
+  // A second start of the program handed its file (empty for none): the
+  // window comes to the front and opens it when it can.
+  void TakeHandedFile(const QString& path);
   void OnAbout();
   void OnHelp();
   void OpenHomePage();
@@ -74,6 +80,9 @@ class CMainFrame : public QMainWindow {
   QMenu* RecentMenu() const { return recentMenu_; }
   QLabel* CheckedPane() const { return checkedPane_; }
   QLabel* SetCataloguePane() const { return setCataloguePane_; }
+  QLabel* CataloguePane() const { return cataloguePane_; }
+  QAbstractButton* ReportOffer() const { return reportOffer_; }
+  QToolBar* FilterBar() const { return filterBar_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -85,6 +94,9 @@ class CMainFrame : public QMainWindow {
   void FillRecentMenu();
   void ShowCheckedTotals();
   void ShowProgressInTitle(int percent);
+  // The commands that cannot work on the page shown are disabled.
+  void EnableCommands();
+  void ShowNote();
   void CreateStatusBar();
   void CreateLogoBox();
   void PlaceLogoBox();
@@ -101,6 +113,9 @@ class CMainFrame : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
   QLabel* checkedPane_ = nullptr;
   QLabel* setCataloguePane_ = nullptr;
+  QLabel* cataloguePane_ = nullptr;
+  QAbstractButton* reportOffer_ = nullptr;
+  QToolBar* filterBar_ = nullptr;
   QStringList manualPlaces_;
 };
 

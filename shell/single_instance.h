@@ -23,8 +23,10 @@ class InstanceGuard {
   // True when another process holds the lock. A lock file that cannot be
   // opened at all does not count: the program then starts as the first.
   bool AnotherInstance() const { return anotherInstance_; }
+  const std::filesystem::path& LockPath() const { return lockPath_; }
 
  private:
+  std::filesystem::path lockPath_;
   int fd_ = -1;
   bool anotherInstance_ = false;
 };

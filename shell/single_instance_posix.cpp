@@ -25,7 +25,7 @@ std::filesystem::path InstanceGuard::DefaultLockPath() {
   return folder / (std::string(kName) + "-" + std::to_string(::getuid()) + ".lock");
 }
 
-InstanceGuard::InstanceGuard(const std::filesystem::path& lockPath) {
+InstanceGuard::InstanceGuard(const std::filesystem::path& lockPath) : lockPath_(lockPath) {
   // A lock that cannot be written can still be taken through a read-only
   // descriptor. O_NOFOLLOW: the temporary folder is shared, and a link
   // planted there is refused.

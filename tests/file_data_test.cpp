@@ -292,5 +292,31 @@ TEST(Checksum, IsTheSameHoweverTheDataIsSplit) {
   }
 }
 
+// Right after a scan the user verifies every file, checked or not, or a few
+// of them; the check marks choose nothing then.
+TEST_F(RealData, AVerificationOfAllOrOfNamedRowsIgnoresTheCheckMarks) {
+  writer_.FileWithStreams({.name = u"one.txt", .data = "1"});
+  writer_.FileWithStreams({.name = u"two.txt", .data = "22", .wrongChecksum = true});
+  writer_.FileWithStreams({.name = u"three.txt", .data = "333"});
+  Scan();
+  catalogue_.SetAllRowsChecked(false);
+  class Rows : public VerifyObserver {
+   public:
+    void OnFileChecked(const FileCheck& check) override { rows.push_back(check.row); }
+    std::vector<RowIndex> rows;
+  };
+  Rows all;
+  const VerifySummary summary = VerifyRows(catalogue_, {.bkfPath = bkf_, .opener = OpenBkfFile}, RowSelection::All(),
+                                           all, cancel_);
+  EXPECT_EQ(all.rows, (std::vector<RowIndex>{0, 1, 2}));
+  EXPECT_EQ(summary.Count(FileVerdict::kDamaged), 1u);
+  Rows named;
+  VerifyRows(catalogue_, {.bkfPath = bkf_, .opener = OpenBkfFile}, RowSelection::Listed({2, 7, 0, 2, -1}), named,
+             cancel_);
+  EXPECT_EQ(named.rows, (std::vector<RowIndex>{0, 2}));
+  Rows checked;
+  EXPECT_EQ(VerifyCheckedFiles(catalogue_, {.bkfPath = bkf_, .opener = OpenBkfFile}, checked, cancel_).Files(), 0u);
+}
+
 }  // namespace
 }  // namespace tallowin

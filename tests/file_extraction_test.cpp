@@ -330,6 +330,60 @@ TEST_F(SaveTest, CancelInsideAFileRemovesItAndKeepsTheFinishedOnes) {
   EXPECT_EQ(left, std::vector<fs::path>{"first.bin"});
 }
 
+// A file opened or dragged out is saved on its own, flat into the folder the
+// program chose: under its own name, or numbered when the name is taken,
+// never over what is there and never through a link planted there.
+TEST_F(SaveTest, AFlatSaveOfNamedRowsTakesOnlyThoseAndNeverReplacesAnything) {
+  Row(u"BKF\\S\\Docs\\a.txt", 5, 0);
+  Row(u"BKF\\S\\b.txt", 7, 10);
+  Row(u"BKF\\S\\Other\\a.txt", 3, 20);
+  catalogue_.SetAllRowsChecked(false);
+  test::WriteFileBytes(destination_ / "a.txt", "mine");
+  fs::create_symlink(dir_ / "elsewhere.txt", destination_ / "a (2).txt");
+
+  class Reports : public SaveObserver {
+   public:
+    void OnFileSaved(const SavedFileReport& report) override { seen.push_back(report); }
+    std::vector<SavedFileReport> seen;
+  } observer;
+  const SaveSummary summary =
+      SaveRows(catalogue_,
+               {.bkfPath = bkf_, .destination = destination_, .prefix = u"Rec", .opener = OpenBkfFile,
+                .layout = {.flat = true}},
+               RowSelection::Listed({2, 0, 2}), observer, cancel_);
+  EXPECT_EQ(summary.saved, 2u);
+  EXPECT_TRUE(summary.folders.empty());
+  EXPECT_EQ(Saved("a.txt"), "mine");
+  EXPECT_FALSE(fs::exists(dir_ / "elsewhere.txt"));
+  EXPECT_EQ(Saved("a (3).txt"), Pattern(5));
+  EXPECT_EQ(Saved("a (4).txt"), Pattern(23).substr(20));
+  EXPECT_FALSE(fs::exists(destination_ / "b.txt"));
+  ASSERT_EQ(observer.seen.size(), 2u);
+  EXPECT_EQ(observer.seen[0].row, 0);
+  EXPECT_EQ(observer.seen[0].file, destination_ / "a (3).txt");
+  EXPECT_EQ(observer.seen[0].verdict, FileVerdict::kUnchecked);
+  EXPECT_EQ(observer.seen[1].row, 2);
+  EXPECT_EQ(observer.seen[1].file, destination_ / "a (4).txt");
+}
+
+// Every file the save gets to is told, with where it went and its verdict;
+// a file whose data is not there at all has no place and is skipped.
+TEST_F(SaveTest, EachFileIsToldWithItsPlaceAndVerdict) {
+  Row(u"BKF\\S\\a.txt", 5, 0);
+  Row(u"BKF\\S\\gone.txt", 5, 2 * kBkfSize);
+  class Reports : public SaveObserver {
+   public:
+    void OnFileSaved(const SavedFileReport& report) override { seen.push_back(report); }
+    std::vector<SavedFileReport> seen;
+  } observer;
+  Save(observer);
+  ASSERT_EQ(observer.seen.size(), 2u);
+  EXPECT_EQ(observer.seen[0].file, destination_ / "RecBKF/S/a.txt");
+  EXPECT_EQ(observer.seen[1].file, fs::path());
+  EXPECT_EQ(observer.seen[1].verdict, FileVerdict::kSkipped);
+  EXPECT_NE(observer.seen[1].reason.find("past the end"), std::string::npos);
+}
+
 TEST_F(SaveTest, MissingDestinationOrBkfFileStopsTheSaveWithAMessage) {
   Row(u"BKF\\S\\a.bin", 1, 0);
   fs::remove(destination_);

@@ -8,18 +8,34 @@
 
 namespace tallowin {
 
-CheckedTotals CountCheckedRows(const Catalogue& catalogue, std::uint64_t bkfSize) {
+std::vector<RowIndex> ListedRows(const Catalogue& catalogue, const RowSelection& selection) {
+  std::vector<RowIndex> rows;
+  const RowIndex count = catalogue.CatalogueRowCount();
+  for (const RowIndex row : selection.rows) {
+    if (row >= 0 && row < count) rows.push_back(row);
+  }
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
+CheckedTotals CountSelectedRows(const Catalogue& catalogue, const RowSelection& selection, std::uint64_t bkfSize) {
   CheckedTotals totals;
-  const RowIndex rows = catalogue.CatalogueRowCount();
-  for (RowIndex row = 0; row < rows; ++row) {
+  const auto count = [&](RowIndex row) {
     const RowNumbers numbers = catalogue.ReadRowNumbers(row);
-    if (!numbers.checked) continue;
+    if (selection.kind == RowSelection::Kind::kChecked && !numbers.checked) return;
     ++totals.files;
     if (numbers.sizeIsNumber && numbers.offsetIsNumber && !RowDataProblem(numbers.size, numbers.offset, bkfSize)) {
       totals.bytes += std::min(static_cast<std::uint64_t>(numbers.size),
                                bkfSize - static_cast<std::uint64_t>(numbers.offset));
     }
+  };
+  if (selection.kind == RowSelection::Kind::kListed) {
+    for (const RowIndex row : ListedRows(catalogue, selection)) count(row);
+    return totals;
   }
+  const RowIndex rows = catalogue.CatalogueRowCount();
+  for (RowIndex row = 0; row < rows; ++row) count(row);
   return totals;
 }
 

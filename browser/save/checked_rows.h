@@ -1,12 +1,14 @@
-// The checked rows as the save and the verification go through them: in
-// catalogue order, with the numbers their cells hold, and never as a list of
-// their own, since a catalogue may hold millions.
+// The rows that the save and the verification go through (the checked ones,
+// every one, or a few the user named): in catalogue order, with the numbers
+// their cells hold, and the checked or all rows never as a list of their
+// own, since a catalogue may hold millions.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "catalog/catalogue.h"
 
@@ -29,25 +31,49 @@ struct RowData {
 // or makes no sense for this BKF file), or nothing.
 std::optional<std::string> RowDataProblem(const RowData& row, std::uint64_t bkfSize);
 
+// Which rows a save or a verification goes through.
+struct RowSelection {
+  enum class Kind { kChecked, kAll, kListed };
+  Kind kind = Kind::kChecked;
+  std::vector<RowIndex> rows;  // kListed: the rows, in any order
+
+  static RowSelection Checked() { return {}; }
+  static RowSelection All() { return {Kind::kAll, {}}; }
+  static RowSelection Listed(std::vector<RowIndex> rows) { return {Kind::kListed, std::move(rows)}; }
+};
+
 struct CheckedTotals {
   std::uint64_t files = 0;
   std::uint64_t bytes = 0;  // of data that the BKF file holds, for the progress
 };
 
-CheckedTotals CountCheckedRows(const Catalogue& catalogue, std::uint64_t bkfSize);
+CheckedTotals CountSelectedRows(const Catalogue& catalogue, const RowSelection& selection, std::uint64_t bkfSize);
 
 std::optional<std::string> NotANumber(const Catalogue& catalogue, RowIndex row, const RowNumbers& numbers);
 
-// Runs `visit(RowData)` for each checked row, in order, while it returns true.
+// The listed rows that the catalogue holds, each once, in catalogue order.
+std::vector<RowIndex> ListedRows(const Catalogue& catalogue, const RowSelection& selection);
+
+// Runs `visit(RowData)` for each selected row, in catalogue order, while it
+// returns true.
 template <typename Visit>
-void ForEachCheckedRow(const Catalogue& catalogue, Visit visit) {
-  const RowIndex rows = catalogue.CatalogueRowCount();
-  for (RowIndex row = 0; row < rows; ++row) {
+void ForEachSelectedRow(const Catalogue& catalogue, const RowSelection& selection, Visit visit) {
+  const auto each = [&](RowIndex row) {
     const RowNumbers numbers = catalogue.ReadRowNumbers(row);
-    if (!numbers.checked) continue;
+    if (selection.kind == RowSelection::Kind::kChecked && !numbers.checked) return true;
     const RowData data{row,          catalogue.GetCatalogueCell(row, kCellPath), numbers.size, numbers.offset,
                        numbers.modified, numbers.accessed, numbers.created, NotANumber(catalogue, row, numbers)};
-    if (!visit(data)) return;
+    return visit(data);
+  };
+  if (selection.kind == RowSelection::Kind::kListed) {
+    for (const RowIndex row : ListedRows(catalogue, selection)) {
+      if (!each(row)) return;
+    }
+    return;
+  }
+  const RowIndex rows = catalogue.CatalogueRowCount();
+  for (RowIndex row = 0; row < rows; ++row) {
+    if (!each(row)) return;
   }
 }
 

@@ -53,19 +53,22 @@ bool RefusesEveryFile(int error) {
 
 class Saver {
  public:
-  Saver(const Catalogue& catalogue, const SaveRequest& request, SaveObserver& observer,
-        const std::atomic<bool>& cancel)
-      : catalogue_(catalogue), request_(request), observer_(observer), cancel_(cancel) {}
+  Saver(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
+        SaveObserver& observer, const std::atomic<bool>& cancel)
+      : catalogue_(catalogue), request_(request), selection_(selection), observer_(observer), cancel_(cancel) {}
 
   SaveSummary Run();
 
  private:
   void Save(const Job& job);
-  void Count(const Job& job, FileDataResult result);
+  void Count(const Job& job, FileDataResult result, const std::filesystem::path& file);
   // The folder of a row's folder chain, made where needed.
   FolderNode* FolderFor(std::span<const std::u16string_view> chain, std::string& problem, int& error);
   FolderNode* Child(FolderNode& parent, std::u16string_view key, bool top, std::string& problem, int& error);
-  void Failed(const Job& job, std::string reason, int error = 0);
+  // `verdict`: kSkipped when the row's data cannot be read at all, nothing
+  // when the destination refused the file.
+  void Failed(const Job& job, std::string reason, int error = 0,
+              std::optional<FileVerdict> verdict = std::nullopt);
   void Progress() {
     observer_.OnSaveProgress(filesDone_, filesTotal_, bytesDone_, bytesTotal_);
   }
@@ -74,6 +77,7 @@ class Saver {
 
   const Catalogue& catalogue_;
   const SaveRequest& request_;
+  const RowSelection& selection_;
   SaveObserver& observer_;
   const std::atomic<bool>& cancel_;
   SaveSummary summary_;
@@ -89,13 +93,15 @@ class Saver {
   std::uint64_t filesDone_ = 0, filesTotal_ = 0, bytesDone_ = 0, bytesTotal_ = 0;
 };
 
-void Saver::Failed(const Job& job, std::string reason, int error) {
+void Saver::Failed(const Job& job, std::string reason, int error, std::optional<FileVerdict> verdict) {
   ++summary_.failed;
   if (RefusesEveryFile(error)) stopReason_ = texts::DestinationRefuses(Reason(error));
+  observer_.OnFileSaved({job.row, {}, verdict, reason});
   summary_.problems.push_back({job.row, job.path, std::move(reason), std::nullopt});
 }
 
-void Saver::Count(const Job& job, FileDataResult result) {
+void Saver::Count(const Job& job, FileDataResult result, const std::filesystem::path& file) {
+  observer_.OnFileSaved({job.row, file, result.verdict, result.reason});
   switch (result.verdict) {
     case FileVerdict::kVerified: ++summary_.verified, ++summary_.saved; return;
     case FileVerdict::kUnchecked: ++summary_.unchecked, ++summary_.saved; return;
@@ -169,7 +175,7 @@ void Saver::Save(const Job& job) {
     return;
   }
   if (const auto invalid = RowDataProblem(job, bkfSize_)) {
-    return Failed(job, texts::Skipped(*invalid));
+    return Failed(job, texts::Skipped(*invalid), 0, FileVerdict::kSkipped);
   }
   const auto parts = Components(job.path);
   std::string problem;
@@ -204,8 +210,7 @@ void Saver::Save(const Job& job) {
   if (!file->Keep(error)) {
     return Failed(job, texts::WriteFailed(name, Reason(error)), error);
   }
-  observer_.OnFileWritten(target_->Where(folderPath, name), result.verdict);
-  Count(job, std::move(result));
+  Count(job, std::move(result), target_->Where(folderPath, name));
 }
 
 SaveSummary Saver::Run() {
@@ -230,11 +235,11 @@ SaveSummary Saver::Run() {
     bytesDone_ += bytes;
     Progress();
   });
-  const CheckedTotals totals = CountCheckedRows(catalogue_, bkfSize_);
+  const CheckedTotals totals = CountSelectedRows(catalogue_, selection_, bkfSize_);
   filesTotal_ = totals.files;
   bytesTotal_ = totals.bytes;
   Progress();
-  ForEachCheckedRow(catalogue_, [&](const Job& job) {
+  ForEachSelectedRow(catalogue_, selection_, [&](const Job& job) {
     if (cancel_) summary_.cancelled = true;
     if (summary_.cancelled) return false;
     Save(job);
@@ -251,9 +256,9 @@ SaveSummary Saver::Run() {
 
 }  // namespace
 
-SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request,
-                             SaveObserver& observer, const std::atomic<bool>& cancel) {
-  return Saver(catalogue, request, observer, cancel).Run();
+SaveSummary SaveRows(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
+                     SaveObserver& observer, const std::atomic<bool>& cancel) {
+  return Saver(catalogue, request, selection, observer, cancel).Run();
 }
 
 std::u16string SaveSummaryText(const SaveSummary& summary) {

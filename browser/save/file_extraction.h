@@ -9,7 +9,10 @@
 //
 // The same save writes into an archive or anywhere else a SaveTarget puts
 // files, with the same names and bytes; the layout can leave out leading
-// folders of the catalogue path, or every folder.
+// folders of the catalogue path, or every folder. A save of a few files the
+// user named (a file opened, dragged out or saved on its own) puts them flat
+// into the destination: each under its own name, or " (2)", " (3)", ...
+// when that name is taken, never over it.
 #pragma once
 
 #include <atomic>
@@ -19,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalogue.h"
+#include "browser/save/checked_rows.h"
 #include "browser/save/file_data.h"
 #include "browser/save/save_target.h"
 #include "engine/bkf_file.h"
@@ -82,26 +85,35 @@ struct SaveSummary {
   }
 };
 
+// One file that the save got to.
+struct SavedFileReport {
+  RowIndex row = -1;
+  std::filesystem::path file;  // where it now is; empty when nothing was kept
+  std::optional<FileVerdict> verdict;  // nothing for a file that was not saved at all
+  std::string reason;  // why the verdict is not "verified", or why nothing was saved
+};
+
 class SaveObserver {
  public:
   virtual ~SaveObserver() = default;
+  // After every file the save got to, in catalogue order.
+  virtual void OnFileSaved(const SavedFileReport& report) { (void)report; }
   // Often: after every file and during large ones. The receiver throttles.
   virtual void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal,
                               std::uint64_t bytesDone, std::uint64_t bytesTotal) {
     (void)filesDone, (void)filesTotal, (void)bytesDone, (void)bytesTotal;
   }
-  // A file was written, whole or as far as it could be read: where it went
-  // and its verdict.
-  virtual void OnFileWritten(const std::filesystem::path& where, FileVerdict verdict) {
-    (void)where, (void)verdict;
-  }
 };
 
-// Saves the checked rows in catalogue order. Cancel is polled between files
+// Saves the selected rows in catalogue order. Cancel is polled between files
 // and while copying; a file cut short by it is removed, finished ones stay.
 // The catalogue is not changed.
-SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request,
-                             SaveObserver& observer, const std::atomic<bool>& cancel);
+SaveSummary SaveRows(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
+                     SaveObserver& observer, const std::atomic<bool>& cancel);
+inline SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request, SaveObserver& observer,
+                                    const std::atomic<bool>& cancel) {
+  return SaveRows(catalogue, request, RowSelection::Checked(), observer, cancel);
+}
 
 // "3 file(s) saved (2 verified, 1 unchecked), 1 damaged, 0 stored encrypted,
 // 0 stored compressed, 1 incomplete, 0 failed." then one line per problem.

@@ -23,8 +23,8 @@ bool VerifySummary::Sound() const {
   return fatalError.empty() && !cancelled && Count(FileVerdict::kVerified) + Count(FileVerdict::kUnchecked) == Files();
 }
 
-VerifySummary VerifyCheckedFiles(const Catalogue& catalogue, const VerifyRequest& request,
-                                 VerifyObserver& observer, const std::atomic<bool>& cancel) {
+VerifySummary VerifyRows(const Catalogue& catalogue, const VerifyRequest& request, const RowSelection& selection,
+                         VerifyObserver& observer, const std::atomic<bool>& cancel) {
   VerifySummary summary;
   const std::unique_ptr<BkfReader> bkf = request.opener(request.bkfPath);
   if (!bkf) {
@@ -32,7 +32,7 @@ VerifySummary VerifyCheckedFiles(const Catalogue& catalogue, const VerifyRequest
     return summary;
   }
   const std::uint64_t bkfSize = bkf->GetSize();
-  const CheckedTotals totals = CountCheckedRows(catalogue, bkfSize);
+  const CheckedTotals totals = CountSelectedRows(catalogue, selection, bkfSize);
   std::uint64_t filesDone = 0, bytesDone = 0;
   FileDataReader reader(*bkf, cancel, [&](std::uint64_t bytes) {
     bytesDone += bytes;
@@ -40,7 +40,7 @@ VerifySummary VerifyCheckedFiles(const Catalogue& catalogue, const VerifyRequest
   });
   DiscardingSink nowhere;
   observer.OnVerifyProgress(0, totals.files, 0, totals.bytes);
-  ForEachCheckedRow(catalogue, [&](const RowData& row) {
+  ForEachSelectedRow(catalogue, selection, [&](const RowData& row) {
     FileCheck check{row.row, row.path, FileVerdict::kSkipped, {}};
     if (const auto problem = RowDataProblem(row, bkfSize)) {
       check.reason = *problem;
@@ -75,15 +75,6 @@ std::string VerifySummaryText(const VerifySummary& summary) {
   }
   if (summary.cancelled) text += texts::kVerifyCancelled;
   return text + ".";
-}
-
-std::u16string VerifyReportText(const VerifySummary& summary, std::span<const FileCheck> problems) {
-  std::u16string report = Utf16FromBytes(summary.fatalError.empty() ? VerifySummaryText(summary) : summary.fatalError);
-  for (const FileCheck& check : problems) {
-    report += u"\n";
-    report += FileReportLine(check.path, check.verdict, check.reason);
-  }
-  return report;
 }
 
 }  // namespace tallowin

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 
+#include "browser/save/checked_rows.h"
 #include "browser/save/file_data.h"
 #include "catalog/catalogue.h"
 #include "engine/bkf_file.h"
@@ -21,7 +22,7 @@ struct VerifyRequest {
   BkfOpener opener = OpenBkfFile;
 };
 
-// The verdict of one checked row.
+// The verdict of one row.
 struct FileCheck {
   RowIndex row = -1;
   std::u16string path;  // the catalogue path
@@ -52,15 +53,16 @@ struct VerifySummary {
   bool Sound() const;
 };
 
-VerifySummary VerifyCheckedFiles(const Catalogue& catalogue, const VerifyRequest& request,
-                                 VerifyObserver& observer, const std::atomic<bool>& cancel);
+// Verifies the selected rows, in catalogue order.
+VerifySummary VerifyRows(const Catalogue& catalogue, const VerifyRequest& request, const RowSelection& selection,
+                         VerifyObserver& observer, const std::atomic<bool>& cancel);
+inline VerifySummary VerifyCheckedFiles(const Catalogue& catalogue, const VerifyRequest& request,
+                                        VerifyObserver& observer, const std::atomic<bool>& cancel) {
+  return VerifyRows(catalogue, request, RowSelection::Checked(), observer, cancel);
+}
 
 // "9 file(s): 5 verified, 1 damaged, 2 unchecked, 1 incomplete, 0 stored
 // encrypted, 0 stored compressed, 0 skipped."
 std::string VerifySummaryText(const VerifySummary& summary);
-
-// The summary (or why the verification could not start), then a line for
-// each file in `problems`: "path: verdict, reason".
-std::u16string VerifyReportText(const VerifySummary& summary, std::span<const FileCheck> problems);
 
 }  // namespace tallowin

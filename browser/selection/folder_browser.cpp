@@ -182,30 +182,10 @@ void FolderBrowser::SetRowMark(RowIndex row, bool mark) {
   index_.NoteRowMark(row, numbers.size, numbers.checked, mark);
 
   // The folders above the row: from every top-level node (each stands for
-  // "BKF\") down its folder chain, as far as the tree has it.
-  const std::u16string path = catalogue_.GetCatalogueCell(row, kCellPath);
-  const auto lastSlash = path.rfind(u'\\');
-  if (lastSlash != std::u16string::npos && std::u16string_view(path).starts_with(u"BKF\\")) {
-    const std::u16string_view folders = std::u16string_view(path).substr(4, lastSlash + 1 - 4);
-    const std::vector<FolderId> deepest = catalogue_.ReadFolderTree([&](const FolderTree& tree) {
-      std::vector<FolderId> ends;
-      for (FolderId at : tree.Children(kNoFolder)) {
-        std::size_t start = 0;
-        while (start < folders.size()) {
-          const auto end = folders.find(u'\\', start);
-          const FolderId child = tree.FindChild(at, folders.substr(start, end - start));
-          if (child == kNoFolder) break;
-          at = child;
-          start = end + 1;
-        }
-        ends.push_back(at);
-      }
-      return ends;
-    });
-    for (FolderId node : deepest) {
-      checks_.Set(node, StateFromCounts(node));
-      UpdateAncestors(node);
-    }
+  // "BKF\"), down its folder chain, as far as the tree has it.
+  for (FolderId node : DeepestNodesOf(row)) {
+    checks_.Set(node, StateFromCounts(node));
+    UpdateAncestors(node);
   }
   for (ListRow& listRow : list_) {
     if (listRow.kind == ListRowKind::kFile && listRow.row == row) {
@@ -214,6 +194,33 @@ void FolderBrowser::SetRowMark(RowIndex row, bool mark) {
       listRow.state = checks_.State(listRow.node);
     }
   }
+}
+
+std::vector<FolderId> FolderBrowser::DeepestNodesOf(RowIndex row) const {
+  const std::u16string path = catalogue_.GetCatalogueCell(row, kCellPath);
+  const auto lastSlash = path.rfind(u'\\');
+  if (lastSlash == std::u16string::npos || !std::u16string_view(path).starts_with(u"BKF\\")) return {};
+  const std::u16string_view folders = std::u16string_view(path).substr(4, lastSlash + 1 - 4);
+  return catalogue_.ReadFolderTree([&](const FolderTree& tree) {
+    std::vector<FolderId> ends;
+    for (FolderId at : tree.Children(kNoFolder)) {
+      std::size_t start = 0;
+      while (start < folders.size()) {
+        const auto end = folders.find(u'\\', start);
+        const FolderId child = tree.FindChild(at, folders.substr(start, end - start));
+        if (child == kNoFolder) break;
+        at = child;
+        start = end + 1;
+      }
+      ends.push_back(at);
+    }
+    return ends;
+  });
+}
+
+FolderId FolderBrowser::NodeOfRow(RowIndex row) const {
+  const std::vector<FolderId> ends = DeepestNodesOf(row);
+  return ends.empty() ? kNoFolder : ends.front();
 }
 
 RenameResult FolderBrowser::RenameFolder(FolderId node, std::u16string_view name) {
@@ -243,8 +250,8 @@ FolderId FolderBrowser::NavigationTarget(std::size_t index) const {
   return kNoFolder;
 }
 
-void FolderBrowser::SortByColumn(int column) {
-  if (column < 0 || column > static_cast<int>(FileListColumn::kCreated)) return;
+void FolderBrowser::SortByColumn(int column, const RowRank& verdictRank) {
+  if (column < 0 || column > static_cast<int>(FileListColumn::kVerdict)) return;
   if (column == sortColumn_) sortAscending_ = !sortAscending_;
   sortColumn_ = column;
 
@@ -279,6 +286,9 @@ void FolderBrowser::SortByColumn(int column) {
           const FileTime time = column == static_cast<int>(FileListColumn::kModified) ? numbers.modified : numbers.created;
           key.number = static_cast<std::int64_t>(std::min<FileTime>(time, INT64_MAX));
         }
+        break;
+      case FileListColumn::kVerdict:
+        if (file && verdictRank) key.number = verdictRank(row.row);
         break;
     }
     keyed.push_back(std::move(key));

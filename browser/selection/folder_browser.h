@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +28,7 @@ struct ListRow {
   CheckState state = CheckState::kUnchecked;
 };
 
-enum class FileListColumn { kName = 0, kType = 1, kSize = 2, kModified = 3, kCreated = 4 };
+enum class FileListColumn { kName = 0, kType = 1, kSize = 2, kModified = 3, kCreated = 4, kVerdict = 5 };
 
 enum class RenameResult { kRenamed, kCancelled, kEmptyName, kIllegalCharacter, kTopLevel };
 
@@ -73,16 +75,25 @@ class FolderBrowser {
   // Where a double-click or Enter on a list row leads: the parent for the
   // parent row, the first subfolder of that name for a folder row.
   FolderId NavigationTarget(std::size_t index) const;
+  // The node whose file list shows catalogue row `row`: the deepest node of
+  // the first top-level node's chain that its folders lead to.
+  FolderId NodeOfRow(RowIndex row) const;
 
   // A click on a column header: the same column again reverses the order.
   // Sizes sort as numbers and dates as times; the parent row stays first.
-  void SortByColumn(int column);
+  // The verdict column sorts files by `verdictRank`, which the browser does
+  // not know itself; files without a rank and folders come first.
+  using RowRank = std::function<std::optional<std::int64_t>(RowIndex row)>;
+  void SortByColumn(int column, const RowRank& verdictRank = {});
   int SortColumn() const { return sortColumn_; }
   bool SortAscending() const { return sortAscending_; }
 
  private:
   // The state that the marks of the rows below `node` give it.
   CheckState StateFromCounts(FolderId node) const;
+  // For each top-level node, the deepest node that the folders of `row`'s
+  // path lead to; nothing for a path that does not begin with "BKF\".
+  std::vector<FolderId> DeepestNodesOf(RowIndex row) const;
   void RecomputeSelectedFromList();
 
   Catalogue& catalogue_;

@@ -1,24 +1,29 @@
 #include "browser/widgets/catalogue_list_model.h"
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"
+#include "browser/widgets/verdict_look.h"
 #include "catalog/program_texts.h"
 
 namespace tallowin {
 
-CatalogueListModel::CatalogueListModel(Catalogue& catalogue, QObject* parent)
-    : QAbstractTableModel(parent), catalogue_(catalogue) {}
+CatalogueListModel::CatalogueListModel(Catalogue& catalogue, const RowVerdicts& verdicts, QObject* parent)
+    : QAbstractTableModel(parent), catalogue_(catalogue), verdicts_(verdicts) {}
 
 int CatalogueListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : shown_;
 }
 
 int CatalogueListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kCatalogueCellCount;
+  return parent.isValid() ? 0 : kColumnCount;
 }
 
 QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shown_) return {};
   const RowIndex row = index.row();
+  if (index.column() == kVerdictColumn && role != Qt::ForegroundRole && role != Qt::BackgroundRole) {
+    return VerdictData(verdicts_, row, role);
+  }
   switch (role) {
     case Qt::DisplayRole:
       return ToQString(catalogue_.GetCatalogueCell(row, index.column()));
@@ -43,6 +48,7 @@ QVariant CatalogueListModel::headerData(int section, Qt::Orientation orientation
     case kCellPath:
     case kCellType:
     case kCellSize: return ToQString(texts::kCatalogueHeadings[section]);
+    case kVerdictColumn: return ToQString(desktop::kVerdictHeading);
     default: return QString();
   }
 }
@@ -67,11 +73,15 @@ void CatalogueListModel::Reset() {
 }
 
 void CatalogueListModel::RowChanged(RowIndex row) {
-  if (row >= 0 && row < shown_) emit dataChanged(index(row, 0), index(row, kCatalogueCellCount - 1));
+  if (row >= 0 && row < shown_) emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
 }
 
 void CatalogueListModel::ChecksChanged() {
-  if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, kCatalogueCellCount - 1));
+  if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, kColumnCount - 1));
+}
+
+void CatalogueListModel::VerdictsChanged() {
+  if (shown_ > 0) emit dataChanged(index(0, kVerdictColumn), index(shown_ - 1, kVerdictColumn));
 }
 
 }  // namespace tallowin

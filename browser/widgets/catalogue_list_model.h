@@ -1,11 +1,13 @@
 // The catalogue list as an item model: one row per catalogue row, one column
-// per cell, over the catalogue itself (no copy of the rows). While a scan
+// per cell and a last one for the row's verdict, over the catalogue and the
+// verdicts beside it (no copy of the rows). While a scan
 // appends rows on its own thread, the model shows only the rows it has
 // announced; Refresh() announces the new ones in one batch, so a million rows
 // cost a few updates a second, not one per row.
 #pragma once
 
 #include <QAbstractTableModel>
+#include "browser/save/row_verdicts.h"
 #include "browser/widgets/type_icons.h"
 #include "catalog/catalogue.h"
 
@@ -15,12 +17,14 @@ class CatalogueListModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
+  static constexpr int kVerdictColumn = kCatalogueCellCount;
+  static constexpr int kColumnCount = kCatalogueCellCount + 1;
   // Widths of the columns; the seven without heading are not shown.
-  static constexpr int kColumnWidths[kCatalogueCellCount] = {600, 200, 400, 0, 0, 0, 0, 0, 0, 0};
+  static constexpr int kColumnWidths[kColumnCount] = {600, 200, 400, 0, 0, 0, 0, 0, 0, 0, 120};
   static inline const QColor kCheckedText{255, 0, 0};
   static inline const QColor kCheckedBackground{248, 233, 243};
 
-  explicit CatalogueListModel(Catalogue& catalogue, QObject* parent = nullptr);
+  CatalogueListModel(Catalogue& catalogue, const RowVerdicts& verdicts, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,9 +40,12 @@ class CatalogueListModel : public QAbstractTableModel {
   void ChecksChanged();
   // Only this row's.
   void RowChanged(RowIndex row);
+  // The verdicts of any announced row may have changed.
+  void VerdictsChanged();
 
  private:
   Catalogue& catalogue_;
+  const RowVerdicts& verdicts_;
   int shown_ = 0;
   mutable TypeIcons icons_;
 };

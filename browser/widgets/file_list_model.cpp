@@ -1,18 +1,28 @@
 #include "browser/widgets/file_list_model.h"
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/item_look.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
+#include "browser/widgets/verdict_look.h"
 #include "catalog/file_time.h"
 #include "catalog/program_texts.h"
 
 namespace tallowin {
 
-FileListModel::FileListModel(const FolderBrowser& browser, const Catalogue& catalogue, QObject* parent)
+FileListModel::FileListModel(const FolderBrowser& browser, const Catalogue& catalogue, const RowVerdicts& verdicts,
+                             const FolderMarks& marks, QObject* parent)
     : QAbstractTableModel(parent),
       browser_(browser),
       catalogue_(catalogue),
-      folderIcon_(pictures::Render(pictures::kFolderClosed, QSize(16, 16))) {}
+      verdicts_(verdicts),
+      marks_(marks),
+      folderIcon_(pictures::Render(pictures::kFolderClosed, QSize(16, 16))),
+      troubledFolderIcon_(WithTroubleMark(folderIcon_)) {}
+
+bool FileListModel::Troubled(const ListRow& row) const {
+  return row.kind == ListRowKind::kFolder && marks_.Any() && marks_.Troubled(catalogue_.KeyOfNode(row.node));
+}
 
 int FileListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(browser_.List().size());
@@ -40,11 +50,17 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || static_cast<std::size_t>(index.row()) >= browser_.List().size()) return {};
   const ListRow& row = browser_.List()[static_cast<std::size_t>(index.row())];
   const bool parentRow = row.kind == ListRowKind::kParent;
+  if (index.column() == kVerdictColumn && role != Qt::BackgroundRole) {
+    return row.kind == ListRowKind::kFile ? VerdictData(verdicts_, row.row, role) : QVariant();
+  }
   switch (role) {
     case Qt::DisplayRole: return Text(row, index.column());
     case Qt::DecorationRole:
       if (index.column() != 0) return {};
-      return row.kind == ListRowKind::kFile ? icons_.For(catalogue_, catalogue_.IconIndex(row.row)) : folderIcon_;
+      if (row.kind == ListRowKind::kFile) return icons_.For(catalogue_, catalogue_.IconIndex(row.row));
+      return Troubled(row) ? troubledFolderIcon_ : folderIcon_;
+    case Qt::ToolTipRole:
+      return index.column() == 0 && Troubled(row) ? QVariant(ToQString(desktop::kTroubleBelow)) : QVariant();
     case Qt::CheckStateRole:
       if (index.column() != 0) return {};
       if (parentRow || row.state == CheckState::kUnchecked) return Qt::Unchecked;
@@ -59,7 +75,14 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount) {
     return {};
   }
-  return ToQString(texts::kFileListHeadings[section]);
+  return section == kVerdictColumn ? ToQString(desktop::kVerdictHeading) : ToQString(texts::kFileListHeadings[section]);
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+  const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  if (!index.isValid() || static_cast<std::size_t>(index.row()) >= browser_.List().size()) return flags;
+  const bool file = browser_.List()[static_cast<std::size_t>(index.row())].kind == ListRowKind::kFile;
+  return file ? flags | Qt::ItemIsDragEnabled : flags;
 }
 
 void FileListModel::Reload() {
@@ -69,6 +92,10 @@ void FileListModel::Reload() {
 
 void FileListModel::StatesChanged() {
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+}
+
+void FileListModel::VerdictsChanged() {
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
 }
 
 }  // namespace tallowin

@@ -1,18 +1,25 @@
 #include "browser/widgets/folder_tree_model.h"
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
+#include "browser/widgets/verdict_look.h"
 
 namespace tallowin {
 
-FolderTreeModel::FolderTreeModel(Catalogue& catalogue, FolderChecks& checks, QObject* parent)
+FolderTreeModel::FolderTreeModel(Catalogue& catalogue, FolderChecks& checks, const FolderMarks& marks,
+                                 QObject* parent)
     : QAbstractItemModel(parent),
       catalogue_(catalogue),
       checks_(checks),
+      marks_(marks),
       known_(1, 0),
       topIcon_(pictures::Render(pictures::kAppIcon, QSize(16, 16))),
       closedIcon_(pictures::Render(pictures::kFolderClosed, QSize(16, 16))),
-      openIcon_(pictures::Render(pictures::kFolderOpen, QSize(16, 16))) {}
+      openIcon_(pictures::Render(pictures::kFolderOpen, QSize(16, 16))),
+      topMarkedIcon_(WithTroubleMark(topIcon_)),
+      closedMarkedIcon_(WithTroubleMark(closedIcon_)),
+      openMarkedIcon_(WithTroubleMark(openIcon_)) {}
 
 int FolderTreeModel::KnownChildren(FolderId node) const {
   const auto slot = static_cast<std::size_t>(node + 1);
@@ -49,9 +56,15 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       return ToQString(catalogue_.ReadFolderTree([&](const FolderTree& tree) { return tree.Name(node); }));
-    case Qt::DecorationRole:
-      if (!index.parent().isValid()) return topIcon_;
-      return node == selected_ ? openIcon_ : closedIcon_;
+    case Qt::DecorationRole: {
+      const bool marked = marks_.Any() && marks_.Troubled(catalogue_.KeyOfNode(node));
+      if (!index.parent().isValid()) return marked ? topMarkedIcon_ : topIcon_;
+      if (node == selected_) return marked ? openMarkedIcon_ : openIcon_;
+      return marked ? closedMarkedIcon_ : closedIcon_;
+    }
+    case Qt::ToolTipRole:
+      if (!marks_.Any() || !marks_.Troubled(catalogue_.KeyOfNode(node))) return {};
+      return ToQString(desktop::kTroubleBelow);
     case Qt::CheckStateRole:
       switch (checks_.State(node)) {
         case CheckState::kChecked: return Qt::Checked;
@@ -99,12 +112,16 @@ void FolderTreeModel::Reset() {
   endResetModel();
 }
 
-void FolderTreeModel::ChecksChanged() {
+void FolderTreeModel::ChecksChanged() { EmitAllChanged({Qt::CheckStateRole}); }
+
+void FolderTreeModel::MarksChanged() { EmitAllChanged({Qt::DecorationRole, Qt::ToolTipRole}); }
+
+void FolderTreeModel::EmitAllChanged(const QList<int>& roles) {
   // One change per parent range; the view repaints what it shows.
   for (std::size_t slot = 0; slot < known_.size(); ++slot) {
     if (known_[slot] == 0) continue;
     const QModelIndex parent = IndexOf(static_cast<FolderId>(slot) - 1);
-    emit dataChanged(index(0, 0, parent), index(known_[slot] - 1, 0, parent), {Qt::CheckStateRole});
+    emit dataChanged(index(0, 0, parent), index(known_[slot] - 1, 0, parent), roles);
   }
 }
 

@@ -12,7 +12,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
@@ -21,22 +20,25 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "browser/save/snapshot_bkf_check.h"
+#include "browser/widgets/accessible_names.h"
+#include "browser/widgets/browser_filters.h"
+#include "browser/widgets/browser_menus.h"
 #include "browser/widgets/browser_views.h"
 #include "browser/widgets/catalogue_list_model.h"
+#include "browser/widgets/desktop_texts.h"
+#include "browser/widgets/file_commands.h"
 #include "browser/widgets/file_dialog.h"
-#include "browser/save/file_extraction.h"
-#include "browser/save/snapshot_bkf_check.h"
 #include "browser/widgets/file_list_model.h"
 #include "browser/widgets/folder_tree_model.h"
 #include "browser/widgets/hover_button.h"
 #include "browser/widgets/item_look.h"
-#include "browser/widgets/launcher.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
+#include "browser/widgets/recovery_report.h"
 #include "browser/widgets/rename_dialog.h"
-#include "browser/widgets/save_window.h"
+#include "browser/widgets/snapshot_target.h"
 #include "browser/widgets/text_qt.h"
-#include "browser/widgets/verify_report_dialog.h"
 #include "catalog/program_texts.h"
 #include "catalog/recovery_session.h"
 #include "catalog/text_convert.h"
@@ -48,10 +50,13 @@ void Place(QWidget* widget, const ViewRect& rect) {
   widget->setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
 }
 
-CHoverButton* PictureButton(QWidget* parent, const char* name, const char* picture, QSize size) {
+// A picture button, and the key that presses it (the picture holds no text
+// to underline).
+CHoverButton* PictureButton(QWidget* parent, const char* name, const char* picture, QSize size, const char* key) {
   auto* button = new CHoverButton(parent);
   button->setObjectName(name);
   button->SetPicture(pictures::Render(picture, size));
+  button->setShortcut(QKeySequence(key));
   return button;
 }
 
@@ -83,15 +88,6 @@ QAction* ViewShortcut(QWidget* view, const QKeySequence& keys) {
   return action;
 }
 
-QString RenameRefusal(RenameResult result) {
-  switch (result) {
-    case RenameResult::kEmptyName: return ToQString(texts::kRenameEmpty);
-    case RenameResult::kIllegalCharacter: return ToQString(texts::kRenameIllegal);
-    case RenameResult::kTopLevel: return ToQString(texts::kRenameTopLevel);
-    default: return {};
-  }
-}
-
 }  // namespace
 
 CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileTypeLookup lookup,
@@ -100,9 +96,12 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
       values_(values),
       session_(values, std::move(lookup), std::move(opener)),
       browser_(session_.GetCatalogue(), checks_),
-      catalogueModel_(std::make_unique<CatalogueListModel>(session_.GetCatalogue())),
-      treeModel_(std::make_unique<FolderTreeModel>(session_.GetCatalogue(), checks_)),
-      fileModel_(std::make_unique<FileListModel>(browser_, session_.GetCatalogue())),
+      catalogueModel_(std::make_unique<CatalogueListModel>(session_.GetCatalogue(), session_.Verdicts())),
+      treeModel_(std::make_unique<FolderTreeModel>(session_.GetCatalogue(), checks_, marks_)),
+      fileModel_(std::make_unique<FileListModel>(browser_, session_.GetCatalogue(), session_.Verdicts(), marks_)),
+      filters_(new BrowserFilters(browser_, session_.GetCatalogue(), session_.Verdicts(), *fileModel_,
+                                  *catalogueModel_, this)),
+      commands_(new FileCommands(session_, values, this)),
       refresh_(new QTimer(this)) {
   setObjectName("view");
   setAcceptDrops(true);
@@ -115,6 +114,10 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
   fileList_->setStyle(checkStyle);
   catalogueList_->setStyle(checkStyle);
   ConnectBrowser();
+  connect(commands_, &FileCommands::progressPercent, this, &CGUI_RezEreView::progressPercent);
+  connect(commands_, &FileCommands::verdictsChanged, this, &CGUI_RezEreView::OnVerdictsChanged);
+  connect(commands_, &FileCommands::markRequested, this, &CGUI_RezEreView::MarkRow);
+  connect(commands_, &FileCommands::showRowRequested, this, &CGUI_RezEreView::ShowRow);
 
   refresh_->setInterval(kRefreshMilliseconds);
   connect(refresh_, &QTimer::timeout, this, &CGUI_RezEreView::FollowScan);
@@ -140,6 +143,7 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
   back_->hide();
   save_->hide();
   ShowStartPage(true);
+  DescribeControls(*this);
 }
 
 CGUI_RezEreView::~CGUI_RezEreView() { FinishBackgroundWork(); }
@@ -163,7 +167,7 @@ void CGUI_RezEreView::CreateStartPage() {
   browse_->setObjectName("browse");
   connect(browse_, &QPushButton::clicked, this, &CGUI_RezEreView::Browse);
 
-  next_ = PictureButton(this, "next", pictures::kNextButton, QSize(92, 39));
+  next_ = PictureButton(this, "next", pictures::kNextButton, QSize(92, 39), "Alt+N");
   next_->setToolTip(ToQString(texts::kNextTooltip));
   connect(next_, &QAbstractButton::clicked, this, &CGUI_RezEreView::Recover);
 }
@@ -172,25 +176,14 @@ void CGUI_RezEreView::CreateBrowserPage() {
   tree_ = new FolderTreeView(this);
   tree_->setObjectName("folderTree");
   tree_->setModel(treeModel_.get());
-  tree_->setHeaderHidden(true);
-  tree_->setUniformRowHeights(true);
-  // Long names scroll sideways instead of being cut short; the width follows
-  // what is expanded when the user opens a node and when a scan ends.
-  tree_->header()->setStretchLastSection(false);
-  connect(tree_, &QTreeView::expanded, tree_, [this] { tree_->resizeColumnToContents(0); });
 
   fileList_ = new FileListView(this);
   fileList_->setObjectName("fileList");
-  fileList_->setModel(fileModel_.get());
-  fileList_->setRootIsDecorated(false);
-  fileList_->setUniformRowHeights(true);
-  fileList_->setAllColumnsShowFocus(true);
-  fileList_->header()->setSortIndicatorShown(false);
-  fileList_->header()->setSectionsClickable(true);
+  fileList_->setModel(filters_->FileList());
   // The widest date and size a row can show.
   const QString date = "88/88/8888 88:88:88";
   const QString size = "8888888888888";
-  const QString fileSamples[FileListModel::kColumnCount] = {{}, {}, size, date, date};
+  const QString fileSamples[FileListModel::kColumnCount] = {{}, {}, size, date, date, {}};
   FitColumnWidths(*fileList_, *fileList_->header(), FileListModel::kColumnWidths, fileSamples);
 
   caption_ = new QLabel(this);
@@ -200,12 +193,14 @@ void CGUI_RezEreView::CreateBrowserPage() {
 
   catalogueList_ = new CatalogueListView(this);
   catalogueList_->setObjectName("catalogueList");
-  catalogueList_->setModel(catalogueModel_.get());
+  catalogueList_->setModel(filters_->CatalogueList());
   UseFixedRowTable(*catalogueList_);
-  for (int column = 0; column < kCatalogueCellCount; ++column) {
+  for (int column = 0; column < CatalogueListModel::kColumnCount; ++column) {
     catalogueList_->setColumnHidden(column, CatalogueListModel::kColumnWidths[column] == 0);
   }
   FitColumnWidths(*catalogueList_, *catalogueList_->horizontalHeader(), CatalogueListModel::kColumnWidths, {});
+  // The verdict beside the name, where the wide size column cannot push it out of sight.
+  catalogueList_->horizontalHeader()->moveSection(CatalogueListModel::kVerdictColumn, 1);
 
   progressBar_ = new QProgressBar(this);
   progressBar_->setObjectName("progressBar");
@@ -218,15 +213,18 @@ void CGUI_RezEreView::CreateBrowserPage() {
   foundLabel_ = new QLabel(this);
   foundLabel_->setObjectName("foundLabel");
 
-  stop_ = PictureButton(this, "stop", pictures::kStopButton, QSize(80, 39));
+  stop_ = PictureButton(this, "stop", pictures::kStopButton, QSize(80, 39), "Alt+P");
   stop_->setToolTip(ToQString(texts::kStopTooltip));
   connect(stop_, &QAbstractButton::clicked, this, &CGUI_RezEreView::StopClicked);
-  back_ = PictureButton(this, "back", pictures::kBackButton, QSize(77, 39));
+  back_ = PictureButton(this, "back", pictures::kBackButton, QSize(77, 39), "Alt+B");
   back_->setToolTip(ToQString(texts::kBackTooltip));
   connect(back_, &QAbstractButton::clicked, this, &CGUI_RezEreView::Back);
-  save_ = PictureButton(this, "save", pictures::kSaveButton, QSize(77, 39));
+  save_ = PictureButton(this, "save", pictures::kSaveButton, QSize(77, 39), "Alt+S");
   save_->setToolTip(ToQString(texts::kSaveTooltip));
   connect(save_, &QAbstractButton::clicked, this, &CGUI_RezEreView::SaveCheckedFiles);
+  verify_ = PictureButton(this, "verify", pictures::kVerifyButton, QSize(77, 39), "Alt+V");
+  verify_->setToolTip(ToQString(desktop::kVerifyAllTooltip));
+  connect(verify_, &QAbstractButton::clicked, this, &CGUI_RezEreView::VerifyAllFiles);
 
   // The borders between the panes move where the user drags them.
   treeHandle_ = new SplitHandle(Qt::Horizontal, this);
@@ -266,21 +264,10 @@ void CGUI_RezEreView::ConnectBrowser() {
   for (QWidget* view : {static_cast<QWidget*>(tree_), static_cast<QWidget*>(fileList_)}) {
     connect(ViewShortcut(view, Qt::Key_Backspace), &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder);
   }
-  const auto addParentFolderItem = [this](QMenu& menu) {
-    QAction* item = menu.addAction(ToQString(texts::kParentFolderMenu));
-    item->setShortcut(Qt::Key_Backspace);
-    connect(item, &QAction::triggered, this, &CGUI_RezEreView::GoToParentFolder, Qt::QueuedConnection);
-  };
-  connect(tree_, &FolderTreeView::menuRequested, this, [this, addParentFolderItem](const QModelIndex&, const QPoint& at) {
-    QMenu menu(this);
-    connect(menu.addAction(ToQString(texts::kSaveFilesMenu)), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
-            Qt::QueuedConnection);
-    QAction* renameItem = menu.addAction(ToQString(texts::kRenameFolderMenu));
-    renameItem->setShortcut(Qt::Key_F2);
-    connect(renameItem, &QAction::triggered, this, &CGUI_RezEreView::RenameSelectedFolder, Qt::QueuedConnection);
-    addParentFolderItem(menu);
-    menu.addSeparator();
-    menu.exec(at);
+  connect(tree_, &FolderTreeView::menuRequested, this, [this](const QModelIndex&, const QPoint& at) {
+    ShowContextMenu(this, at,
+                    {{desktop::kSaveFilesMenu, {}, [this] { SaveCheckedFiles(); }},
+                     {desktop::kRenameFolderMenu, Qt::Key_F2, [this] { RenameSelectedFolder(); }}, ParentFolderItem()});
   });
 
   connect(fileList_, &FileListView::checkBoxClicked, this, &CGUI_RezEreView::ToggleListCheckBox);
@@ -288,32 +275,57 @@ void CGUI_RezEreView::ConnectBrowser() {
   connect(fileList_, &FileListView::rightClickedCheckBox, this, [this](int row) {
     if (AcceptsRightClick(row)) ToggleListCheckBox(row);
   });
-  connect(fileList_, &FileListView::menuRequested, this, [this, addParentFolderItem](int row, const QPoint& at) {
-    if (!AcceptsRightClick(row)) return;
-    QMenu menu(this);
-    connect(menu.addAction(ToQString(texts::kSaveFileMenu)), &QAction::triggered, this, &CGUI_RezEreView::SaveCheckedFiles,
-            Qt::QueuedConnection);
-    addParentFolderItem(menu);
-    menu.addSeparator();
-    menu.exec(at);
-  });
+  connect(fileList_, &FileListView::menuRequested, this, &CGUI_RezEreView::ShowListMenu);
   connect(fileList_, &FileListView::navigationRequested, this, &CGUI_RezEreView::NavigateFrom);
+  connect(fileList_, &FileListView::dragRequested, this, [this](int row) {
+    if (row >= 0 && static_cast<std::size_t>(row) < browser_.List().size() &&
+        browser_.List()[static_cast<std::size_t>(row)].kind == ListRowKind::kFile) {
+      commands_->Drag(browser_.List()[static_cast<std::size_t>(row)].row);
+    }
+  });
   connect(fileList_, &FileListView::tabPressed, tree_, [this] { tree_->setFocus(Qt::TabFocusReason); });
   connect(fileList_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-    browser_.SortByColumn(column);
+    browser_.SortByColumn(column, [this](RowIndex row) -> std::optional<std::int64_t> {
+      const std::optional<FileVerdict> verdict = session_.Verdicts().Verdict(row);
+      if (!verdict) return std::nullopt;
+      return static_cast<std::int64_t>(*verdict);
+    });
     fileList_->header()->setSortIndicatorShown(true);
     fileList_->header()->setSortIndicator(column, browser_.SortAscending() ? Qt::AscendingOrder
                                                                              : Qt::DescendingOrder);
     fileModel_->Reload();
   });
 
-  connect(catalogueList_, &CatalogueListView::checkBoxHit, this, [this](int row) {
-    browser_.SetRowMark(row, !GetCatalogue().IsRowChecked(row));
-    catalogueModel_->RowChanged(row);
-    treeModel_->ChecksChanged();
-    fileModel_->StatesChanged();
-    emit checksChanged();
-  });
+  connect(catalogueList_, &CatalogueListView::checkBoxHit, this,
+          [this](int row) { MarkRow(row, !GetCatalogue().IsRowChecked(row)); });
+  connect(catalogueList_, &CatalogueListView::rowActivated, this, &CGUI_RezEreView::ShowRow);
+  // Tab keeps to the tree and the file list; F6 goes round all three panes.
+  CycleFocus(*this, Qt::Key_F6, {tree_, fileList_, catalogueList_});
+}
+
+MenuItem CGUI_RezEreView::ParentFolderItem() {
+  return {desktop::kParentFolderMenu, Qt::Key_Backspace, [this] { GoToParentFolder(); }};
+}
+
+void CGUI_RezEreView::ShowListMenu(int row, const QPoint& at) {
+  if (!AcceptsRightClick(row)) return;
+  const RowIndex file = browser_.List()[static_cast<std::size_t>(row)].row;
+  if (browser_.List()[static_cast<std::size_t>(row)].kind != ListRowKind::kFile) {
+    ShowContextMenu(this, at, {{desktop::kSaveFilesMenu, {}, [this] { SaveCheckedFiles(); }}, ParentFolderItem()});
+    return;
+  }
+  ShowContextMenu(this, at,
+                  {{desktop::kOpenMenu, Qt::Key_Return, [this, file] { commands_->Open(file); }, true},
+                   {desktop::kSaveFileMenu, {}, [this, file] { commands_->SaveFile(file); }}, ParentFolderItem()});
+}
+
+void CGUI_RezEreView::MarkRow(RowIndex row, bool mark) {
+  browser_.SetRowMark(row, mark);
+  catalogueModel_->RowChanged(row);
+  treeModel_->ChecksChanged();
+  fileModel_->StatesChanged();
+  userChanges_ = true;
+  emit checksChanged();
 }
 
 void CGUI_RezEreView::resizeEvent(QResizeEvent* event) {
@@ -334,6 +346,7 @@ void CGUI_RezEreView::PlaceControls() {
   Place(stop_, layout.stopButton);
   Place(back_, layout.backButton);
   Place(save_, layout.saveButton);
+  Place(verify_, layout.verifyButton);
   Place(prompt_, layout.promptLabel);
   Place(pathBox_, layout.pathBox);
   Place(browse_, layout.browseButton);
@@ -385,6 +398,12 @@ void CGUI_RezEreView::ForgetCatalogue() {
   fileModel_->Reload();
   GetCatalogue().ClearFolderTree();
   GetCatalogue().ClearCatalogue();
+  session_.Verdicts().Clear();
+  marks_.Clear();
+  filters_->Clear();
+  commands_->Forget();
+  userChanges_ = false;
+  ShowNote({});
 }
 
 void CGUI_RezEreView::EnterBrowserPage() {
@@ -395,6 +414,7 @@ void CGUI_RezEreView::EnterBrowserPage() {
   foundLabel_->clear();
   back_->hide();
   save_->hide();
+  verify_->hide();
   ShowBrowserPage(true);
   progressBar_->show();
   progressLabel_->show();
@@ -402,7 +422,9 @@ void CGUI_RezEreView::EnterBrowserPage() {
   stop_->show();
   state_ = kBrowserPage;
   update();
+  timeLeft_.Start();
   refresh_->start();
+  emit stateChanged();
 }
 
 void CGUI_RezEreView::Browse() {
@@ -468,7 +490,8 @@ void CGUI_RezEreView::FollowScan() {
     const ScanEvents::Progress progress = session_.Events().Current();
     if (progress.moved) {
       progressBar_->setValue(texts::ProgressPercent(progress.position, progress.fileSize));
-      progressLabel_->setText(ToQString(texts::ProgressLabel(progress.position, progress.fileSize)));
+      progressLabel_->setText(ToQString(desktop::ProgressLine(progress.position, progress.fileSize,
+                                                               timeLeft_.SecondsLeft(progress.position, progress.fileSize))));
       emit progressPercent(texts::ProgressPercent(progress.position, progress.fileSize));
     }
     if (progress.filesFound > 0) {
@@ -484,7 +507,7 @@ void CGUI_RezEreView::FollowScan() {
     const QSignalBlocker quiet(tree_);
     for (const QModelIndex& node : added) tree_->expand(node);
   }
-  tree_->resizeColumnToContents(0);
+  tree_->WidenToShownNames();
 }
 
 void CGUI_RezEreView::StopClicked() {
@@ -529,6 +552,8 @@ void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage)
   if (rowCount > 0) {
     back_->show();
     save_->show();
+    verify_->show();
+    tree_->setFocus(Qt::OtherFocusReason);
     progressLabel_->clear();
     progressLabel_->hide();
     foundLabel_->clear();
@@ -537,17 +562,29 @@ void CGUI_RezEreView::OnScanFinished(int rowCount, const QString& noDataMessage)
     const ScanTotals totals = session_.Events().LastTotals();
     emit setCatalogueNote(
         ToQString(texts::SetCatalogueNote(totals.rowsFromSetCatalogue, totals.setCatalogueFilesNotFound)));
+    ShowNote(NoteOnCatalogue(session_));
+    emit damageFound(ScanFoundDamage(session_));
   } else {
     ShowMessage(this, noDataMessage, mb::kIconInformation);
     session_.FillingShown();
     Back();
   }
+  emit stateChanged();
   emit scanEnded(rowCount);
+}
+
+void CGUI_RezEreView::ShowNote(CatalogueNote note) {
+  note_ = std::move(note);
+  emit noteChanged();
 }
 
 void CGUI_RezEreView::Back() {
   if (state_ != kBrowserPage) return;
+  if (userChanges_ && ShowMessage(this, ToQString(desktop::kConfirmBack), mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
+    return;
+  }
   ForgetCatalogue();
+  emit damageFound(false);
   emit setCatalogueNote({});
   ShowBrowserPage(false);
   next_->hide();
@@ -562,6 +599,7 @@ void CGUI_RezEreView::Back() {
   update();
   emit progressPercent(-1);
   emit checksChanged();
+  emit stateChanged();
 }
 
 bool CGUI_RezEreView::RefuseDuringScan() {
@@ -571,6 +609,7 @@ bool CGUI_RezEreView::RefuseDuringScan() {
 }
 
 void CGUI_RezEreView::ChecksChanged() {
+  userChanges_ = true;
   treeModel_->ChecksChanged();
   fileModel_->StatesChanged();
   catalogueModel_->ChecksChanged();
@@ -611,11 +650,16 @@ void CGUI_RezEreView::ToggleListCheckBox(int row) {
 }
 
 void CGUI_RezEreView::NavigateFrom(int row, bool byKey) {
-  if (row < 0) return;
+  if (row < 0 || static_cast<std::size_t>(row) >= browser_.List().size()) return;
+  // A file opens with the desktop's program for it.
+  if (const ListRow& item = browser_.List()[static_cast<std::size_t>(row)]; item.kind == ListRowKind::kFile) {
+    commands_->Open(item.row);
+    return;
+  }
   const FolderId target = browser_.NavigationTarget(static_cast<std::size_t>(row));
   if (target == kNoFolder) return;
   SelectNode(target);
-  if (byKey && fileModel_->rowCount() > 0) fileList_->setCurrentIndex(fileModel_->index(0, 0));
+  if (byKey && fileList_->model()->rowCount() > 0) fileList_->setCurrentIndex(fileList_->model()->index(0, 0));
   fileList_->setFocus();
 }
 
@@ -634,119 +678,69 @@ void CGUI_RezEreView::RenameSelectedFolder() {
     ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
     return;
   }
-  const std::optional<QString> name = CurrentRenameRoutine()(this);
-  if (!name) return;
-  const RenameResult result = browser_.RenameFolder(node, ToU16(*name));
-  if (result != RenameResult::kRenamed) {
+  // A refused name comes back in the box, to be mended.
+  QString text = ToQString(GetCatalogue().ReadFolderTree([&](const FolderTree& tree) { return tree.Name(node); }));
+  for (;;) {
+    const std::optional<QString> name = CurrentRenameRoutine()(this, text);
+    if (!name) return;
+    const RenameResult result = browser_.RenameFolder(node, ToU16(*name));
+    if (result == RenameResult::kRenamed) break;
     ShowMessage(this, RenameRefusal(result), mb::kIconExclamation);
-    return;
+    if (result == RenameResult::kTopLevel) return;
+    text = *name;
   }
+  userChanges_ = true;
   const QModelIndex index = treeModel_->IndexOf(node);
   emit treeModel_->dataChanged(index, index, {Qt::DisplayRole});
   catalogueModel_->ChecksChanged();
 }
 
 void CGUI_RezEreView::SaveCheckedFiles() {
-  if (state_ != kBrowserPage) return;
-  // Only the folder tree's menu is offered during a scan; its save waits for the scan's end.
-  if (session_.Filling()) {
-    ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
-    return;
-  }
-  QString folder;
-  for (;;) {
-    CNKFileDialog dialog(this, ToQString(texts::kSaveFolderTitle));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (const QString last = LastFolder("save"); !last.isEmpty()) dialog.setDirectory(last);
-    folder = RunFileDialog(dialog);
-    if (folder.isEmpty()) return;
-    const QFileInfo info(folder);
-    if (info.isDir() && info.isWritable()) break;
-    ShowMessage(this, ToQString(texts::kFolderNotWritable),
-                mb::kIconExclamation);
-  }
-  KeepLastFolder("save", folder);
-  SaveRequest request{PathFromUtf16(BkfPath()), PathFromQString(folder), values_.folderPrefix, session_.Opener()};
-  SavingFilesWindow window(GetCatalogue(), std::move(request), this);
-  connect(&window, &FileWorkWindow::progressed, this, &CGUI_RezEreView::progressPercent);
-  session_.Begin(SessionActivity::kSaving);
-  const SaveSummary summary = window.Run();
-  session_.End();
-  emit progressPercent(-1);
-  ShowSaveSummary(summary);
-}
-
-void CGUI_RezEreView::ShowSaveSummary(const SaveSummary& summary) {
-  QString text = ToQString(SaveSummaryText(summary));
-  unsigned style = summary.Complete() ? mb::kIconInformation : mb::kIconExclamation;
-  // The folders the save made; the first is the one to open.
-  if (!summary.folders.empty()) {
-    QStringList folders;
-    for (const std::filesystem::path& made : summary.folders) folders << QStringFromPath(made);
-    text = ToQString(texts::kSavedInto) + folders.join(", ") + "\n" + text;
-    style |= mb::kOpenFolderButton;
-  }
-  if (ShowMessage(this, text, style) == mb::kIdOpenFolder) {
-    LaunchUrl(QUrl::fromLocalFile(QStringFromPath(summary.folders.front())));
-  }
+  if (state_ == kBrowserPage) commands_->SaveChecked();
 }
 
 void CGUI_RezEreView::VerifyCheckedFiles() {
-  if (state_ != kBrowserPage) return;
-  if (session_.Filling()) {
-    ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
-    return;
-  }
-  if (session_.Busy()) return;
-  VerifyingFilesWindow window(GetCatalogue(), {PathFromUtf16(BkfPath()), session_.Opener()}, this);
-  connect(&window, &FileWorkWindow::progressed, this, &CGUI_RezEreView::progressPercent);
-  session_.Begin(SessionActivity::kVerifying);
-  std::vector<FileCheck> problems;
-  const VerifySummary summary = window.Run(problems);
-  session_.End();
-  emit progressPercent(-1);
-  VerifyReportDialog report(ToQString(VerifyReportText(summary, problems)), PathFromUtf16(BkfPath()), this);
-  report.exec();
+  if (state_ == kBrowserPage) commands_->Verify(RowSelection::Checked());
 }
 
-std::optional<QString> CGUI_RezEreView::ChooseSnapshotTarget() {
-  for (;;) {
-    CNKFileDialog dialog(this);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(ToQString(texts::kSnapshotSaveFilter));
-    // The program asks about an existing file itself.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    // The BKF file's name with the snapshot's extension, in the folder of the
-    // last snapshot (at first the BKF file's own).
-    const QFileInfo bkf(QStringFromPath(PathFromUtf16(BkfPath())));
-    const QString last = LastFolder("snapshot");
-    dialog.setDirectory(last.isEmpty() ? bkf.absolutePath() : last);
-    dialog.selectFile(bkf.completeBaseName() + ".TWBKF");
-    QString chosen = RunFileDialog(dialog);
-    if (chosen.isEmpty()) return std::nullopt;
-    KeepLastFolder("snapshot", chosen);
-    if (!chosen.contains(".TWBKF")) chosen += ".TWBKF";
-    const SnapshotTarget target = ExamineSnapshotTarget(PathFromQString(chosen), PathFromUtf16(BkfPath()));
-    if (target.kind == SnapshotTargetKind::kBkfFile || target.kind == SnapshotTargetKind::kFolder ||
-        target.kind == SnapshotTargetKind::kNotRegular) {
-      ShowMessage(this,
-                  ToQString(target.kind == SnapshotTargetKind::kBkfFile ? texts::kSnapshotOverBkf
-                                                                        : texts::kSnapshotOverNonFile),
-                  mb::kIconExclamation);
-      continue;
-    }
-    if (target.kind == SnapshotTargetKind::kNew) return chosen;
-    if (ShowMessage(this, ToQString(texts::kFileExists),
-                    mb::kYesNo | mb::kIconInformation) == mb::kIdYes) {
-      return chosen;
-    }
+void CGUI_RezEreView::VerifyAllFiles() {
+  if (state_ == kBrowserPage) commands_->Verify(RowSelection::All());
+}
+
+void CGUI_RezEreView::OnVerdictsChanged() {
+  marks_.Recompute(GetCatalogue(), session_.Verdicts());
+  catalogueModel_->VerdictsChanged();
+  fileModel_->VerdictsChanged();
+  treeModel_->MarksChanged();
+  filters_->VerdictsChanged();
+}
+
+FilterBar* CGUI_RezEreView::Filter() const { return filters_->Bar(); }
+
+FilterBar* CGUI_RezEreView::ReleaseFilter() { return filters_->ReleaseBar(); }
+
+void CGUI_RezEreView::ShowRow(RowIndex row) {
+  if (state_ != kBrowserPage || row < 0 || row >= catalogueModel_->rowCount()) return;
+  filters_->Reveal(row);
+  const FolderId node = browser_.NodeOfRow(row);
+  if (node != kNoFolder) {
+    SelectNode(node);
+    tree_->scrollTo(treeModel_->IndexOf(node));
   }
+  SelectListRows(row);
+  fileList_->setFocus(Qt::OtherFocusReason);
+}
+
+void CGUI_RezEreView::SelectListRows(RowIndex row) {
+  const std::vector<ListRow>& list = browser_.List();
+  const auto found = std::find_if(list.begin(), list.end(),
+                                  [row](const ListRow& item) { return item.kind == ListRowKind::kFile && item.row == row; });
+  if (found != list.end()) SelectSourceRow(*fileList_, static_cast<int>(found - list.begin()));
+  SelectSourceRow(*catalogueList_, row);
 }
 
 void CGUI_RezEreView::SaveSnapshot() {
-  const std::optional<QString> target = ChooseSnapshotTarget();
+  const std::optional<QString> target = ChooseSnapshotTarget(this, PathFromUtf16(BkfPath()));
   if (target) session_.SaveSnapshot(ToU16(*target));
 }
 
@@ -760,7 +754,8 @@ void CGUI_RezEreView::LoadSnapshotFile(const QString& path) {
   if (state_ != kStartPage || session_.Busy()) return;
   RecoverySessionController::LoadQuestions questions;
   bkfReplaced_ = false;
-  questions.locateMissingBkf = [this](std::u16string_view) -> std::optional<std::u16string> {
+  questions.locateMissingBkf = [this](std::u16string_view recorded) -> std::optional<std::u16string> {
+    ShowMessage(this, ToQString(desktop::BkfMoved(recorded)), mb::kIconInformation);
     const QString chosen = ChooseFile(this, texts::kLocateBkfTitle, texts::kBkfFilter, "bkf");
     if (chosen.isEmpty()) return std::nullopt;
     pathBox_->setText(chosen);
@@ -813,6 +808,7 @@ void CGUI_RezEreView::OnLoadFinished(const SnapshotLoadResult& result) {
   session_.FillingShown();
   // The tree may already have been emptied; the models start afresh.
   ForgetCatalogue();
+  emit stateChanged();
   emit scanEnded(0);
 }
 

@@ -2,7 +2,9 @@
 // browser page with the folder tree, the file list and the catalogue list,
 // filled live while a scan or a snapshot load runs. The view keeps the pages
 // and their wiring; the recovery session (catalogue, scan, workers and what
-// the session is doing) is its RecoverySessionController.
+// the session is doing) is its RecoverySessionController, the work on the
+// files (save, verification, opening one) its FileCommands, and the quick
+// filter over the lists its BrowserFilters.
 #pragma once
 
 #include <memory>
@@ -16,7 +18,11 @@
 #include "browser/selection/folder_checks.h"
 #include "browser/save/file_extraction.h"
 #include "browser/save/save_settings.h"
+#include "browser/widgets/browser_menus.h"
+#include "browser/widgets/catalogue_note.h"
+#include "browser/widgets/folder_marks.h"
 #include "browser/widgets/recovery_session_controller.h"
+#include "browser/widgets/time_left.h"
 #include "browser/widgets/view_layout.h"
 #include "catalog/catalogue.h"
 #include "catalog/snapshot.h"
@@ -29,7 +35,10 @@ class QTimer;
 
 namespace tallowin {
 
+class BrowserFilters;
 class CatalogueListModel;
+class FileCommands;
+class FilterBar;
 class SplitHandle;
 class CatalogueListView;
 class CHoverButton;
@@ -69,8 +78,21 @@ class CGUI_RezEreView : public QWidget {
   // Saves the checked files into a folder the user chooses.
   void SaveCheckedFiles();
   // Reads the checked files as a save would and reports every one that is
-  // damaged or incomplete; writes nothing.
+  // not verified; writes nothing.
   void VerifyCheckedFiles();
+  // The same for every file, checked or not.
+  void VerifyAllFiles();
+  // Shows catalogue row `row` in the browser: its folder in the tree, the row
+  // in the file list and in the list of recovered files.
+  void ShowRow(RowIndex row);
+  // The filter bar over the lists, and the same for a window to place and
+  // own (until then it shows nowhere).
+  FilterBar* Filter() const;
+  FilterBar* ReleaseFilter();
+  // What the status bar says of the catalogue on show.
+  const CatalogueNote& Note() const { return note_; }
+  // The user changed check marks or folder names since the catalogue came.
+  bool UserChanges() const { return userChanges_; }
   // How many rows are checked, and their bytes, counted by folder from the
   // browser's index, never row by row.
   FolderIndex::Counts CheckedCounts() { return browser_.CountChecked(); }
@@ -101,6 +123,12 @@ class CGUI_RezEreView : public QWidget {
   void setCatalogueNote(const QString& note);
   // A snapshot save has ended; `ok` is false when it could not be written.
   void snapshotSaved(bool ok);
+  // The page changed, or work began or ended: what the commands may do changed.
+  void stateChanged();
+  // Note() changed.
+  void noteChanged();
+  // A scan ended having found damage: the Recovery Report has something to say.
+  void damageFound(bool found);
   // The share of a scan, load, save or verification done; -1 when none runs.
   void progressPercent(int percent);
   // Check marks changed: CheckedCounts() says how many are checked.
@@ -146,12 +174,19 @@ class CGUI_RezEreView : public QWidget {
   bool AcceptsRightClick(int row);
   void NavigateFrom(int row, bool byKey);
   void RenameSelectedFolder();
-  std::optional<QString> ChooseSnapshotTarget();
   // After a load for which the user named another BKF file: true when that
   // file holds the snapshot's data, or once the user named one that does.
   bool ConfirmReplacedBkf();
-  void ShowSaveSummary(const SaveSummary& summary);
   void GoToParentFolder();
+  void OnVerdictsChanged();
+  // A check box of the list of recovered files, or of the verification's report.
+  void MarkRow(RowIndex row, bool mark);
+  MenuItem ParentFolderItem();
+  void ShowNote(CatalogueNote note);
+  // The file list's row `row` under the right button.
+  void ShowListMenu(int row, const QPoint& at);
+  // The row of the file list and the list of recovered files that shows `row`.
+  void SelectListRows(RowIndex row);
 
   SharedValues& values_;
   RecoverySessionController session_;
@@ -160,10 +195,15 @@ class CGUI_RezEreView : public QWidget {
   ViewState state_ = kStartPage;
   ViewSplit split_;
   bool bkfReplaced_ = false;  // the load's BKF file was named by the user
+  bool userChanges_ = false;
+  CatalogueNote note_;
+  FolderMarks marks_;
 
   std::unique_ptr<CatalogueListModel> catalogueModel_;
   std::unique_ptr<FolderTreeModel> treeModel_;
   std::unique_ptr<FileListModel> fileModel_;
+  BrowserFilters* filters_ = nullptr;
+  FileCommands* commands_ = nullptr;
 
   // Start page.
   QLabel* prompt_ = nullptr;
@@ -182,11 +222,12 @@ class CGUI_RezEreView : public QWidget {
   CHoverButton* stop_ = nullptr;
   CHoverButton* back_ = nullptr;
   CHoverButton* save_ = nullptr;
+  CHoverButton* verify_ = nullptr;
   QTimer* refresh_ = nullptr;
+  TimeLeftEstimate timeLeft_;
   SplitHandle* treeHandle_ = nullptr;
   SplitHandle* listHandle_ = nullptr;
   QPixmap background_;
-
 };
 
 }  // namespace tallowin

@@ -99,8 +99,14 @@ bool ItemLookDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, con
                          ->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
   // The style keeps a few pixels of the text rectangle as margins.
   constexpr int kTextMargins = 6;
-  if (!item.text.isEmpty() && item.fontMetrics.horizontalAdvance(item.text) > room.width() - kTextMargins) {
-    QToolTip::showText(event->globalPos(), item.text, view, view->visualRect(index));
+  const bool cut = !item.text.isEmpty() && item.fontMetrics.horizontalAdvance(item.text) > room.width() - kTextMargins;
+  QString tip = cut ? item.text : QString();
+  // The model's own tip (a verdict's reason) follows the cut text.
+  if (const QString own = index.data(Qt::ToolTipRole).toString(); !own.isEmpty()) {
+    tip = tip.isEmpty() ? own : tip + "\n" + own;
+  }
+  if (!tip.isEmpty()) {
+    QToolTip::showText(event->globalPos(), tip, view, view->visualRect(index));
   } else {
     QToolTip::hideText();
   }

@@ -56,7 +56,8 @@ class ItemLookDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   // Where the item's check box is drawn, for hit tests.
   QRect CheckRect(const QStyleOptionViewItem& option, const QModelIndex& index) const;
-  // A text cut short shows whole in a tooltip; a text that fits shows none.
+  // A text cut short shows whole in a tooltip, followed by the model's own
+  // tooltip where it has one; a text that fits shows only the latter.
   bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                  const QModelIndex& index) override;
 

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
 
@@ -44,14 +45,18 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
                                             unsigned style) {
   auto box = std::make_unique<QMessageBox>(IconOf(style), caption, text, QMessageBox::NoButton, owner);
   box->setStyleSheet(kShadedLook);
+  // Every button with a key of its own.
   if ((style & 0x0F) == mb::kYesNo) {
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box->setDefaultButton(QMessageBox::Yes);
+    box->button(QMessageBox::Yes)->setText(ToQString(desktop::kYesButton));
+    box->button(QMessageBox::No)->setText(ToQString(desktop::kNoButton));
   } else {
     box->setStandardButtons(QMessageBox::Ok);
+    box->button(QMessageBox::Ok)->setText(ToQString(desktop::kOkButton));
   }
   if ((style & mb::kOpenFolderButton) != 0) {
-    box->addButton(ToQString(texts::kOpenFolder), QMessageBox::ActionRole)->setObjectName("openFolder");
+    box->addButton(ToQString(desktop::kOpenFolderButton), QMessageBox::ActionRole)->setObjectName("openFolder");
   }
   return box;
 }

@@ -20,9 +20,12 @@ inline constexpr const char* kNextButton = ":/buttons/next.svg";
 inline constexpr const char* kStopButton = ":/buttons/stop.svg";
 inline constexpr const char* kBackButton = ":/buttons/back.svg";
 inline constexpr const char* kSaveButton = ":/buttons/save.svg";
+inline constexpr const char* kVerifyButton = ":/buttons/verify.svg";
 inline constexpr const char* kFolderClosed = ":/tree/folder_closed.svg";
 inline constexpr const char* kFolderOpen = ":/tree/folder_open.svg";
 inline constexpr const char* kCheckStates = ":/tree/check_states.svg";
+// The seven verdicts in their order, then the mark of a folder that holds trouble.
+inline constexpr const char* kVerdicts = ":/verdicts/verdicts.svg";
 inline constexpr const char* kToolbarLarge = ":/toolbar/large.svg";
 inline constexpr const char* kToolbarSmall = ":/toolbar/small.svg";
 

@@ -71,7 +71,9 @@ void RecoverySessionController::StartRecovery(const std::u16string& path) {
   // Whatever an earlier recovery left goes before anything new is shown.
   if (recoveryWorker_.joinable()) recoveryWorker_.join();
   events_.Clear();
+  verdicts_.Clear();
   bkfPath_ = path;
+  snapshotPath_.clear();
   stopFlag_ = false;
   activity_ = SessionActivity::kScanning;
   LogRecoveryStart(values_.log, bkfPath_);
@@ -83,6 +85,8 @@ void RecoverySessionController::StartRecovery(const std::u16string& path) {
 void RecoverySessionController::StartLoad(const std::u16string& path, LoadQuestions questions) {
   if (loadWorker_.joinable()) loadWorker_.join();
   events_.Clear();  // a snapshot says nothing of what a scan found
+  verdicts_.Clear();
+  snapshotPath_ = path;
   stopFlag_ = false;
   loadPercent_ = 0;
   activity_ = SessionActivity::kLoading;

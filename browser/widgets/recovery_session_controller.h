@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 
+#include "browser/save/row_verdicts.h"
 #include "browser/save/save_settings.h"
 #include "browser/widgets/scan_events.h"
 #include "catalog/catalogue.h"
@@ -56,7 +57,14 @@ class RecoverySessionController : public QObject {
   void End() { activity_ = SessionActivity::kIdle; }
 
   Catalogue& GetCatalogue() { return catalogue_; }
+  const Catalogue& GetCatalogue() const { return catalogue_; }
+  // What saves and verifications found of the catalogue's rows.
+  RowVerdicts& Verdicts() { return verdicts_; }
+  const RowVerdicts& Verdicts() const { return verdicts_; }
   ScanEvents& Events() { return events_; }
+  const ScanEvents& Events() const { return events_; }
+  // The snapshot of the last load; empty after a scan.
+  const std::u16string& SnapshotPath() const { return snapshotPath_; }
   const std::u16string& BkfPath() const { return bkfPath_; }
   const BkfOpener& Opener() const { return opener_; }
   // The user named another BKF file for the loaded rows.
@@ -71,6 +79,8 @@ class RecoverySessionController : public QObject {
   void StartLoad(const std::u16string& path, LoadQuestions questions);
   // Stops the scan or the load; the rows so far stay.
   void Stop();
+  // Stop was asked for since the scan or load began.
+  bool StopAsked() const { return stopFlag_.load(std::memory_order_relaxed); }
   // Writes a snapshot of the catalogue on a worker; the user has agreed to
   // replace whatever file is there.
   void SaveSnapshot(const std::u16string& target);
@@ -89,11 +99,13 @@ class RecoverySessionController : public QObject {
 
   SharedValues& values_;
   Catalogue catalogue_;
+  RowVerdicts verdicts_;
   ScanEvents events_;
   BkfOpener opener_;
   CBkfScanner scanner_;
   SessionActivity activity_ = SessionActivity::kIdle;
   std::u16string bkfPath_;
+  std::u16string snapshotPath_;
   std::atomic<bool> stopFlag_{false};
   std::atomic<int> loadPercent_{0};
   bool loadRunning_ = false;  // until the load's end has reached this thread

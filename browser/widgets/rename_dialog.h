@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include "browser/selection/folder_browser.h"
 #include "browser/widgets/scoped_routine.h"
 
 class QLineEdit;
@@ -24,9 +25,13 @@ class RenameDialog : public QDialog {
   QLineEdit* name_;
 };
 
-// Shows a rename dialog and returns the text on OK, nothing on Cancel. Tests
-// put their own routine in place.
-using RenameRoutine = std::function<std::optional<QString>(QWidget* owner)>;
+// Why the browser refused a name, as the message says it.
+QString RenameRefusal(RenameResult result);
+
+// Shows a rename dialog whose box starts with `text` (the folder's name, or
+// a name just refused, to be mended) and returns the text on OK, nothing on
+// Cancel. Tests put their own routine in place.
+using RenameRoutine = std::function<std::optional<QString>(QWidget* owner, const QString& text)>;
 RenameRoutine& CurrentRenameRoutine();
 
 class ScopedRenameRoutine : public ScopedRoutine<RenameRoutine> {

@@ -2,23 +2,25 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
+#include "browser/widgets/accessible_names.h"
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
 
 namespace tallowin {
 
-FileWorkWindow::FileWorkWindow(const QString& title, const QString& doing, QWidget* owner)
+FileWorkWindow::FileWorkWindow(const QString& title, const QString& doing, RowVerdicts& verdicts, QWidget* owner)
     : QDialog(owner),
       doing_(doing),
+      verdicts_(verdicts),
       text_(new QLabel(this)),
       progress_(new QProgressBar(this)),
-      cancelButton_(new QPushButton(ToQString(texts::kCancel), this)),
+      cancelButton_(new QPushButton(ToQString(desktop::kCancelButton), this)),
       timer_(new QTimer(this)) {
   setWindowTitle(title);
   UseDialogUnitFont(*this);
@@ -36,18 +38,20 @@ FileWorkWindow::FileWorkWindow(const QString& title, const QString& doing, QWidg
   cancelButton_->setGeometry(DialogRect(135, 143, 50, 14));
   connect(cancelButton_, &QPushButton::clicked, this, &FileWorkWindow::Cancel);
   // The hidden default button keeps Enter from cancelling by accident.
-  auto* ok = new QPushButton(ToQString(texts::kOk), this);
+  auto* ok = new QPushButton(ToQString(desktop::kOkButton), this);
   ok->setGeometry(DialogRect(103, 151, 6, 6));
   ok->setDefault(true);
   ok->hide();
   timer_->setInterval(100);
   connect(timer_, &QTimer::timeout, this, &FileWorkWindow::ShowProgress);
+  DescribeControls(*this);
 }
 
 FileWorkWindow::~FileWorkWindow() { cancel_ = true; }
 
 void FileWorkWindow::RunWork(std::function<void()> work) {
   working_ = true;
+  timeLeft_.Start();
   text_->setText(ToQString(texts::kSavingPreparing));
   // The worker starts once the window's own loop runs, so that its end can
   // never be announced before the window is there to close.
@@ -109,47 +113,59 @@ void FileWorkWindow::ShowProgress() {
   const std::uint64_t total = filesTotal_.load(std::memory_order_relaxed);
   const std::uint64_t bytes = bytesDone_.load(std::memory_order_relaxed);
   const std::uint64_t allBytes = bytesTotal_.load(std::memory_order_relaxed);
-  const QLocale locale;
-  text_->setText(QString("%1\n\n%2 of %3 file(s), %4 of %5")
-                     .arg(doing_)
-                     .arg(files)
-                     .arg(total)
-                     .arg(locale.formattedDataSize(static_cast<qint64>(bytes)))
-                     .arg(locale.formattedDataSize(static_cast<qint64>(allBytes))));
+  // The bytes tell the time left best; work of empty files only has its count.
+  const auto left = allBytes > 0 ? timeLeft_.SecondsLeft(bytes, allBytes) : timeLeft_.SecondsLeft(files, total);
+  text_->setText(doing_ + "\n\n" + ToQString(desktop::FileWorkLine(files, total, bytes, allBytes, left)));
   const double done = allBytes > 0 ? static_cast<double>(bytes) / static_cast<double>(allBytes)
                                    : (total > 0 ? static_cast<double>(files) / static_cast<double>(total) : 0);
   progress_->setValue(static_cast<int>(done * 100));
   emit progressed(progress_->value());
 }
 
-SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, QWidget* owner)
-    : FileWorkWindow(ToQString(texts::kSavingTitle),
-                     ToQString(texts::kSavingInto) + "\n" + QStringFromPath(request.destination), owner),
+SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, RowVerdicts& verdicts,
+                                     QWidget* owner, SaveScope scope)
+    : FileWorkWindow(scope.title.isEmpty() ? ToQString(texts::kSavingTitle) : scope.title,
+                     (scope.doing.isEmpty() ? ToQString(texts::kSavingInto) : scope.doing) + "\n" +
+                         QStringFromPath(request.destination),
+                     verdicts, owner),
       catalogue_(catalogue),
-      request_(std::move(request)) {}
+      request_(std::move(request)),
+      scope_(std::move(scope)) {}
 
 SaveSummary SavingFilesWindow::Run() {
   SaveSummary summary;
-  RunWork([&] { summary = SaveCheckedFiles(catalogue_, request_, *this, CancelFlag()); });
+  RunWork([&] { summary = SaveRows(catalogue_, request_, scope_.selection, *this, CancelFlag()); });
   return summary;
 }
 
-VerifyingFilesWindow::VerifyingFilesWindow(const Catalogue& catalogue, VerifyRequest request, QWidget* owner)
-    : FileWorkWindow(ToQString(texts::kVerifyingTitle), ToQString(texts::kVerifyingFiles), owner),
-      catalogue_(catalogue),
-      request_(std::move(request)) {}
+// Called on the worker.
+void SavingFilesWindow::OnFileSaved(const SavedFileReport& report) {
+  if (report.verdict) Verdicts().Record(report.row, *report.verdict, report.reason);
+  lastFile_ = report.file;
+}
 
-VerifySummary VerifyingFilesWindow::Run(std::vector<FileCheck>& problems) {
-  problems_ = &problems;
+VerifyingFilesWindow::VerifyingFilesWindow(const Catalogue& catalogue, VerifyRequest request, RowSelection selection,
+                                           RowVerdicts& verdicts, QWidget* owner)
+    : FileWorkWindow(ToQString(texts::kVerifyingTitle),
+                     selection.kind == RowSelection::Kind::kAll ? ToQString(desktop::kVerifyingAll)
+                                                                : ToQString(texts::kVerifyingFiles),
+                     verdicts, owner),
+      catalogue_(catalogue),
+      request_(std::move(request)),
+      selection_(std::move(selection)) {}
+
+VerifySummary VerifyingFilesWindow::Run(std::vector<RowIndex>& notVerified) {
+  notVerified_ = &notVerified;
   VerifySummary summary;
-  RunWork([&] { summary = VerifyCheckedFiles(catalogue_, request_, *this, CancelFlag()); });
-  problems_ = nullptr;
+  RunWork([&] { summary = VerifyRows(catalogue_, request_, selection_, *this, CancelFlag()); });
+  notVerified_ = nullptr;
   return summary;
 }
 
 // Called on the worker; the list is read only once the work has ended.
 void VerifyingFilesWindow::OnFileChecked(const FileCheck& check) {
-  if (check.verdict != FileVerdict::kVerified && check.verdict != FileVerdict::kUnchecked) problems_->push_back(check);
+  Verdicts().Record(check.row, check.verdict, check.reason);
+  if (check.verdict != FileVerdict::kVerified) notVerified_->push_back(check.row);
 }
 
 }  // namespace tallowin

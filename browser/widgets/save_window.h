@@ -1,7 +1,8 @@
-// The windows of the long work on the checked files: the "Saving Files.."
-// window over the core's save, and the same window over the verification.
-// The work runs on a worker thread; Cancel stops after the current file
-// (a save removes that file's partial output), and the result follows.
+// The windows of the long work on the files: the "Saving Files.." window
+// over the core's save, and the same window over the verification. The work
+// runs on a worker thread; Cancel stops after the current file (a save
+// removes that file's partial output), and the result follows. Every verdict
+// the work gives goes, as it comes, to the verdicts beside the catalogue.
 #pragma once
 
 #include <atomic>
@@ -15,6 +16,8 @@
 
 #include "browser/save/file_extraction.h"
 #include "browser/save/file_verification.h"
+#include "browser/save/row_verdicts.h"
+#include "browser/widgets/time_left.h"
 
 class QLabel;
 class QProgressBar;
@@ -30,7 +33,8 @@ class FileWorkWindow : public QDialog, protected SaveObserver, protected VerifyO
 
  public:
   // `doing` says what the text area shows: "Saving the checked files into ...".
-  FileWorkWindow(const QString& title, const QString& doing, QWidget* owner);
+  // The verdicts go to `verdicts`.
+  FileWorkWindow(const QString& title, const QString& doing, RowVerdicts& verdicts, QWidget* owner);
   ~FileWorkWindow() override;
 
   // Cancel, as the button does.
@@ -44,6 +48,7 @@ class FileWorkWindow : public QDialog, protected SaveObserver, protected VerifyO
   // Runs `work` on a worker thread and shows the window until it ends.
   void RunWork(std::function<void()> work);
   const std::atomic<bool>& CancelFlag() const { return cancel_; }
+  RowVerdicts& Verdicts() { return verdicts_; }
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -55,6 +60,8 @@ class FileWorkWindow : public QDialog, protected SaveObserver, protected VerifyO
   void ShowProgress();
 
   QString doing_;
+  RowVerdicts& verdicts_;
+  TimeLeftEstimate timeLeft_;
   std::atomic<bool> cancel_{false};
   std::atomic<bool> working_{false};
   std::atomic<std::uint64_t> filesDone_{0};
@@ -68,34 +75,50 @@ class FileWorkWindow : public QDialog, protected SaveObserver, protected VerifyO
   std::jthread worker_;
 };
 
+// Which files a save window saves, and what it says.
+struct SaveScope {
+  RowSelection selection = RowSelection::Checked();
+  QString title;  // "Saving Files.." when empty
+  QString doing;  // "Saving the checked files into" when empty; the destination follows
+};
+
 class SavingFilesWindow : public FileWorkWindow {
   Q_OBJECT
 
  public:
-  SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, QWidget* owner);
+  SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, RowVerdicts& verdicts, QWidget* owner,
+                    SaveScope scope = {});
   // Starts the save and shows the window until the save ends; returns its summary.
   SaveSummary Run();
+  // Where the last file the save got to now is; empty when it was not kept.
+  const std::filesystem::path& LastFile() const { return lastFile_; }
 
  private:
+  void OnFileSaved(const SavedFileReport& report) override;
+
   const Catalogue& catalogue_;
   SaveRequest request_;
+  SaveScope scope_;
+  std::filesystem::path lastFile_;  // written by the worker, read once it has ended
 };
 
 class VerifyingFilesWindow : public FileWorkWindow {
   Q_OBJECT
 
  public:
-  VerifyingFilesWindow(const Catalogue& catalogue, VerifyRequest request, QWidget* owner);
-  // Verifies the checked files; the files that are not verified or
-  // unchecked go to `problems`.
-  VerifySummary Run(std::vector<FileCheck>& problems);
+  VerifyingFilesWindow(const Catalogue& catalogue, VerifyRequest request, RowSelection selection,
+                       RowVerdicts& verdicts, QWidget* owner);
+  // Verifies the selected files; the rows that are not verified go to
+  // `notVerified`, in catalogue order.
+  VerifySummary Run(std::vector<RowIndex>& notVerified);
 
  private:
   void OnFileChecked(const FileCheck& check) override;
 
   const Catalogue& catalogue_;
   VerifyRequest request_;
-  std::vector<FileCheck>* problems_ = nullptr;
+  RowSelection selection_;
+  std::vector<RowIndex>* notVerified_ = nullptr;
 };
 
 }  // namespace tallowin

@@ -9,8 +9,13 @@ void ScanEvents::Clear() {
   fileSize_ = 0;
   filesFound_ = 0;
   moved_ = false;
-  const std::lock_guard lock(totalsLock_);
+  std::lock_guard lock(totalsMutex_);
   totals_ = {};
+}
+
+ScanTotals ScanEvents::LastTotals() const {
+  std::lock_guard lock(totalsMutex_);
+  return totals_;
 }
 
 ScanEvents::Progress ScanEvents::Current() const {
@@ -32,14 +37,9 @@ void ScanEvents::OnFilesFound(std::uint64_t count) { filesFound_.store(count, st
 
 void ScanEvents::OnStopped() { emit stopped(); }
 
-ScanTotals ScanEvents::LastTotals() const {
-  const std::lock_guard lock(totalsLock_);
-  return totals_;
-}
-
 void ScanEvents::OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) {
   {
-    const std::lock_guard lock(totalsLock_);
+    std::lock_guard lock(totalsMutex_);
     totals_ = totals;
   }
   emit finished(totals.rows, ToQString(noDataMessage));

@@ -38,7 +38,7 @@ class ScanEvents : public QObject, public ScanObserver {
   void OnFilesFound(std::uint64_t count) override;
   void OnStopped() override;
   void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) override;
-  // What the last scan found; read once `finished` has come.
+  // What the last scan found; told once `finished` has come.
   ScanTotals LastTotals() const;
 
  signals:
@@ -52,9 +52,9 @@ class ScanEvents : public QObject, public ScanObserver {
   std::atomic<std::uint64_t> fileSize_{0};
   std::atomic<std::uint64_t> filesFound_{0};
   std::atomic<bool> moved_{false};
-  // Written before `finished` is queued; the lock makes the hand-over plain
-  // to the thread checker, which cannot see inside Qt's event queue.
-  mutable std::mutex totalsLock_;
+  // Written by the worker before `finished` is queued; the queue is Qt's,
+  // which thread checkers cannot see, so the lock says the hand-over.
+  mutable std::mutex totalsMutex_;
   ScanTotals totals_;
 };
 

@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "browser/widgets/accessible_names.h"
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/item_look.h"
 #include "browser/widgets/message_box.h"
@@ -99,8 +101,8 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
       catalogue_(catalogue),
       results_(std::make_unique<SearchResultModel>(catalogue)),
       searchBox_(new QLineEdit(this)),
-      search_(new QPushButton("&Search", this)),
-      stop_(new QPushButton(ToQString(texts::kStop), this)),
+      search_(new QPushButton(ToQString(desktop::kSearchButton), this)),
+      stop_(new QPushButton(ToQString(desktop::kStopButton), this)),
       list_(new QTableView(this)),
       foundCount_(new QLabel(this)),
       progress_(new QProgressBar(this)),
@@ -112,7 +114,8 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
 
   // The desktop's sans-serif is wider than the units assume: the prompt
   // reaches as far as the box, so that its text is not cut.
-  auto* prompt = new QLabel(ToQString(texts::kSearchPrompt), this);
+  auto* prompt = new QLabel(ToQString(desktop::kSearchPrompt), this);
+  prompt->setBuddy(searchBox_);
   prompt->setObjectName("prompt");
   prompt->setGeometry(DialogRect(26, 20, 52, 10));
   searchBox_->setObjectName("searchBox");
@@ -122,7 +125,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
   search_->setGeometry(DialogRect(328, 17, 64, 15));
   search_->setDefault(true);
   connect(search_, &QPushButton::clicked, this, &SearchFilesDialog::StartSearch);
-  stop_->setObjectName("stop");
+  stop_->setObjectName("stopSearch");
   stop_->setGeometry(DialogRect(328, 17, 64, 15));
   stop_->hide();
   connect(stop_, &QPushButton::clicked, this, [this] { flags_.stop = true; });
@@ -134,6 +137,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
   // Paths cut short by the column show whole in a tooltip.
   list_->setItemDelegate(new ItemLookDelegate(false, list_));
   FitColumnWidths(*list_, *list_->horizontalHeader(), SearchResultModel::kColumnWidths, {});
+  connect(list_, &QTableView::activated, this, &SearchFilesDialog::Choose);
 
   auto* foundLabel = new QLabel(ToQString(texts::kSearchFound), this);
   foundLabel->setObjectName("foundLabel");
@@ -154,6 +158,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
 
   refresh_->setInterval(kRefreshMilliseconds);
   connect(refresh_, &QTimer::timeout, this, &SearchFilesDialog::FollowSearch);
+  DescribeControls(*this);
 }
 
 SearchFilesDialog::~SearchFilesDialog() {
@@ -168,6 +173,7 @@ void SearchFilesDialog::showEvent(QShowEvent* event) {
   if (event->spontaneous() || searching_) return;
   flags_.stop = false;
   flags_.closing = false;
+  chosen_.reset();
   searchBox_->setText("*.*");
   results_->Clear();
   foundCount_->clear();
@@ -214,6 +220,17 @@ void SearchFilesDialog::FinishSearch() {
   stop_->hide();
   search_->show();
   searching_ = false;
+  if (chosen_) accept();
+}
+
+void SearchFilesDialog::Choose(const QModelIndex& result) {
+  if (!result.isValid()) return;
+  chosen_ = results_->RowAt(result.row());
+  if (searching_) {
+    flags_.stop = true;
+    return;
+  }
+  accept();
 }
 
 bool SearchFilesDialog::MayClose() {

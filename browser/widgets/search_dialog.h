@@ -1,11 +1,14 @@
 // The "Search Files.." dialog: finds catalogue rows whose path fits a name
 // pattern, on a thread of its own, and lists them while the search goes on.
+// A result chosen with Enter or a double-click closes the dialog, and the
+// window shows it in the browser.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <thread>
@@ -51,6 +54,7 @@ class SearchResultModel : public QAbstractTableModel {
   // Adds the rows at the end in one insertion.
   void Append(std::span<const RowIndex> rows);
   void Clear();
+  RowIndex RowAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 
  private:
   const Catalogue& catalogue_;
@@ -93,6 +97,9 @@ class SearchFilesDialog : public QDialog {
   // Matches the running or last search has reported, shown in the list or not yet.
   std::uint64_t MatchesReported() const { return inbox_.Found(); }
   QLineEdit* SearchBox() const { return searchBox_; }
+  QTableView* Results() const { return list_; }
+  // The result the user chose to see in the browser, once the dialog has closed.
+  std::optional<RowIndex> ChosenRow() const { return chosen_; }
 
   // OK, Escape and the close box (which QDialog sends here) are refused with
   // a message while a search runs; otherwise the search is told to end.
@@ -109,12 +116,15 @@ class SearchFilesDialog : public QDialog {
   void FollowSearch();
   void FinishSearch();
   bool MayClose();
+  // A running search is stopped first; the dialog closes when it has ended.
+  void Choose(const QModelIndex& result);
 
   const Catalogue& catalogue_;
   SearchFlags flags_;
   SearchInbox inbox_;
   std::unique_ptr<SearchResultModel> results_;
   bool searching_ = false;
+  std::optional<RowIndex> chosen_;
 
   QLineEdit* searchBox_;
   QPushButton* search_;

@@ -1,14 +1,20 @@
 // The end of a verification: the verdict counts, then every file that is
-// not sound with its verdict and reason, in a list the user can copy or
-// keep as a text file.
+// not verified, with its verdict and reason and its own check box, so that
+// the user can clear the damaged ones or jump to one in the browser. The
+// whole report can be copied or kept as a text file.
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 #include <QDialog>
 #include <QString>
 
-class QPlainTextEdit;
+#include "browser/save/file_verification.h"
+#include "browser/widgets/verdict_rows_model.h"
+
+class QLabel;
+class QTableView;
 
 namespace tallowin {
 
@@ -16,20 +22,33 @@ class VerifyReportDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // `report`: the summary line, then a line per file.
-  // `bkfPath`, the BKF file verified, is never replaced by the report.
-  VerifyReportDialog(const QString& report, std::filesystem::path bkfPath, QWidget* owner);
+  // `notVerified`: the rows of the verification that are not verified, in
+  // catalogue order. `bkfPath`, the BKF file verified, is never replaced by
+  // the report.
+  VerifyReportDialog(const VerifySummary& summary, std::vector<RowIndex> notVerified, const Catalogue& catalogue,
+                     const RowVerdicts& verdicts, VerdictRowsModel::MarkRoutine mark, std::filesystem::path bkfPath,
+                     QWidget* owner);
 
-  QString Report() const { return report_; }
+  // The summary line, then a line per file: "path: verdict, reason".
+  QString Report() const;
+  QString Summary() const { return summary_; }
+  VerdictRowsModel& Rows() const { return *rows_; }
+  QTableView* List() const { return list_; }
   void CopyReport();
-  // Asks for a text file and writes the report into it. The file is
-  // replaced whole, never the BKF file, a folder or a device.
   void SaveReportAsText();
+  // Closes the report and asks for the current file to be shown in the browser.
+  void ShowInBrowser();
+
+ signals:
+  void showRowRequested(tallowin::RowIndex row);
 
  private:
-  QString report_;
+  QString summary_;
+  const Catalogue& catalogue_;
+  const RowVerdicts& verdicts_;
   std::filesystem::path bkfPath_;
-  QPlainTextEdit* text_;
+  VerdictRowsModel* rows_;
+  QTableView* list_;
 };
 
 }  // namespace tallowin

@@ -27,6 +27,7 @@ ViewLayout ComputeViewLayout(int cx, int cy, const ViewSplit& split) {
   layout.stopButton = {cx - 390, cy - 41, 80, 39};
   layout.backButton = {cx - 194, cy - 41, 77, 39};
   layout.saveButton = {cx - 102, cy - 41, 77, 39};
+  layout.verifyButton = {cx - 286, cy - 41, 77, 39};
   layout.nextButton = {cx - 102, cy - 49, 92, 39};
 
   // A narrow view gives the path box all the width there is; a wide one

@@ -27,6 +27,7 @@ struct ViewLayout {
   ViewRect stopButton;
   ViewRect backButton;
   ViewRect saveButton;
+  ViewRect verifyButton;  // left of Back, where Stop was
   // Start page.
   ViewRect promptLabel;
   ViewRect pathBox;

@@ -2,6 +2,7 @@
 // the lists, navigation, sorting, rename, the scan guard, saving files and
 // recovery snapshots.
 #include <QAbstractItemModelTester>
+#include <QAbstractProxyModel>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,7 @@
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/item_look.h"
+#include "browser/widgets/launcher.h"
 #include "browser/widgets/rename_dialog.h"
 #include "browser/widgets/save_window.h"
 #include "browser/widgets/text_qt.h"
@@ -57,6 +59,10 @@ class BrowserTest : public QObject {
     page->catalogueList = page->view->findChild<CatalogueListView*>("catalogueList");
     for (QAbstractItemView* view : std::initializer_list<QAbstractItemView*>{page->tree, page->list, page->catalogueList}) {
       page->testers.push_back(std::make_unique<QAbstractItemModelTester>(view->model()));
+      // The lists show their models through the quick filter: both are tried.
+      if (auto* filter = qobject_cast<QAbstractProxyModel*>(view->model())) {
+        page->testers.push_back(std::make_unique<QAbstractItemModelTester>(filter->sourceModel()));
+      }
     }
     QSignalSpy ended(page->view.get(), &CGUI_RezEreView::scanEnded);
     page->view->PathBox()->setText(bkf.isEmpty() ? sample_ : bkf);
@@ -119,8 +125,10 @@ class BrowserTest : public QObject {
       auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       if (!menu) return;
       for (QAction* action : menu->actions()) {
-        if (shown) shown->append(action->isSeparator() ? "-" : action->text());
-        if (action->text() == text) action->trigger();
+        // The texts as shown, without the marks of their keys.
+        const QString shownText = QString(action->text()).remove('&');
+        if (shown) shown->append(action->isSeparator() ? "-" : shownText);
+        if (shownText == text) action->trigger();
       }
       menu->close();
     });
@@ -234,10 +242,17 @@ class BrowserTest : public QObject {
     QTest::mouseDClick(page->list->viewport(), Qt::LeftButton, {}, docsRow.center());
     QCOMPARE(page->tree->currentIndex(), TreeIndex(*page, {"BACKUP SET 1(Weekly)", "Docs"}));
     QCOMPARE(ListNames(*page), (QStringList{"..", "Reports", "b.txt", "a.txt"}));
-    // Enter on a file does nothing; on the parent row it goes up.
+    // Enter on a file opens it and stays in the folder; on the parent row it goes up.
+    QList<QUrl> opened;
+    ScopedUrlLauncher launcher([&](const QUrl& url) {
+      opened.append(url);
+      return true;
+    });
     page->list->setCurrentIndex(page->list->model()->index(2, 0));
     QTest::keyClick(page->list, Qt::Key_Return);
     QCOMPARE(page->tree->currentIndex(), TreeIndex(*page, {"BACKUP SET 1(Weekly)", "Docs"}));
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(QFileInfo(opened[0].toLocalFile()).fileName(), QString("b.txt"));
     page->list->setCurrentIndex(page->list->model()->index(0, 0));
     QTest::keyClick(page->list, Qt::Key_Return);
     QCOMPARE(page->tree->currentIndex(), set);
@@ -268,18 +283,24 @@ class BrowserTest : public QObject {
     const QPoint label = page->tree->visualRect(docs).center() + QPoint(20, 0);
     MessageRecorder messages;
     QStringList shown;
+    // The box starts with the folder's name; a refused name comes back in it.
+    QStringList boxTexts;
     {
-      ScopedRenameRoutine answer([](QWidget*) { return std::optional<QString>("a/b"); });
+      ScopedRenameRoutine answer([&](QWidget*, const QString& text) {
+        boxTexts.append(text);
+        return boxTexts.size() == 1 ? std::optional<QString>("a/b") : std::nullopt;
+      });
       PickInMenu("Rename Folder", &shown);
       QTest::mouseClick(page->tree->viewport(), Qt::RightButton, {}, label);
       QTRY_COMPARE(messages.texts.size(), 1);
+      QTRY_COMPARE(boxTexts, (QStringList{"Docs", "a/b"}));
     }
     QCOMPARE(shown, (QStringList{"Save Files", "Rename Folder", "Parent Folder", "-"}));
     QCOMPARE(messages.texts[0], QString("A folder name cannot hold any of the characters \\ / | * : ? < >"));
     QCOMPARE(page->view->GetCatalogue().GetCatalogueCell(0, kCellPath),
              u"BKF\\BACKUP SET 1(Weekly)\\Docs\\Reports\\q1.txt");
     {
-      ScopedRenameRoutine answer([](QWidget*) { return std::optional<QString>("Papers"); });
+      ScopedRenameRoutine answer([](QWidget*, const QString&) { return std::optional<QString>("Papers"); });
       PickInMenu("Rename Folder");
       QTest::mouseClick(page->tree->viewport(), Qt::RightButton, {}, label);
       QTRY_COMPARE(docs.data().toString(), QString("Papers"));
@@ -324,7 +345,7 @@ class BrowserTest : public QObject {
 
     // Renaming would split the folder between the old name and rows still coming.
     int renameDialogs = 0;
-    ScopedRenameRoutine answer([&](QWidget*) {
+    ScopedRenameRoutine answer([&](QWidget*, const QString&) {
       ++renameDialogs;
       return std::optional<QString>("Other");
     });
@@ -444,18 +465,26 @@ class BrowserTest : public QObject {
     view.resize(900, 700);
     view.show();
     QStringList titles;
+    std::vector<qsizetype> messagesBefore;
+    MessageRecorder messages;
     const QStringList answers = {backup->snapshot, backup->other, backup->moved};
     ScopedFileDialogRoutine answer([&](CNKFileDialog& dialog) {
       titles.append(dialog.windowTitle());
+      messagesBefore.push_back(messages.texts.size());
       return answers.value(titles.size() - 1);
     });
-    MessageRecorder messages;
     QSignalSpy ended(&view, &CGUI_RezEreView::scanEnded);
     view.LoadSnapshot();
     QVERIFY(ended.wait(10000));
     QCOMPARE(titles, (QStringList{"Please select the Saved recovery information file ...", "Select BKF file ...",
                                   "Select BKF file ..."}));
-    QCOMPARE(messages.texts, QStringList{"This BKF file does not hold the data that the snapshot describes"});
+    // Before the user is asked for the BKF file, the program says which file
+    // it looks for and why.
+    QCOMPARE(messagesBefore, (std::vector<qsizetype>{0, 1, 2}));
+    QCOMPARE(messages.texts.size(), 2);
+    QVERIFY2(messages.texts[0].contains(dir_.filePath("checked.bkf")) && messages.texts[0].contains("not there"),
+             qPrintable(messages.texts[0]));
+    QCOMPARE(messages.texts[1], QString("This BKF file does not hold the data that the snapshot describes"));
     QCOMPARE(ended.constFirst().constFirst().toInt(), 5);
     QCOMPARE(view.State(), CGUI_RezEreView::kBrowserPage);
     QVERIFY(view.BkfPath() == ToU16(backup->moved));
@@ -477,7 +506,7 @@ class BrowserTest : public QObject {
     view.LoadSnapshot();
     QVERIFY(ended.wait(10000));
     QCOMPARE(dialogs, 3);
-    QCOMPARE(messages.texts.size(), 1);
+    QCOMPARE(messages.texts.size(), 2);
     QCOMPARE(ended.constFirst().constFirst().toInt(), 0);
     QCOMPARE(view.State(), CGUI_RezEreView::kStartPage);
     QCOMPARE(view.GetCatalogue().CatalogueRowCount(), 0);

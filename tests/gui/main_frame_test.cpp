@@ -41,6 +41,12 @@ class MainFrameTest : public QObject {
     for (const QAction* action : actions) texts.append(action->isSeparator() ? "-" : action->text());
     return texts;
   }
+  // The texts as the menu shows them: the marks of their keys left out.
+  static QStringList Shown(const QList<QAction*>& actions) {
+    QStringList texts = Texts(actions);
+    for (QString& text : texts) text.remove('&');
+    return texts;
+  }
   QString WriteSample() {
     MtfWriter writer;
     writer.Tape().DataSet(u"Set").Directory(u"A").File({.name = u"a.txt", .data = "a"}).Align();
@@ -65,18 +71,21 @@ class MainFrameTest : public QObject {
     const QList<QAction*> menus = frame.menuBar()->actions();
     QCOMPARE(Texts(menus), QStringList({"&File", "&Tools", "&Help"}));
     QCOMPARE(frame.menuBar()->objectName(), QString("Menu Bar"));
-    QCOMPARE(Texts(menus[0]->menu()->actions()),
+    QCOMPARE(Shown(menus[0]->menu()->actions()),
              QStringList({"Recover...", "-", "Save Recovery Snapshot...", "Load Recovery Snapshot...", "-", "Recent",
-                          "-", "E&xit"}));
-    QCOMPARE(Texts(menus[1]->menu()->actions()),
-             QStringList({"&Live Update", "Settings...", "Search Files...", "Verify Checked Files..."}));
-    QCOMPARE(Texts(menus[2]->menu()->actions()), QStringList({"&About Tallowin for BKF...", "&Help"}));
+                          "-", "Exit"}));
+    QCOMPARE(Shown(menus[1]->menu()->actions()),
+             QStringList({"Live Update", "Settings...", "Search Files...", "-", "Verify Checked Files...",
+                          "Verify All Files...", "Recovery Report..."}));
+    QCOMPARE(Shown(menus[2]->menu()->actions()), QStringList({"About Tallowin for BKF...", "Help"}));
+    QCOMPARE(Texts(menus[0]->menu()->actions()).constLast(), QString("E&xit"));
 
     const std::pair<CommandId, const char*> prompts[] = {
         {kIdRecover, "Recover"},          {kIdSaveSnapshot, "Save Recovery "},
         {kIdLoadSnapshot, "Load Recovery"}, {kIdExit, "Quit the application; prompts to save documents"},
         {kIdLiveUpdate, "LiveUpdate"},    {kIdSettings, "Settings"},
         {kIdSearchFiles, "Search Files.."}, {kIdVerifyFiles, "Verify the checked files"},
+        {kIdVerifyAllFiles, "Verify every file of the catalogue"},
         {kIdAbout, "About.."},            {kIdHelp, "Help.."}};
     for (const auto& [id, prompt] : prompts) QCOMPARE(frame.Action(id)->statusTip(), QString(prompt));
   }
@@ -303,7 +312,9 @@ class MainFrameTest : public QObject {
     QCOMPARE(pane->text(), "0 files checked, " + QLocale().formattedDataSize(0));
     QTest::keyClick(tree, Qt::Key_Space);
     QCOMPARE(pane->text(), "1 files checked, " + QLocale().formattedDataSize(1));
+    MessageRecorder messages(mb::kIdYes);
     frame.View()->Back();
+    QCOMPARE(messages.texts.size(), 1);
     QCOMPARE(pane->text(), QString());
   }
 
@@ -341,7 +352,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(recent.Files(), QStringList{sample});
     emit frame.RecentMenu()->aboutToShow();
     QList<QAction*> items = frame.RecentMenu()->actions();
-    QCOMPARE(Texts(items), (QStringList{"&1 " + sample, "-", "Clear"}));
+    QCOMPARE(Texts(items), (QStringList{"&1 " + sample, "-", "&Clear"}));
     // On the browser page a file would replace the catalogue: not offered.
     QVERIFY(!items[0]->isEnabled());
 
@@ -356,7 +367,7 @@ class MainFrameTest : public QObject {
 
     frame.RecentMenu()->findChild<QAction*>("clearRecent")->trigger();
     QVERIFY(recent.Files().isEmpty());
-    QCOMPARE(Texts(frame.RecentMenu()->actions()), QStringList{"Clear"});
+    QCOMPARE(Texts(frame.RecentMenu()->actions()), QStringList{"&Clear"});
   }
 
   void theNormalWindowIsCentredAndRemembered() {
@@ -398,7 +409,7 @@ class MainFrameTest : public QObject {
     MessageRecorder messages;
     frame.OnVerifyFiles();
     QVERIFY(messages.texts.isEmpty());
-    QCOMPARE(frame.Action(kIdVerifyFiles)->text(), QString("Verify Checked Files..."));
+    QCOMPARE(frame.Action(kIdVerifyFiles)->text(), QString("&Verify Checked Files..."));
   }
 
   void liveUpdateAndAboutTellTheVersion() {

@@ -52,7 +52,7 @@ struct Form {
       : prompt(dialog.findChild<QLabel*>("prompt")),
         box(dialog.findChild<QLineEdit*>("searchBox")),
         search(dialog.findChild<QPushButton*>("search")),
-        stop(dialog.findChild<QPushButton*>("stop")),
+        stop(dialog.findChild<QPushButton*>("stopSearch")),
         list(dialog.findChild<QTableView*>("results")),
         foundLabel(dialog.findChild<QLabel*>("foundLabel")),
         count(dialog.findChild<QLabel*>("foundCount")),
@@ -128,7 +128,8 @@ class SearchDialogTest : public QObject {
     QCOMPARE(dialog->size(), DialogSize(422, 201));
     QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
 
-    QCOMPARE(form.prompt->text(), QString("Enter String : "));
+    QCOMPARE(QString(form.prompt->text()).remove('&'), QString("Enter String : "));
+    QCOMPARE(form.prompt->buddy(), form.box);
     QCOMPARE(form.prompt->geometry(), DialogRect(26, 20, 52, 10));
     QVERIFY(form.prompt->geometry().right() < form.box->geometry().left());
     QCOMPARE(form.box->text(), QString("*.*"));
@@ -137,7 +138,7 @@ class SearchDialogTest : public QObject {
     QCOMPARE(form.search->geometry(), DialogRect(328, 17, 64, 15));
     QVERIFY(form.search->isDefault());
     QVERIFY(form.search->isVisible());
-    QCOMPARE(form.stop->text(), QString("Stop"));
+    QCOMPARE(form.stop->text(), QString("S&top"));
     QCOMPARE(form.stop->geometry(), DialogRect(328, 17, 64, 15));
     QVERIFY(!form.stop->isVisible());
     QCOMPARE(form.foundLabel->text(), QString("Total File Found :"));

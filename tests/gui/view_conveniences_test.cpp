@@ -175,7 +175,7 @@ class ViewConveniencesTest : public QObject {
     QCOMPARE(page->tree->currentIndex(), set);
 
     int asked = 0;
-    ScopedRenameRoutine answer([&](QWidget*) {
+    ScopedRenameRoutine answer([&](QWidget*, const QString&) {
       ++asked;
       return std::optional<QString>("Renamed");
     });
@@ -265,7 +265,7 @@ class ViewConveniencesTest : public QObject {
     MessageRecorder messages;
     QString shown;
     WhenModal<VerifyReportDialog>([&](VerifyReportDialog& report) {
-      shown = report.findChild<QPlainTextEdit*>("report")->toPlainText();
+      shown = report.Report();
       QTest::mouseClick(report.findChild<QPushButton*>("copy"), Qt::LeftButton);
       QTest::mouseClick(report.findChild<QPushButton*>("saveAsText"), Qt::LeftButton);
       QTest::mouseClick(report.findChild<QPushButton*>("close"), Qt::LeftButton);
@@ -277,10 +277,11 @@ class ViewConveniencesTest : public QObject {
     }();
     page->view->VerifyCheckedFiles();
 
+    // Every file that is not verified, the unchecked ones too.
     const QString expected =
         "3 file(s): 1 verified, 1 damaged, 1 unchecked, 0 incomplete, 0 stored encrypted, 0 stored compressed, "
         "0 skipped.\nBKF\\BACKUP SET 1(Daily)\\Docs\\hit.doc: damaged, the data does not match the checksum stored "
-        "with it";
+        "with it\nBKF\\BACKUP SET 1(Daily)\\Docs\\empty.ini: unchecked, an empty file has no data to check";
     QCOMPARE(shown, expected);
     QCOMPARE(QGuiApplication::clipboard()->text(), expected);
     // The backup itself is never replaced by the report; asked again.

@@ -1,9 +1,11 @@
 // Takes the README's and the manual's pictures of the desktop program: the
 // start page, a scan in progress, a finished scan, a partly checked tree in
 // moved panes, the save's progress window and summary, the verification's
-// report, the File menu, the snapshot dialog, the settings and the search.
-// The BKF file is made here, with one damaged file; it is read slowly on
-// purpose while a picture of running work is due, so that the picture catches it.
+// report, the File menu, the snapshot dialog, the settings, the search, the
+// verdicts in the lists, the filter and the Recovery Report. The BKF file is
+// made here, with one damaged file and a file whose folder block was lost; it
+// is read slowly on purpose while a picture of running work is due, so that
+// the picture catches it.
 //
 //   take_screenshots OUTPUT_FOLDER
 //
@@ -12,9 +14,11 @@
 #include <chrono>
 #include <memory>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -29,12 +33,14 @@
 
 #include "browser/widgets/browser_views.h"
 #include "browser/widgets/file_dialog.h"
+#include "browser/widgets/filter_bar.h"
 #include "browser/widgets/folder_setting_dialog.h"
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/search_dialog.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
+#include "browser/widgets/text_report_dialog.h"
 #include "catalog/snapshot.h"
 #include "browser/widgets/verify_report_dialog.h"
 #include "shell/main_frame.h"
@@ -71,6 +77,10 @@ std::vector<std::byte> DemoBackup() {
         if (file == 4) writer.Bytes()[*writer.LastFile().data + 10] = std::byte{'#'};
       }
     }
+    // A file whose folder's block was lost: the scan files it by the folder's number.
+    writer.FileWithStreams(
+        {.name = u"minutes.doc", .data = std::string(4096, 'm'), .modified = {2007, 6, 12, 9, 30, 0}});
+    writer.Patch(writer.LastFile().block + 76, 9, 4).ResealBlock(writer.LastFile().block);
     writer.EndOfSet();
   }
   return writer.Bytes();
@@ -89,6 +99,20 @@ void Keep(const QPixmap& picture, const QDir& folder, const char* name) {
 }
 
 void Save(QWidget& window, const QDir& folder, const char* name) { Keep(window.grab(), folder, name); }
+
+// Calls `act` on the modal window of type T once it is open.
+template <typename T>
+void WhenModal(std::function<void(T&)> act) {
+  auto poll = std::make_shared<QTimer>();
+  poll->setInterval(50);
+  QObject::connect(poll.get(), &QTimer::timeout, [act, poll] {
+    auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+    if (window == nullptr) return;
+    poll->stop();
+    act(*window);
+  });
+  poll->start();
+}
 
 }  // namespace
 
@@ -174,19 +198,21 @@ int main(int argc, char** argv) {
   // The save: its progress window, then its summary.
   delay->store(40);
   QTemporaryDir target;
-  tallowin::ScopedFileDialogRoutine folder([&](tallowin::CNKFileDialog&) { return target.path(); });
-  tallowin::ScopedMessageRoutine summary([&](QWidget* owner, const QString& text, const QString& caption,
-                                             unsigned style) {
-    auto box = tallowin::MakeMessageBox(owner, text, caption, style);
-    box->show();
-    Wait(300);
-    Save(*box, out, "save-summary.png");
-    return tallowin::mb::kIdOk;
-  });
-  QTimer::singleShot(1500, [&] {
-    if (QWidget* window = QApplication::activeModalWidget()) Save(*window, out, "saving-files.png");
-  });
-  frame.View()->SaveCheckedFiles();
+  {
+    tallowin::ScopedFileDialogRoutine folder([&](tallowin::CNKFileDialog&) { return target.path(); });
+    tallowin::ScopedMessageRoutine summary([&](QWidget* owner, const QString& text, const QString& caption,
+                                               unsigned style) {
+      auto box = tallowin::MakeMessageBox(owner, text, caption, style);
+      box->show();
+      Wait(300);
+      Save(*box, out, "save-summary.png");
+      return tallowin::mb::kIdOk;
+    });
+    QTimer::singleShot(1500, [&] {
+      if (QWidget* window = QApplication::activeModalWidget()) Save(*window, out, "saving-files.png");
+    });
+    frame.View()->SaveCheckedFiles();
+  }
 
   // The File menu with its recent files, as the screen shows them.
   {
@@ -194,6 +220,10 @@ int main(int argc, char** argv) {
     recent.Clear();
     recent.Add(QDir::temp().filePath("Monthly backup.TWBKF"));
     recent.Add(bkf);
+    // Back asks before it drops the check marks changed above.
+    tallowin::ScopedMessageRoutine yes([](QWidget*, const QString&, const QString&, unsigned) {
+      return tallowin::mb::kIdYes;
+    });
     frame.View()->Back();
     QMenu* file = frame.menuBar()->actions().constFirst()->menu();
     const QPoint at = frame.mapToGlobal(frame.menuBar()->geometry().bottomLeft());
@@ -245,6 +275,28 @@ int main(int argc, char** argv) {
   Wait(800);
   Save(search, out, "search-files.png");
   search.reject();
+
+  // Verify All Files, then its verdicts where the files are: the column, the
+  // mark of the folders above the damaged file, and the filter to trouble.
+  WhenModal<tallowin::VerifyReportDialog>([](tallowin::VerifyReportDialog& report) { report.reject(); });
+  frame.OnVerifyAllFiles();
+  tree->expand(set);
+  tree->expand(documents);
+  tree->setCurrentIndex(contracts);
+  Wait(300);
+  Save(frame, out, "verdicts.png");
+  frame.View()->Filter()->Choice()->setCurrentIndex(static_cast<int>(tallowin::VerdictChoice::kTrouble));
+  tree->setCurrentIndex(model->index(0, 0));
+  Wait(300);
+  Save(frame, out, "filter.png");
+  frame.View()->Filter()->Choice()->setCurrentIndex(0);
+
+  WhenModal<tallowin::TextReportDialog>([&](tallowin::TextReportDialog& report) {
+    Wait(300);
+    Save(report, out, "recovery-report.png");
+    report.reject();
+  });
+  frame.OnRecoveryReport();
   QFile::remove(bkf);
   return 0;
 }
