@@ -82,6 +82,8 @@ std::u16string LoadedNote(std::u16string_view snapshotName);
 inline constexpr std::u16string_view kDamageFound = u"The scan found damage: see the Recovery &Report";
 
 // Questions and messages.
+inline constexpr std::u16string_view kWaitForSnapshot =
+    u"The recovery snapshot is still being written. Please wait until it is saved.";
 inline constexpr std::u16string_view kConfirmBack =
     u"Back forgets this catalogue, with the check marks and folder names you changed. Do you want to go back to "
     u"the start page?";

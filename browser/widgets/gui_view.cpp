@@ -579,7 +579,7 @@ void CGUI_RezEreView::ShowNote(CatalogueNote note) {
 }
 
 void CGUI_RezEreView::Back() {
-  if (state_ != kBrowserPage) return;
+  if (state_ != kBrowserPage || RefuseWhileSnapshotWrites()) return;
   if (userChanges_ && ShowMessage(this, ToQString(desktop::kConfirmBack), mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
     return;
   }
@@ -600,6 +600,12 @@ void CGUI_RezEreView::Back() {
   emit progressPercent(-1);
   emit checksChanged();
   emit stateChanged();
+}
+
+bool CGUI_RezEreView::RefuseWhileSnapshotWrites() {
+  if (!session_.WritingSnapshot()) return false;
+  ShowMessage(this, ToQString(desktop::kWaitForSnapshot), mb::kIconExclamation);
+  return true;
 }
 
 bool CGUI_RezEreView::RefuseDuringScan() {
@@ -678,6 +684,7 @@ void CGUI_RezEreView::RenameSelectedFolder() {
     ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
     return;
   }
+  if (RefuseWhileSnapshotWrites()) return;
   // A refused name comes back in the box, to be mended.
   QString text = ToQString(GetCatalogue().ReadFolderTree([&](const FolderTree& tree) { return tree.Name(node); }));
   for (;;) {
@@ -740,6 +747,7 @@ void CGUI_RezEreView::SelectListRows(RowIndex row) {
 }
 
 void CGUI_RezEreView::SaveSnapshot() {
+  if (RefuseWhileSnapshotWrites()) return;
   const std::optional<QString> target = ChooseSnapshotTarget(this, PathFromUtf16(BkfPath()));
   if (target) session_.SaveSnapshot(ToU16(*target));
 }

@@ -165,6 +165,8 @@ class CGUI_RezEreView : public QWidget {
   // While a scan or load fills the catalogue, check boxes do not change:
   // true (after telling the user) when the change must be refused.
   bool RefuseDuringScan();
+  // The catalogue may not be dropped or changed while a snapshot is written from it.
+  bool RefuseWhileSnapshotWrites();
   void SelectNode(FolderId node);
   void ChecksChanged();
   void ToggleTreeCheckBox(const QModelIndex& node);

@@ -109,9 +109,11 @@ void RecoverySessionController::Stop() {
 
 void RecoverySessionController::SaveSnapshot(const std::u16string& target) {
   if (snapshotWorker_.joinable()) snapshotWorker_.join();
+  writingSnapshot_ = true;
   snapshotWorker_ = std::jthread([this, file = PathFromUtf16(target), bkf = bkfPath_] {
     const SnapshotWriteResult result = WriteSnapshot(file, bkf, catalogue_, true);
     QMetaObject::invokeMethod(this, [this, result] {
+      writingSnapshot_ = false;
       emit snapshotSaved(result.ok(), QString::fromStdString(result.error));
     }, Qt::QueuedConnection);
   });

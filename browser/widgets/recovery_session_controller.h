@@ -52,6 +52,9 @@ class RecoverySessionController : public QObject {
   bool Filling() const { return activity_ == SessionActivity::kScanning || activity_ == SessionActivity::kLoading; }
   // Any work under way: saving and searching too.
   bool Busy() const { return activity_ != SessionActivity::kIdle; }
+  // A snapshot is being written from the catalogue: nothing may drop the
+  // rows or change their folders until it is done.
+  bool WritingSnapshot() const { return writingSnapshot_; }
   // The modal save and search say when they run.
   void Begin(SessionActivity activity);
   void End() { activity_ = SessionActivity::kIdle; }
@@ -104,6 +107,8 @@ class RecoverySessionController : public QObject {
   BkfOpener opener_;
   CBkfScanner scanner_;
   SessionActivity activity_ = SessionActivity::kIdle;
+  // Beside the activity: saving files or searching may go on meanwhile.
+  bool writingSnapshot_ = false;
   std::u16string bkfPath_;
   std::u16string snapshotPath_;
   std::atomic<bool> stopFlag_{false};

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QToolTip>
 
 #include "browser/widgets/browser_views.h"
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/launcher.h"
@@ -350,6 +352,52 @@ class ViewConveniencesTest : public QObject {
     QCOMPARE(tipAt(type), QString());
     page->list->setColumnWidth(1, 12);
     QCOMPARE(tipAt(type), text);
+  }
+  // Back, Load, Rename and a second snapshot wait while a snapshot is written
+  // from the catalogue: none may empty it or move its rows under the writer.
+  void whileASnapshotIsWrittenItsRowsStayAsTheyAre() {
+    auto page = Scanned(sample_);
+    QVERIFY(page);
+    page->view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(page->view.get()));
+    QAbstractItemModel* model = page->tree->model();
+    const QModelIndex set = model->index(0, 0, model->index(0, 0));
+    page->tree->setCurrentIndex(set);
+    const QString setName = set.data().toString();
+    const int rows = page->view->GetCatalogue().CatalogueRowCount();
+    const QString target = dir_.filePath("held.TWBKF");
+    int dialogs = 0;
+    ScopedFileDialogRoutine answer([&](CNKFileDialog&) {
+      ++dialogs;
+      return target;
+    });
+    int renames = 0;
+    ScopedRenameRoutine rename([&](QWidget*, const QString&) {
+      ++renames;
+      return std::optional<QString>("Renamed");
+    });
+    MessageRecorder messages(mb::kIdYes);
+    QSignalSpy saved(page->view.get(), &CGUI_RezEreView::snapshotSaved);
+    page->view->SaveSnapshot();
+    // The write holds the catalogue until its end has reached this thread.
+    page->view->Back();
+    page->tree->setFocus();
+    QTest::keyClick(page->tree, Qt::Key_F2);
+    page->view->SaveSnapshot();
+    page->view->LoadSnapshotFile(target);
+    const QString wait = ToQString(desktop::kWaitForSnapshot);
+    QCOMPARE(messages.texts, (QStringList{wait, wait, wait}));
+    QCOMPARE(dialogs, 1);
+    QCOMPARE(renames, 0);
+    QCOMPARE(page->view->State(), CGUI_RezEreView::kBrowserPage);
+    QCOMPARE(page->view->GetCatalogue().CatalogueRowCount(), rows);
+    QCOMPARE(set.data().toString(), setName);
+
+    QVERIFY(saved.wait(10000));
+    QCOMPARE(saved.first().first().toBool(), true);
+    QVERIFY(QFileInfo(target).size() > 0);
+    page->view->Back();
+    QCOMPARE(page->view->State(), CGUI_RezEreView::kStartPage);
   }
 };
 
