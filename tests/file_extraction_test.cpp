@@ -339,7 +339,12 @@ TEST_F(SaveTest, AFlatSaveOfNamedRowsTakesOnlyThoseAndNeverReplacesAnything) {
   Row(u"BKF\\S\\Other\\a.txt", 3, 20);
   catalogue_.SetAllRowsChecked(false);
   test::WriteFileBytes(destination_ / "a.txt", "mine");
+#ifdef _WIN32
+  // Wine makes no symbolic links: a file of that name stands in for one.
+  test::WriteFileBytes(destination_ / "a (2).txt", "theirs");
+#else
   fs::create_symlink(dir_ / "elsewhere.txt", destination_ / "a (2).txt");
+#endif
 
   class Reports : public SaveObserver {
    public:
