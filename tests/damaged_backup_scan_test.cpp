@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/save/file_verification.h"
+#include "browser/save/file_extraction.h"
 #include "catalog/text_convert.h"
 #include "engine/bkf_scanner.h"
 #include "tests/support/scan_helpers.h"
@@ -62,18 +62,17 @@ Scanned Scan(const std::vector<std::byte>& bytes) {
 std::vector<Row> ScanRows(const std::vector<std::byte>& bytes) { return Scan(bytes).rows; }
 
 // Each file's verdict, read from `bytes` exactly as a save reads it.
-std::map<std::u16string, FileCheck> Verify(const std::vector<std::byte>& bytes) {
+std::map<std::u16string, FileReport> Verify(const std::vector<std::byte>& bytes) {
   Catalogue catalogue;
   test::ScanBytes(bytes, catalogue);
   catalogue.SetAllRowsChecked(true);
-  class Collect : public VerifyObserver {
+  class Collect : public SaveObserver {
    public:
-    void OnFileChecked(const FileCheck& check) override { checks[check.path] = check; }
-    std::map<std::u16string, FileCheck> checks;
+    void OnFileDone(const FileReport& check) override { checks[check.path] = check; }
+    std::map<std::u16string, FileReport> checks;
   } collect;
-  const std::atomic<bool> cancel{false};
   const BkfOpener opener = [&](const std::filesystem::path&) { return std::make_unique<test::MemoryReader>(bytes); };
-  VerifyCheckedFiles(catalogue, {.bkfPath = "memory.bkf", .opener = opener}, collect, cancel);
+  SaveCheckedFiles(catalogue, VerifyOnlyRequest("memory.bkf", opener), collect);
   return collect.checks;
 }
 
@@ -279,7 +278,6 @@ TEST(LostFileBlock, TheScanTellsWhatTheCatalogueGaveAndWhatItListsInVain) {
   test::RecordingObserver observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
   ASSERT_TRUE(scanner.Start(dir / "lost.bkf"));
-  scanner.Wait();
   EXPECT_EQ(observer.lastTotals.rows, 6);
   EXPECT_EQ(observer.lastTotals.rowsFromSetCatalogue, 4u);
   EXPECT_EQ(observer.lastTotals.setCatalogueFilesNotFound, 1u);
@@ -345,16 +343,21 @@ TEST(HeldFile, AStoppedScanCataloguesTheFilesItHeld) {
   std::vector<std::byte> bytes = backup.Bytes();
   bytes.resize(backup.filesEnd);
   bytes.resize(4 * CBkfScanner::kWindowSize);
+  std::stop_source stop;
   class StopAtFirstWindow : public ScanObserver {
    public:
-    void OnProgress(std::uint64_t, std::uint64_t) override { scanner->Stop(); }
-    CBkfScanner* scanner = nullptr;
-  } observer;
+    explicit StopAtFirstWindow(std::stop_source& stop) : stop_(stop) {}
+    void OnProgress(const JobProgress& progress) override {
+      if (progress.done > 0) stop_.request_stop();
+    }
+
+   private:
+    std::stop_source& stop_;
+  } observer(stop);
   Catalogue catalogue;
   test::MemoryReader reader(bytes);
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  observer.scanner = &scanner;
-  EXPECT_FALSE(scanner.Scan(reader));
+  EXPECT_FALSE(scanner.Scan(reader, stop.get_token()));
   ASSERT_EQ(catalogue.CatalogueRowCount(), 6);
   EXPECT_EQ(catalogue.GetCatalogueCell(5, kCellPath), kSet + u"[lost folder 2]\\b2.txt");
 }
