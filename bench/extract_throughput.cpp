@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "bench/bench_common.h"
-#include "browser/save/file_extraction.h"
-#include "browser/save/file_verification.h"
+#include "save/file_extraction.h"
+#include "save/file_verification.h"
 #include "tests/support/scan_helpers.h"
 
 namespace fs = std::filesystem;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/bench_common.h"
-#include "browser/save/file_extraction.h"
+#include "save/file_extraction.h"
 
 namespace fs = std::filesystem;
 using namespace tallowin;

@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "browser/save/file_extraction.h"
-#include "browser/save/file_verification.h"
-#include "browser/save/snapshot_bkf_check.h"
+#include "save/file_extraction.h"
+#include "save/file_verification.h"
+#include "save/snapshot_bkf_check.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"

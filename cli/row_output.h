@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "browser/save/file_verification.h"
+#include "save/file_verification.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin::cli {

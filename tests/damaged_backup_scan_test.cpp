@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/save/file_verification.h"
+#include "save/file_verification.h"
 #include "catalog/text_convert.h"
 #include "engine/bkf_scanner.h"
 #include "tests/support/scan_helpers.h"

@@ -14,9 +14,9 @@
 #include <QDialog>
 #include <QString>
 
-#include "browser/save/file_extraction.h"
-#include "browser/save/file_verification.h"
-#include "browser/save/row_verdicts.h"
+#include "save/file_extraction.h"
+#include "save/file_verification.h"
+#include "save/row_verdicts.h"
 #include "browser/widgets/time_left.h"
 
 class QLabel;

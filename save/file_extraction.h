@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "browser/save/checked_rows.h"
-#include "browser/save/file_data.h"
-#include "browser/save/save_target.h"
+#include "save/checked_rows.h"
+#include "save/file_data.h"
+#include "save/save_target.h"
 #include "engine/bkf_file.h"
 
 namespace tallowin {

@@ -1,8 +1,8 @@
-#include "browser/save/file_verification.h"
+#include "save/file_verification.h"
 
 #include <numeric>
 
-#include "browser/save/checked_rows.h"
+#include "save/checked_rows.h"
 #include "catalog/program_texts.h"
 #include "catalog/text_convert.h"
 

@@ -10,8 +10,8 @@
 #include <span>
 #include <string>
 
-#include "browser/save/checked_rows.h"
-#include "browser/save/file_data.h"
+#include "save/checked_rows.h"
+#include "save/file_data.h"
 #include "catalog/catalogue.h"
 #include "engine/bkf_file.h"
 
