@@ -34,7 +34,7 @@
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/search_dialog.h"
-#include "browser/save/save_settings.h"
+#include "save/save_settings.h"
 #include "browser/widgets/text_qt.h"
 #include "engine/bkf_scanner.h"
 #include "common/mime_file_types.h"

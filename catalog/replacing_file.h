@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "engine/native_file.h"
+#include "catalog/native_file.h"
 
 namespace tallowin {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "catalog/replacing_file.h"
-#include "engine/windows_files.h"
+#include "catalog/windows_files.h"
 
 namespace tallowin {
 namespace {

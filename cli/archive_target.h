@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "browser/save/save_target.h"
+#include "save/save_target.h"
 
 namespace tallowin::cli {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "browser/save/file_extraction.h"
-#include "browser/save/snapshot_bkf_check.h"
+#include "save/file_extraction.h"
+#include "save/snapshot_bkf_check.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"

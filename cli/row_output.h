@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "browser/save/file_extraction.h"
+#include "save/file_extraction.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin::cli {

@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "catalog/program_texts.h"
-#include "catalog/recovery_session.h"
+#include "engine/recovery_session.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"
 #include "cli/cli_texts.h"

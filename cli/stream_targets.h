@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "browser/save/save_target.h"
+#include "save/save_target.h"
 
 namespace tallowin::cli {
 

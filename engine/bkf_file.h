@@ -10,7 +10,7 @@
 #include <span>
 #include <system_error>
 
-#include "engine/native_file.h"
+#include "catalog/native_file.h"
 
 namespace tallowin {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/bkf_file.h"
-#include "engine/windows_files.h"
+#include "catalog/windows_files.h"
 
 namespace tallowin {
 namespace {

@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "browser/save/file_data.h"
-#include "browser/save/file_extraction.h"
+#include "save/file_data.h"
+#include "save/file_extraction.h"
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"
 #include "engine/bkf_scanner.h"

@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "browser/save/save_settings.h"
+#include "save/save_settings.h"
 #include "engine/bkf_file.h"
 #include "shell/command_table.h"
 #include "common/version_text.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "catalog/activity_log.h"
-#include "catalog/recovery_session.h"
+#include "engine/recovery_session.h"
 #include "engine/bkf_scanner.h"
 #include "tests/support/scan_helpers.h"
 #include "tests/support/test_files.h"

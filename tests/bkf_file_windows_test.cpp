@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/bkf_file.h"
-#include "engine/windows_files.h"
+#include "catalog/windows_files.h"
 #include "tests/support/test_files.h"
 
 namespace tallowin {

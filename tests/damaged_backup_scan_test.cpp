@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/save/file_extraction.h"
+#include "save/file_extraction.h"
 #include "catalog/text_convert.h"
 #include "engine/bkf_scanner.h"
 #include "tests/support/scan_helpers.h"

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "browser/save/row_verdicts.h"
+#include "save/row_verdicts.h"
 #include "catalog/program_texts.h"
 
 namespace tallowin {

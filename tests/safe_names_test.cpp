@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "browser/save/safe_names.h"
+#include "save/safe_names.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {

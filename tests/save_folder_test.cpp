@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "browser/save/save_folder.h"
+#include "save/save_folder.h"
 #include "tests/support/test_files.h"
 
 namespace tallowin {

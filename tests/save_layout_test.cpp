@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <map>
 
-#include "browser/save/file_extraction.h"
+#include "save/file_extraction.h"
 #include "tests/support/test_files.h"
 
 namespace tallowin {

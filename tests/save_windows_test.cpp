@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "browser/save/file_extraction.h"
-#include "browser/save/save_folder.h"
+#include "save/file_extraction.h"
+#include "save/save_folder.h"
 #include "catalog/text_convert.h"
-#include "engine/windows_files.h"
+#include "catalog/windows_files.h"
 #include "tests/support/file_facts.h"
 #include "tests/support/mtf_writer.h"
 #include "tests/support/scan_helpers.h"

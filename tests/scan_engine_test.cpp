@@ -11,7 +11,7 @@
 
 #include "catalog/text_convert.h"
 #include "catalog/program_texts.h"
-#include "catalog/recovery_session.h"
+#include "engine/recovery_session.h"
 #include "engine/bkf_scanner.h"
 #include "tests/support/scan_helpers.h"
 #include "tests/support/test_files.h"

@@ -7,7 +7,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include "browser/save/row_verdicts.h"
+#include "save/row_verdicts.h"
 #include "browser/widgets/type_icons.h"
 #include "catalog/catalogue.h"
 

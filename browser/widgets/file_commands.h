@@ -12,7 +12,7 @@
 #include <QObject>
 #include <QString>
 
-#include "browser/save/file_extraction.h"
+#include "save/file_extraction.h"
 #include "browser/widgets/private_copies.h"
 #include "browser/widgets/recovery_session_controller.h"
 #include "browser/widgets/save_window.h"

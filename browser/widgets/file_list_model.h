@@ -7,7 +7,7 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 
-#include "browser/save/row_verdicts.h"
+#include "save/row_verdicts.h"
 #include "browser/selection/folder_browser.h"
 #include "browser/widgets/folder_marks.h"
 #include "browser/widgets/type_icons.h"

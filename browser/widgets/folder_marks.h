@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "browser/save/row_verdicts.h"
+#include "save/row_verdicts.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin {

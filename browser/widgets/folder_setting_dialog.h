@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "browser/save/save_settings.h"
+#include "save/save_settings.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -20,7 +20,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "browser/save/snapshot_bkf_check.h"
+#include "save/snapshot_bkf_check.h"
 #include "browser/widgets/accessible_names.h"
 #include "browser/widgets/browser_filters.h"
 #include "browser/widgets/browser_menus.h"
@@ -40,7 +40,7 @@
 #include "browser/widgets/snapshot_target.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
-#include "catalog/recovery_session.h"
+#include "engine/recovery_session.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {

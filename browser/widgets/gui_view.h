@@ -16,8 +16,8 @@
 
 #include "browser/selection/folder_browser.h"
 #include "browser/selection/folder_checks.h"
-#include "browser/save/file_extraction.h"
-#include "browser/save/save_settings.h"
+#include "save/file_extraction.h"
+#include "save/save_settings.h"
 #include "browser/widgets/browser_menus.h"
 #include "browser/widgets/catalogue_note.h"
 #include "browser/widgets/folder_marks.h"

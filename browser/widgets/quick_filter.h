@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "browser/save/row_verdicts.h"
+#include "save/row_verdicts.h"
 #include "browser/selection/folder_browser.h"
 #include "browser/widgets/row_filter_proxy.h"
 

@@ -5,7 +5,7 @@
 #include <future>
 #include <type_traits>
 
-#include "catalog/recovery_session.h"
+#include "engine/recovery_session.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {

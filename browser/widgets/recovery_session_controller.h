@@ -14,8 +14,8 @@
 #include <QObject>
 #include <QString>
 
-#include "browser/save/row_verdicts.h"
-#include "browser/save/save_settings.h"
+#include "save/row_verdicts.h"
+#include "save/save_settings.h"
 #include "browser/widgets/scan_events.h"
 #include "catalog/catalogue.h"
 #include "catalog/snapshot.h"

@@ -14,8 +14,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "browser/save/file_extraction.h"
-#include "browser/save/row_verdicts.h"
+#include "save/file_extraction.h"
+#include "save/row_verdicts.h"
 #include "browser/widgets/time_left.h"
 
 class QLabel;

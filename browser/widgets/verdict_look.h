@@ -7,7 +7,7 @@
 #include <QString>
 #include <QVariant>
 
-#include "browser/save/row_verdicts.h"
+#include "save/row_verdicts.h"
 
 namespace tallowin {
 

@@ -16,7 +16,7 @@
 
 #include "catalog/text_convert.h"
 #include "catalog/utf16_bytes.h"
-#include "engine/native_file.h"
+#include "catalog/native_file.h"
 #include "tests/cli/run_program_windows.h"
 #include "tests/support/mtf_writer.h"
 #include "tests/support/test_files.h"

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "engine/native_file.h"
+#include "catalog/native_file.h"
 #include "tests/support/file_facts.h"
 
 namespace tallowin::test {

@@ -15,7 +15,7 @@
 #include <map>
 #include <string>
 
-#include "browser/save/safe_names.h"
+#include "save/safe_names.h"
 #include "catalog/text_convert.h"
 
 namespace {

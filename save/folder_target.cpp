@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "browser/save/safe_names.h"
-#include "browser/save/save_folder.h"
-#include "browser/save/save_target.h"
+#include "save/safe_names.h"
+#include "save/save_folder.h"
+#include "save/save_target.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {

@@ -1,4 +1,4 @@
-#include "browser/save/file_data.h"
+#include "save/file_data.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "browser/save/safe_names.h"
+#include "save/safe_names.h"
 
 #include <algorithm>
 #include <array>

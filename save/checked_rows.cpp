@@ -1,8 +1,8 @@
-#include "browser/save/checked_rows.h"
+#include "save/checked_rows.h"
 
 #include <algorithm>
 
-#include "browser/save/file_data.h"
+#include "save/file_data.h"
 #include "catalog/text_convert.h"
 #include "catalog/program_texts.h"
 

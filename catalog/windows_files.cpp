@@ -1,4 +1,4 @@
-#include "engine/windows_files.h"
+#include "catalog/windows_files.h"
 
 #include <windows.h>
 #include <winternl.h>

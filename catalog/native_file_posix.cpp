@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "engine/native_file.h"
+#include "catalog/native_file.h"
 
 namespace tallowin {
 

@@ -1,4 +1,4 @@
-#include "browser/save/read_ahead.h"
+#include "save/read_ahead.h"
 
 #include <algorithm>
 

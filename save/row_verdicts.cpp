@@ -1,4 +1,4 @@
-#include "browser/save/row_verdicts.h"
+#include "save/row_verdicts.h"
 
 #include <numeric>
 

@@ -1,4 +1,4 @@
-#include "browser/save/file_extraction.h"
+#include "save/file_extraction.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +10,8 @@
 #include <system_error>
 #include <unordered_map>
 
-#include "browser/save/checked_rows.h"
-#include "browser/save/safe_names.h"
+#include "save/checked_rows.h"
+#include "save/safe_names.h"
 #include "catalog/number_text.h"
 #include "catalog/text_convert.h"
 #include "catalog/program_texts.h"

@@ -1,7 +1,7 @@
 // Closing a HANDLE.
 #include <windows.h>
 
-#include "engine/native_file.h"
+#include "catalog/native_file.h"
 
 namespace tallowin {
 

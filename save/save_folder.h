@@ -10,7 +10,7 @@
 #include <string>
 
 #include "catalog/number_text.h"
-#include "engine/native_file.h"
+#include "catalog/native_file.h"
 
 namespace tallowin {
 

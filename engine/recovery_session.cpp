@@ -1,4 +1,4 @@
-#include "catalog/recovery_session.h"
+#include "engine/recovery_session.h"
 
 #include <string>
 #include <utility>

@@ -27,10 +27,10 @@
 #include <utility>
 #include <vector>
 
-#include "browser/save/checked_rows.h"
-#include "browser/save/file_data.h"
-#include "browser/save/save_target.h"
 #include "catalog/job_progress.h"
+#include "save/checked_rows.h"
+#include "save/file_data.h"
+#include "save/save_target.h"
 #include "engine/bkf_file.h"
 
 namespace tallowin {

@@ -1,4 +1,4 @@
-#include "browser/save/save_settings.h"
+#include "save/save_settings.h"
 
 namespace tallowin {
 

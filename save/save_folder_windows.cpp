@@ -1,7 +1,7 @@
 // SaveFolder and SavedFile on Windows: NtCreateFile relative to the open
 // folder (the openat of Windows), never through a junction or a symbolic
 // link, and SetFileTime with the creation time too.
-#include "browser/save/save_folder.h"
+#include "save/save_folder.h"
 
 #include <windows.h>
 #include <winioctl.h>
@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <limits>
 
-#include "engine/windows_files.h"
+#include "catalog/windows_files.h"
 
 // windows.h names CreateFileW so; the save folder's own CreateFile is meant.
 #undef CreateFile

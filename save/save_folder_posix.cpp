@@ -10,7 +10,7 @@
 #include <limits>
 #include <utility>
 
-#include "browser/save/save_folder.h"
+#include "save/save_folder.h"
 
 namespace tallowin {
 namespace {

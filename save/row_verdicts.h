@@ -20,7 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "browser/save/file_data.h"
+#include "save/file_data.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin {

@@ -1,4 +1,4 @@
-#include "browser/save/snapshot_bkf_check.h"
+#include "save/snapshot_bkf_check.h"
 
 #include <array>
 
