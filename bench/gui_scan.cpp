@@ -52,7 +52,7 @@ double CommandLineScan(const std::filesystem::path& file) {
   CBkfScanner scanner(catalogue, log, quiet);
   const auto start = Clock::now();
   const std::stop_source stop;
-  if (!scanner.Start(file, stop.get_token())) throw std::runtime_error("cannot open " + file.string());
+  if (!scanner.Run(file, stop.get_token())) throw std::runtime_error("cannot open " + file.string());
   return Seconds(Clock::now() - start);
 }
 

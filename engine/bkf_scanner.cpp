@@ -14,7 +14,7 @@ CBkfScanner::CBkfScanner(Catalogue& catalogue, const ActivityLog& log, ScanObser
                          BkfOpener opener)
     : catalogue_(catalogue), log_(log), observer_(observer), opener_(std::move(opener)) {}
 
-bool CBkfScanner::Start(const std::filesystem::path& bkfPath, std::stop_token stop) {
+bool CBkfScanner::Run(const std::filesystem::path& bkfPath, std::stop_token stop) {
   if (scanning_.exchange(true)) return false;
   log_.Mark(marks::kScannerStart);
   std::unique_ptr<BkfReader> file = opener_(bkfPath);

@@ -38,16 +38,16 @@ class CBkfScanner {
   // stay); then checks every row and tells the observer. False when the file
   // did not open (the observer is told; no scan runs), and while a scan runs
   // on this scanner (an observer that starts another at the end of one).
-  bool Start(const std::filesystem::path& bkfPath, std::stop_token stop = {});
+  bool Run(const std::filesystem::path& bkfPath, std::stop_token stop = {});
   // The progress bar and the Stop button go (the observer's OnStopped): the
   // front end calls it with its stop request, the scan at its end. Safe to
   // call at any time.
   void Stop();
-  // True while Start runs a scan.
+  // True while Run scans.
   bool IsScanning() const { return scanning_.load(); }
 
   // The scan itself: true when the file was read to its end, false when a
-  // stop ended it at a window or a position. Start runs it; tests may call
+  // stop ended it at a window or a position. Run runs it; tests may call
   // it directly.
   bool Scan(BkfReader& file, std::stop_token stop = {});
 

@@ -16,7 +16,7 @@ bool RunRecoveryWorker(Catalogue& catalogue, CBkfScanner& scanner, const Activit
   catalogue.ClearFolderTree();
   catalogue.ClearCatalogue();
   log.Mark(marks::kCatalogueCleared);
-  return scanner.Start(bkfPath, std::move(stop));
+  return scanner.Run(bkfPath, std::move(stop));
 }
 
 }  // namespace tallowin

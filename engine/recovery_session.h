@@ -17,7 +17,7 @@ namespace tallowin {
 void LogRecoveryStart(const ActivityLog& log, std::u16string_view bkfPath);
 
 // The recovery worker, on the front end's thread: empties the catalogue and
-// runs the scan until its end or `stop`. Returns what CBkfScanner::Start
+// runs the scan until its end or `stop`. Returns what CBkfScanner::Run
 // returns.
 bool RunRecoveryWorker(Catalogue& catalogue, CBkfScanner& scanner, const ActivityLog& log,
                        const std::filesystem::path& bkfPath, std::stop_token stop);

@@ -37,12 +37,20 @@ const ActivityLog& SilentLog() {
 
 class CountingObserver : public ScanObserver {
  public:
-  // A report tells a window examined or one more file found.
+  // A report tells either one more file found where the scan stands, or a
+  // window examined: the same files, further on and within the file.
   void OnProgress(const JobProgress& progress) override {
-    FUZZ_CHECK(progress.files == filesFound || progress.files == filesFound + 1);
+    if (progress.files == filesFound + 1) {
+      FUZZ_CHECK(progress.done == position);
+    } else {
+      FUZZ_CHECK(progress.files == filesFound);
+      FUZZ_CHECK(progress.done > position && progress.done <= progress.total);
+    }
     filesFound = progress.files;
+    position = progress.done;
   }
   std::uint64_t filesFound = 0;
+  std::uint64_t position = 0;
 };
 
 class QuietSearch : public SearchObserver {

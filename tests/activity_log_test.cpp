@@ -142,7 +142,7 @@ TEST(ActivityLog, StartOnAMissingFileLogsOnlyTheScannerStart) {
   Catalogue catalogue;
   ScanObserver observer;
   CBkfScanner scanner(catalogue, log, observer);
-  EXPECT_FALSE(scanner.Start(dir / "missing.bkf"));
+  EXPECT_FALSE(scanner.Run(dir / "missing.bkf"));
   EXPECT_EQ(ReadFileBytes(log.Path()), Le(Succ(4)));
 }
 

@@ -277,7 +277,7 @@ TEST(LostFileBlock, TheScanTellsWhatTheCatalogueGaveAndWhatItListsInVain) {
   Catalogue catalogue;
   test::RecordingObserver observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  ASSERT_TRUE(scanner.Start(dir / "lost.bkf"));
+  ASSERT_TRUE(scanner.Run(dir / "lost.bkf"));
   EXPECT_EQ(observer.lastTotals.rows, 6);
   EXPECT_EQ(observer.lastTotals.rowsFromSetCatalogue, 4u);
   EXPECT_EQ(observer.lastTotals.setCatalogueFilesNotFound, 1u);

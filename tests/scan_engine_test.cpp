@@ -371,7 +371,7 @@ TEST(Worker, StoppedScanEndsLikeAFinishedOneWithEveryRowChecked) {
   Catalogue catalogue;
   StoppingObserver observer(2);
   CBkfScanner scanner(catalogue, test::SilentLog(), observer, OpenerOf(TwoWindowsOfFiles()));
-  ASSERT_TRUE(scanner.Start("backup.bkf", observer.stop.get_token()));
+  ASSERT_TRUE(scanner.Run("backup.bkf", observer.stop.get_token()));
   EXPECT_FALSE(scanner.IsScanning());
   ASSERT_EQ(catalogue.CatalogueRowCount(), 2);
   EXPECT_TRUE(catalogue.IsRowChecked(0));
@@ -393,7 +393,7 @@ TEST(Worker, AStopAskedForBeforeTheScanBeginsEndsItAtOnce) {
   MemoryReader reader(TwoWindowsOfFiles());
   EXPECT_FALSE(scanner.Scan(reader, stop.get_token()));
   EXPECT_EQ(catalogue.CatalogueRowCount(), 0);
-  ASSERT_TRUE(scanner.Start("backup.bkf", stop.get_token()));
+  ASSERT_TRUE(scanner.Run("backup.bkf", stop.get_token()));
   EXPECT_FALSE(scanner.IsScanning());
   EXPECT_TRUE(observer.progress.empty());
   EXPECT_TRUE(observer.lastTotals.stopped);
@@ -409,19 +409,19 @@ TEST(Worker, ScanWithoutRowsReportsNoData) {
     Catalogue catalogue;
     StoppingObserver observer(i == 2 ? 0 : 99);  // the last is stopped before any file is found
     CBkfScanner scanner(catalogue, test::SilentLog(), observer, OpenerOf(files[i]));
-    ASSERT_TRUE(scanner.Start("backup.bkf", observer.stop.get_token()));
+    ASSERT_TRUE(scanner.Run("backup.bkf", observer.stop.get_token()));
     EXPECT_EQ(observer.finished, (std::vector<std::pair<std::int32_t, std::u16string>>{
                                      {0, u"No data found in backup file"}}))
         << "file " << i;
   }
 }
 
-TEST(Start, MissingFileIsReportedWithItsCauseAndNoScanRuns) {
+TEST(Run, MissingFileIsReportedWithItsCauseAndNoScanRuns) {
   test::TempDir dir;
   Catalogue catalogue;
   RecordingObserver observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  EXPECT_FALSE(scanner.Start(dir / "missing.bkf"));
+  EXPECT_FALSE(scanner.Run(dir / "missing.bkf"));
   EXPECT_FALSE(scanner.IsScanning());
   EXPECT_EQ(observer.openFailed,
             std::vector<std::u16string>{
@@ -431,7 +431,7 @@ TEST(Start, MissingFileIsReportedWithItsCauseAndNoScanRuns) {
   EXPECT_TRUE(observer.finished.empty());
 }
 
-TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
+TEST(Run, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
   test::TempDir dir;
   MtfWriter writer;
   writer.File({.name = u"a.txt", .data = "a"}).PadTo(2048);
@@ -439,7 +439,7 @@ TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
   Catalogue catalogue;
   class Restarter : public ScanObserver {
    public:
-    void OnScanFinished(const ScanTotals&, std::u16string_view) override { restarted = scanner->Start(path); }
+    void OnScanFinished(const ScanTotals&, std::u16string_view) override { restarted = scanner->Run(path); }
     CBkfScanner* scanner = nullptr;
     std::filesystem::path path;
     bool restarted = true;
@@ -447,7 +447,7 @@ TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
   observer.scanner = &scanner;
   observer.path = dir / "a.bkf";
-  ASSERT_TRUE(scanner.Start(observer.path));
+  ASSERT_TRUE(scanner.Run(observer.path));
   EXPECT_FALSE(observer.restarted);
   EXPECT_EQ(catalogue.CatalogueRowCount(), 1);
 }
@@ -467,7 +467,7 @@ class LockProbe : public RecordingObserver {
   std::filesystem::path path_;
 };
 
-TEST(Start, FileIsHeldExclusivelyExactlyWhileTheScanRuns) {
+TEST(Run, FileIsHeldExclusivelyExactlyWhileTheScanRuns) {
   test::TempDir dir;
   const auto path = dir / "backup.bkf";
   MtfWriter writer;
@@ -476,7 +476,7 @@ TEST(Start, FileIsHeldExclusivelyExactlyWhileTheScanRuns) {
   Catalogue catalogue;
   LockProbe observer(path);
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  ASSERT_TRUE(scanner.Start(path));
+  ASSERT_TRUE(scanner.Run(path));
   EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 1(S)\\f.txt"});
   EXPECT_FALSE(observer.openedDuringScan);
   CBkfFile after;
@@ -530,7 +530,7 @@ TEST(LargeFile, BlocksBeyond4GiBAreFoundWithTheirTrueOffsets) {
   Catalogue catalogue;
   RecordingObserver observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  ASSERT_TRUE(scanner.Start(path));
+  ASSERT_TRUE(scanner.Run(path));
   EXPECT_EQ(test::Paths(catalogue),
             (Paths{u"BKF\\BACKUP SET 1(Big)\\near.txt", u"BKF\\BACKUP SET 1(Big)\\Far\\far.txt",
                    u"BKF\\BACKUP SET 1(Big)\\Far\\tail.txt"}));
