@@ -96,7 +96,6 @@ class FileProgress : public SaveObserver {
   std::uint64_t FilesTotal() const { return filesTotal_; }
 
  private:
-
   TerminalProgress progress_;
   std::string verb_;
   std::chrono::steady_clock::time_point lastShown_{};
