@@ -31,14 +31,14 @@ bool CBkfScanner::Run(const std::filesystem::path& bkfPath, std::stop_token stop
   ScanTotals totals = ScanFile(*file, stop);  // a stopped scan ends as a finished one does
   file.reset();
   catalogue_.SetAllRowsChecked(true);
-  Stop();
+  TellStopped();
   totals.rows = catalogue_.CatalogueRowCount();
   observer_.OnScanFinished(totals, totals.rows > 0 ? std::u16string_view{} : texts::kNoDataFound);
   scanning_ = false;
   return true;
 }
 
-void CBkfScanner::Stop() { observer_.OnStopped(); }
+void CBkfScanner::TellStopped() { observer_.OnStopped(); }
 
 bool CBkfScanner::Scan(BkfReader& file, std::stop_token stop) { return !ScanFile(file, stop).stopped; }
 

@@ -39,10 +39,10 @@ class CBkfScanner {
   // did not open (the observer is told; no scan runs), and while a scan runs
   // on this scanner (an observer that starts another at the end of one).
   bool Run(const std::filesystem::path& bkfPath, std::stop_token stop = {});
-  // The progress bar and the Stop button go (the observer's OnStopped): the
-  // front end calls it with its stop request, the scan at its end. Safe to
-  // call at any time.
-  void Stop();
+  // Tells the observer that the scan is ending (OnStopped: the progress bar
+  // and the Stop button go); it stops nothing. The front end calls it with
+  // its stop request, the scan at its end. Safe to call at any time.
+  void TellStopped();
   // True while Run scans.
   bool IsScanning() const { return scanning_.load(); }
 

@@ -1,5 +1,5 @@
 // How a scan reports to its front end. OnStopped comes on the thread that
-// called CBkfScanner::Stop, everything else on the thread that runs the
+// called CBkfScanner::TellStopped, everything else on the thread that runs the
 // scan, which the front end owns: a front end that draws must hand the news
 // to its own thread. The program's texts for each event are in
 // catalog/program_texts.h.
@@ -48,7 +48,7 @@ class ScanObserver : public JobObserver {
   virtual void OnOpenFailed(std::u16string_view message) { (void)message; }
   // The file is open and the scan begins: the searching label shows `label`.
   virtual void OnSearching(std::u16string_view label) { (void)label; }
-  // Stop was called: the progress bar and the Stop button go away.
+  // TellStopped was called: the progress bar and the Stop button go away.
   virtual void OnStopped() {}
   // The scan has closed the file and checked every row. With no rows,
   // `noDataMessage` is the message to show; otherwise it is empty.

@@ -107,7 +107,7 @@ void RecoverySessionController::StartLoad(const std::u16string& path, LoadQuesti
 void RecoverySessionController::Stop() {
   recoveryWorker_.request_stop();
   loadWorker_.request_stop();
-  scanner_.Stop();
+  scanner_.TellStopped();
 }
 
 void RecoverySessionController::SaveSnapshot(const std::u16string& target) {
