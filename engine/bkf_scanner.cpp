@@ -97,7 +97,6 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder, const s
       // The positions are far apart in memory: the next ones are fetched early.
       if (k + kPrefetchAhead < kBlocksPerWindow) __builtin_prefetch(filled.data() + (k + kPrefetchAhead) * kBlockSize);
       log_.Mark(marks::kPosition);
-      if (stop.stop_requested()) return false;
       const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
       const BlockClass kind = ClassifyBlock(site.Block());
       if (kind != BlockClass::kTape) log_.Mark(marks::kNotTape);
@@ -108,6 +107,10 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder, const s
         // The last block's search must stay inside the window.
         HandOver(builder, kind, site, ScanPass::kMain,
                  k + 1 < kBlocksPerWindow ? kStreamSearchLimit : kLastBlockStreamSearchLimit);
+        // A stop that this block's news brought (an observer's) ends the
+        // scan before the next position; one from elsewhere waits for the
+        // next window, so that the positions cost no look at it.
+        if (k + 1 < kBlocksPerWindow && stop.stop_requested()) return false;
       }
     }
     position += kWindowSize;
