@@ -7,9 +7,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QProgressBar>
 #include <QSignalBlocker>
-#include <QTimer>
 
 #include "browser/widgets/browser_filters.h"
 #include "browser/widgets/browser_menus.h"
@@ -21,10 +19,10 @@
 #include "browser/widgets/folder_tree_model.h"
 #include "browser/widgets/hover_button.h"
 #include "browser/widgets/item_look.h"
-#include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/recovery_commands.h"
 #include "browser/widgets/recovery_session_controller.h"
+#include "browser/widgets/scan_progress.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
 
@@ -52,11 +50,10 @@ BrowserPage::BrowserPage(RecoverySessionController& session, RecoveryCommands& c
       treeModel_(new FolderTreeModel(session.GetCatalogue(), shown_.Checks(), shown_.Marks(), this)),
       fileModel_(new FileListModel(shown_.Browser(), session.GetCatalogue(), session.Verdicts(), shown_.Marks(), this)),
       filters_(new BrowserFilters(shown_.Browser(), session.GetCatalogue(), session.Verdicts(), *fileModel_,
-                                  *catalogueModel_, this)),
-      refresh_(new QTimer(this)) {
+                                  *catalogueModel_, this)) {
   setObjectName("browserPage");
   CreateLists();
-  CreateProgress();
+  progress_ = new ScanProgress(session_, this);
   CreateButtons();
   // Created after the lists that use it, so that it is deleted after them.
   auto* checkStyle = new CheckImageStyle;
@@ -66,18 +63,6 @@ BrowserPage::BrowserPage(RecoverySessionController& session, RecoveryCommands& c
   catalogueList_->setStyle(checkStyle);
   ConnectModels();
   ConnectViews();
-
-  refresh_->setInterval(kRefreshMilliseconds);
-  connect(refresh_, &QTimer::timeout, this, &BrowserPage::FollowScan);
-  ScanEvents& events = session_.Events();
-  connect(&events, &ScanEvents::searching, this, [this](const QString& label) {
-    searchingLabel_->setText(label);
-    searchingLabel_->show();
-  });
-  connect(&events, &ScanEvents::stopped, this, [this] {
-    progressBar_->hide();
-    stop_->hide();
-  });
 }
 
 BrowserPage::~BrowserPage() = default;
@@ -113,23 +98,7 @@ void BrowserPage::CreateLists() {
   catalogueList_->horizontalHeader()->moveSection(CatalogueListModel::kVerdictColumn, 1);
 }
 
-void BrowserPage::CreateProgress() {
-  progressBar_ = new QProgressBar(this);
-  progressBar_->setObjectName("progressBar");
-  progressBar_->setRange(0, 100);
-  progressBar_->setTextVisible(false);
-  searchingLabel_ = new QLabel(this);
-  searchingLabel_->setObjectName("searchingLabel");
-  progressLabel_ = new QLabel(this);
-  progressLabel_->setObjectName("progressLabel");
-  foundLabel_ = new QLabel(this);
-  foundLabel_->setObjectName("foundLabel");
-}
-
 void BrowserPage::CreateButtons() {
-  stop_ = PictureButton(this, "stop", pictures::kStopButton, QSize(80, 39), "Alt+P");
-  stop_->setToolTip(ToQString(texts::kStopTooltip));
-  connect(stop_, &QAbstractButton::clicked, this, &BrowserPage::StopClicked);
   back_ = PictureButton(this, "back", pictures::kBackButton, QSize(77, 39), "Alt+B");
   back_->setToolTip(ToQString(texts::kBackTooltip));
   connect(back_, &QAbstractButton::clicked, this, &BrowserPage::backClicked);
@@ -233,11 +202,7 @@ void BrowserPage::Place(const ViewLayout& layout) {
   PlaceWidget(*fileList_, layout.fileList);
   PlaceWidget(*caption_, layout.captionImage);
   PlaceWidget(*catalogueList_, layout.catalogueList);
-  PlaceWidget(*progressBar_, layout.progressBar);
-  PlaceWidget(*searchingLabel_, layout.searchingLabel);
-  PlaceWidget(*progressLabel_, layout.progressLabel);
-  PlaceWidget(*foundLabel_, layout.foundFilesLabel);
-  PlaceWidget(*stop_, layout.stopButton);
+  progress_->Place(layout);
   PlaceWidget(*back_, layout.backButton);
   PlaceWidget(*save_, layout.saveButton);
   PlaceWidget(*verify_, layout.verifyButton);
@@ -248,45 +213,11 @@ void BrowserPage::Place(const ViewLayout& layout) {
 }
 
 void BrowserPage::Begin() {
-  progressBar_->setValue(0);
-  progressLabel_->clear();
-  foundLabel_->clear();
   back_->hide();
   save_->hide();
   verify_->hide();
   show();
-  progressBar_->show();
-  progressLabel_->show();
-  foundLabel_->show();
-  stop_->show();
-  timeLeft_.Start();
-  refresh_->start();
-}
-
-void BrowserPage::HideCounts() {
-  progressLabel_->hide();
-  foundLabel_->hide();
-}
-
-void BrowserPage::StopFollowing() { refresh_->stop(); }
-
-void BrowserPage::FollowScan() {
-  if (session_.Activity() == SessionActivity::kLoading) {
-    progressBar_->setValue(session_.LoadPercent());
-    emit progressPercent(session_.LoadPercent());
-  } else {
-    const ScanEvents::Progress progress = session_.Events().Current();
-    if (progress.moved) {
-      progressBar_->setValue(texts::ProgressPercent(progress.position, progress.fileSize));
-      progressLabel_->setText(ToQString(desktop::ProgressLine(progress.position, progress.fileSize,
-                                                               timeLeft_.SecondsLeft(progress.position, progress.fileSize))));
-      emit progressPercent(texts::ProgressPercent(progress.position, progress.fileSize));
-    }
-    if (progress.filesFound > 0) {
-      foundLabel_->setText(ToQString(texts::FilesFoundLabel(progress.filesFound)));
-    }
-  }
-  shown_.TakeNewRows();
+  progress_->Begin();
 }
 
 void BrowserPage::OpenNewNodes(const QList<QModelIndex>& added) {
@@ -300,25 +231,17 @@ void BrowserPage::OpenNewNodes(const QList<QModelIndex>& added) {
 }
 
 void BrowserPage::ShowEnd(bool rows) {
-  refresh_->stop();
-  FollowScan();
-  searchingLabel_->hide();
+  progress_->End(rows);
   shown_.CheckEveryRow();
   tree_->collapseAll();
   const QModelIndex first = treeModel_->index(0, 0);
   if (first.isValid()) tree_->expand(first);
   tree_->resizeColumnToContents(0);
-  progressBar_->hide();
-  stop_->hide();
   if (!rows) return;
   back_->show();
   save_->show();
   verify_->show();
   tree_->setFocus(Qt::OtherFocusReason);
-  progressLabel_->clear();
-  progressLabel_->hide();
-  foundLabel_->clear();
-  foundLabel_->hide();
 }
 
 void BrowserPage::Leave() {
@@ -326,29 +249,13 @@ void BrowserPage::Leave() {
   back_->hide();
   save_->hide();
   verify_->hide();
-  progressBar_->setValue(0);
-  for (QWidget* control : {static_cast<QWidget*>(progressBar_), static_cast<QWidget*>(searchingLabel_),
-                           static_cast<QWidget*>(progressLabel_), static_cast<QWidget*>(foundLabel_),
-                           static_cast<QWidget*>(stop_)}) {
-    control->hide();
-  }
-  progressLabel_->clear();
-  searchingLabel_->clear();
-  foundLabel_->clear();
+  progress_->Clear();
 }
 
 void BrowserPage::Forget() {
   catalogueModel_->Reset();
   treeModel_->Reset();
   filters_->Clear();
-}
-
-void BrowserPage::StopClicked() {
-  if (ShowMessage(parentWidget(), ToQString(texts::kConfirmStop), mb::kYesNo | mb::kIconExclamation) != mb::kIdYes) {
-    return;
-  }
-  stop_->hide();
-  session_.Stop();
 }
 
 void BrowserPage::SelectNode(FolderId node) {

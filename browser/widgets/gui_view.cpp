@@ -12,6 +12,7 @@
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/recovery_commands.h"
 #include "browser/widgets/recovery_report.h"
+#include "browser/widgets/scan_progress.h"
 #include "browser/widgets/start_page.h"
 #include "browser/widgets/text_qt.h"
 #include "catalog/program_texts.h"
@@ -34,7 +35,7 @@ CGUI_RezEreView::CGUI_RezEreView(SharedValues& values, QWidget* parent, FileType
   ConnectCommands();
   connect(startPage_.get(), &StartPage::nextClicked, this, &CGUI_RezEreView::Recover);
   connect(browserPage_.get(), &BrowserPage::backClicked, this, &CGUI_RezEreView::Back);
-  connect(browserPage_.get(), &BrowserPage::progressPercent, this, &CGUI_RezEreView::progressPercent);
+  connect(&browserPage_->Progress(), &ScanProgress::progressPercent, this, &CGUI_RezEreView::progressPercent);
   connect(browserPage_.get(), &BrowserPage::splitDragged, this, &CGUI_RezEreView::PlaceControls);
   connect(browserPage_.get(), &BrowserPage::splitReleased, this, &CGUI_RezEreView::splitChanged);
   browserPage_->Leave();
@@ -48,7 +49,7 @@ void CGUI_RezEreView::ConnectSession() {
   connect(&events, &ScanEvents::openFailed, this, &CGUI_RezEreView::OnOpenFailed);
   connect(&events, &ScanEvents::finished, this, &CGUI_RezEreView::OnScanFinished);
   connect(&session_, &RecoverySessionController::loadFinished, this, [this](const SnapshotLoadResult& result) {
-    browserPage_->StopFollowing();
+    browserPage_->Progress().StopFollowing();
     commands_->FinishLoad(result);
   });
   connect(&session_.Shown(), &BrowserState::checksChanged, this, &CGUI_RezEreView::checksChanged);
@@ -65,7 +66,7 @@ void CGUI_RezEreView::ConnectCommands() {
   connect(commands_, &RecoveryCommands::bkfNamed, PathBox(), &QLineEdit::setText);
   connect(commands_, &RecoveryCommands::loadRowsBegin, this, [this] {
     EnterBrowserPage();
-    browserPage_->HideCounts();
+    browserPage_->Progress().HideCounts();
   });
   connect(commands_, &RecoveryCommands::loadEnded, this, &CGUI_RezEreView::OnScanFinished);
   connect(commands_, &RecoveryCommands::loadAbandoned, this, [this] {
@@ -105,7 +106,7 @@ void CGUI_RezEreView::PlaceControls() {
 
 void CGUI_RezEreView::Browse() { startPage_->Browse(); }
 
-void CGUI_RezEreView::StopClicked() { browserPage_->StopClicked(); }
+void CGUI_RezEreView::StopClicked() { browserPage_->Progress().StopClicked(); }
 
 void CGUI_RezEreView::SaveCheckedFiles() { commands_->SaveChecked(); }
 
@@ -171,7 +172,7 @@ void CGUI_RezEreView::EnterBrowserPage() {
 }
 
 void CGUI_RezEreView::OnOpenFailed(const QString& message) {
-  browserPage_->StopFollowing();
+  browserPage_->Progress().StopFollowing();
   ShowMessage(nullptr, message, mb::kIconInformation);
   session_.FillingShown();
   Back();
