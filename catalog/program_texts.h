@@ -90,9 +90,6 @@ inline constexpr std::string_view kLogNotWritten = "the activity log could not b
 inline constexpr std::string_view kUnexpectedError = "an unexpected error ended the program";
 
 // The desktop program's messages.
-inline constexpr std::u16string_view kStopScanFirst = u"Please stop scanning process";
-inline constexpr std::u16string_view kScanGuard = u"Please stop scanning process , then select files";
-inline constexpr std::u16string_view kSearchGuard = u"Please stop search scanning , then select files";
 inline constexpr std::u16string_view kSelectValidFile = u"Please select valid file by using Browse Button";
 inline constexpr std::u16string_view kConfirmStop = u"Do you really want to stop repairing process";
 inline constexpr std::u16string_view kConfirmExit = u"Do you really want to exit?";

@@ -23,7 +23,6 @@ bool TallowinApp::InitInstance(const QStringList& arguments) {
   QCoreApplication::setOrganizationName(kMakerKey);
   QCoreApplication::setApplicationName(ToQString(texts::kAppTitle));
 
-  document_ = std::make_unique<CGUI_RezEreDoc>();
   frame_ = std::make_unique<CMainFrame>();
   frame_->setWindowTitle(ToQString(texts::kAppTitle));
   frame_->setWindowIcon(pictures::AppIcon());

@@ -16,6 +16,7 @@
 #include <QToolBar>
 
 #include "browser/widgets/accessible_names.h"
+#include "browser/widgets/command_guard.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/filter_bar.h"
 #include "browser/widgets/folder_setting_dialog.h"
@@ -288,27 +289,22 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
   PlaceLogoBox();
 }
 
-bool CMainFrame::RefuseWhileScanning() {
-  // A snapshot load fills the catalogue as a scan does.
-  if (!view_->Session().Filling()) return false;
-  ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
-  return true;
+bool CMainFrame::Permits(SessionCommand command) {
+  return CommandGuard(view_->Session(), this).Permits(command);
 }
 
 void CMainFrame::OnRecover() { view_->Recover(); }
 
 void CMainFrame::OnSaveSnapshot() {
-  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
-  view_->SaveSnapshot();
+  if (Permits(SessionCommand::kSaveSnapshot)) view_->SaveSnapshot();
 }
 
 void CMainFrame::OnLoadSnapshot() {
-  if (view_->State() == CGUI_RezEreView::kBrowserPage || view_->Session().Busy()) return;
-  view_->LoadSnapshot();
+  if (Permits(SessionCommand::kLoadSnapshot)) view_->LoadSnapshot();
 }
 
 void CMainFrame::OnSearchFiles() {
-  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
+  if (!Permits(SessionCommand::kSearch)) return;
   SearchFilesDialog dialog(view_->GetCatalogue(), this);
   view_->Session().Begin(SessionActivity::kSearching);
   dialog.exec();
@@ -322,7 +318,7 @@ void CMainFrame::OnVerifyFiles() { view_->VerifyCheckedFiles(); }
 void CMainFrame::OnVerifyAllFiles() { view_->VerifyAllFiles(); }
 
 void CMainFrame::OnRecoveryReport() {
-  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
+  if (!Permits(SessionCommand::kRecoveryReport)) return;
   RecoverySessionController& session = view_->Session();
   TextReportDialog report(ToQString(desktop::kRecoveryReportTitle),
                           RecoveryReportText(session, FindRecoveryFindings(session)), PathFromUtf16(view_->BkfPath()),

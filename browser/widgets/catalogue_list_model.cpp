@@ -72,12 +72,12 @@ void CatalogueListModel::Reset() {
   endResetModel();
 }
 
-void CatalogueListModel::RowChanged(RowIndex row) {
-  if (row >= 0 && row < shown_) emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
-}
-
-void CatalogueListModel::ChecksChanged() {
-  if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, kColumnCount - 1));
+void CatalogueListModel::RowsChanged(RowIndex row) {
+  if (row < 0) {
+    if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, kColumnCount - 1));
+  } else if (row < shown_) {
+    emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
+  }
 }
 
 void CatalogueListModel::VerdictsChanged() {

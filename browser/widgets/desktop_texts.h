@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "browser/widgets/session_command.h"
+
 namespace tallowin::desktop {
 
 // The verdict column and the marks of folders that hold trouble.
@@ -81,9 +83,17 @@ std::u16string LoadStoppedNote(int percent);
 std::u16string LoadedNote(std::u16string_view snapshotName);
 inline constexpr std::u16string_view kDamageFound = u"The scan found damage: see the Recovery &Report";
 
-// Questions and messages.
+// Why a command must wait: a scan or a load fills the catalogue, or a
+// snapshot is being written from it.
+inline constexpr std::u16string_view kStopScanFirst = u"Please stop scanning process";
+inline constexpr std::u16string_view kScanGuard = u"Please stop scanning process , then select files";
+inline constexpr std::u16string_view kSearchGuard = u"Please stop search scanning , then select files";
 inline constexpr std::u16string_view kWaitForSnapshot =
     u"The recovery snapshot is still being written. Please wait until it is saved.";
+// The text of a refusal; empty for one that is not told.
+std::u16string_view RefusalText(Refusal reason);
+
+// Questions and messages.
 inline constexpr std::u16string_view kConfirmBack =
     u"Back forgets this catalogue, with the check marks and folder names you changed. Do you want to go back to "
     u"the start page?";

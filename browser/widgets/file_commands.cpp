@@ -37,15 +37,7 @@ class QuietSave final : public SaveObserver {
 }  // namespace
 
 FileCommands::FileCommands(RecoverySessionController& session, SharedValues& values, QWidget* owner)
-    : QObject(owner), session_(session), values_(values), owner_(owner) {}
-
-bool FileCommands::MayWork() {
-  if (session_.Filling()) {
-    ShowMessage(owner_, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
-    return false;
-  }
-  return !session_.Busy();
-}
+    : QObject(owner), session_(session), values_(values), owner_(owner), guard_(session, owner) {}
 
 SaveRequest FileCommands::Request(const std::filesystem::path& destination) const {
   return {.bkfPath = PathFromUtf16(session_.BkfPath()),
@@ -92,14 +84,14 @@ SaveSummary FileCommands::RunSave(SaveRequest request, SaveScope scope,
 }
 
 void FileCommands::SaveChecked() {
-  if (!MayWork()) return;
+  if (!guard_.Permits(SessionCommand::kSave)) return;
   const std::optional<QString> folder = ChooseFolder(texts::kSaveFolderTitle);
   if (!folder) return;
   ShowSaveSummary(RunSave(Request(PathFromQString(*folder)), {}, nullptr), std::nullopt);
 }
 
 void FileCommands::SaveFile(RowIndex row) {
-  if (!MayWork()) return;
+  if (!guard_.Permits(SessionCommand::kSave)) return;
   const std::optional<QString> folder = ChooseFolder(desktop::kSaveFileTitle);
   if (!folder) return;
   const std::filesystem::path destination = PathFromQString(*folder);
@@ -127,7 +119,7 @@ void FileCommands::ShowSaveSummary(const SaveSummary& summary, const std::option
 }
 
 void FileCommands::Verify(const RowSelection& selection) {
-  if (!MayWork()) return;
+  if (!guard_.Permits(SessionCommand::kVerify)) return;
   const std::filesystem::path bkf = PathFromUtf16(session_.BkfPath());
   VerifyingFilesWindow window(session_.GetCatalogue(), {bkf, session_.Opener()}, selection, session_.Verdicts(),
                               owner_);
@@ -146,7 +138,7 @@ void FileCommands::Verify(const RowSelection& selection) {
 }
 
 void FileCommands::Open(RowIndex row) {
-  if (!MayWork()) return;
+  if (!guard_.Permits(SessionCommand::kSave)) return;
   std::optional<std::filesystem::path> copy = copies_.Find(row);
   if (!copy) {
     const std::optional<std::filesystem::path> folder = copies_.Folder();
@@ -189,7 +181,7 @@ std::optional<std::filesystem::path> FileCommands::CopyForDrag(RowIndex row) {
 }
 
 void FileCommands::Drag(RowIndex row) {
-  if (session_.Busy()) return;
+  if (!guard_.Permits(SessionCommand::kDragOut)) return;
   auto* drag = new QDrag(owner_);
   const QPointer<QDrag> alive(drag);
   auto* data = new FileCopyMimeData([this, row]() -> std::optional<QUrl> {

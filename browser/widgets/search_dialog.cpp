@@ -235,7 +235,7 @@ void SearchFilesDialog::Choose(const QModelIndex& result) {
 
 bool SearchFilesDialog::MayClose() {
   if (searching_) {
-    ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
+    ShowMessage(this, ToQString(desktop::kStopScanFirst), mb::kIconExclamation);
     return false;
   }
   flags_.closing = true;
