@@ -39,8 +39,8 @@ class MtfWriter : private MtfOutput {
   MtfWriter& DataSet(std::u16string_view name);
   // The stored name is `path` with every backslash turned into NUL and one
   // NUL at the end, as MTF stores directory paths ("Docs\A" gives Docs NUL A NUL).
-  // The Windows utility puts a path longer than kLongPath units in a PNAM
-  // stream and leaves the name field empty.
+  // The Windows utility puts a path longer than StyledWriter::kLongPath
+  // units in a PNAM stream and leaves the name field empty.
   MtfWriter& Directory(std::u16string_view path);
   // The stored name exactly as given.
   MtfWriter& DirectoryRaw(std::u16string_view storedName);
@@ -95,8 +95,6 @@ class MtfWriter : private MtfOutput {
   std::optional<std::size_t> LastSetCatalogue() const { return style_->LastSetCatalogue(); }
   // The format logical block: every styled block starts on a multiple of it.
   std::size_t LogicalBlockSize() const { return style_->LogicalBlockSize(); }
-
-  static constexpr std::size_t kLongPath = 255;
 
   using MtfOutput::DataChecksum;
   using MtfOutput::HeaderChecksum;
