@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "save/checked_rows.h"
-#include "save/file_data.h"
+#include "engine/file_data.h"
 #include "save/save_target.h"
 #include "engine/bkf_file.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "save/checked_rows.h"
-#include "save/file_data.h"
+#include "engine/file_data.h"
 #include "catalog/catalogue.h"
 #include "engine/bkf_file.h"
 
