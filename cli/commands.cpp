@@ -10,7 +10,7 @@
 
 #include "save/file_extraction.h"
 #include "save/file_verification.h"
-#include "save/snapshot_bkf_check.h"
+#include "engine/snapshot_bkf_check.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"

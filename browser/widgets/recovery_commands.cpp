@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "save/snapshot_bkf_check.h"
+#include "engine/snapshot_bkf_check.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/message_box.h"

@@ -5,108 +5,10 @@
 #include <utility>
 
 #include "engine/mtf_stream.h"
+#include "tests/support/written_fields.h"
 
 namespace tallowin::test {
 namespace {
-
-// Every field the styled writers fill, by its offset from the block start
-// (or from the stream header, the OS data or the catalogue entry): the
-// engine's own names for the fields it reads.
-namespace field {
-// Common block header.
-constexpr std::size_t kId = 0;
-constexpr std::size_t kAttributes = 4;
-constexpr std::size_t kFirstEvent = mtf::kFirstEventOffset;
-constexpr std::size_t kOsId = 10;
-constexpr std::size_t kOsVersion = 11;
-constexpr std::size_t kDisplayableSize = mtf::kDisplayableSize;
-constexpr std::size_t kFormatLogicalAddress = mtf::kFormatLogicalAddress;
-constexpr std::size_t kControlBlockId = 36;
-constexpr std::size_t kOsDataSize = 44;
-constexpr std::size_t kOsDataOffset = 46;
-constexpr std::size_t kStringType = 48;
-constexpr std::size_t kHeaderEnd = mtf::kCommonHeaderSize;
-// Tape block.
-constexpr std::size_t kMediaFamilyId = 52;
-constexpr std::size_t kTapeAttributes = 56;
-constexpr std::size_t kMediaSequence = 60;
-constexpr std::size_t kSoftFilemarkBlocks = 64;
-constexpr std::size_t kCatalogueType = 66;
-constexpr std::size_t kMediaName = 68;
-constexpr std::size_t kSoftwareName = 80;
-constexpr std::size_t kTapeLogicalBlockSize = mtf::kTapeLogicalBlockSize;
-constexpr std::size_t kMediaDate = 88;
-constexpr std::size_t kFormatVersion = 93;
-constexpr std::size_t kTapeEnd = 94;
-// Data set block.
-constexpr std::size_t kSetNumber = 62;
-constexpr std::size_t kSetName = mtf::kSetNameSize;
-constexpr std::size_t kUserName = 76;
-constexpr std::size_t kSetPhysicalAddress = 80;
-constexpr std::size_t kSetWriteDate = mtf::kSetWriteDate;
-constexpr std::size_t kSoftwareVersion = 93;
-constexpr std::size_t kCatalogueVersion = 97;
-constexpr std::size_t kSetEnd = 98;
-// Volume block.
-constexpr std::size_t kDeviceName = 56;
-constexpr std::size_t kVolumeName = 60;
-constexpr std::size_t kMachineName = 64;
-constexpr std::size_t kVolumeWriteDate = 68;
-constexpr std::size_t kVolumeEnd = 73;
-// Directory and file blocks.
-constexpr std::size_t kBlockAttributes = mtf::kBlockAttributes;
-constexpr std::size_t kModifiedDate = mtf::kModifiedDate;
-constexpr std::size_t kCreatedDate = mtf::kCreatedDate;
-constexpr std::size_t kAccessedDate = mtf::kAccessedDate;
-constexpr std::size_t kDirectoryId = mtf::kDirectoryId;
-constexpr std::size_t kDirectoryName = mtf::kDirectoryNameSize;
-constexpr std::size_t kDirectoryEnd = 84;
-constexpr std::size_t kFileId = mtf::kFileId;
-constexpr std::size_t kFileName = mtf::kFileNameSize;
-constexpr std::size_t kFileEnd = 88;
-// End of set block.
-constexpr std::size_t kCatalogueMedium = 76;
-constexpr std::size_t kEndSetNumber = 78;
-constexpr std::size_t kEndSetWriteDate = 80;
-constexpr std::size_t kEndSetEnd = 85;
-// Soft filemark block.
-constexpr std::size_t kFilemarkCapacity = 52;
-constexpr std::size_t kFilemarksUsed = 56;
-constexpr std::size_t kFilemarkList = 60;
-// Stream header.
-constexpr std::size_t kStreamId = 0;
-constexpr std::size_t kStreamFileSystemAttributes = mtf::kStreamFileSystemAttributes;
-constexpr std::size_t kStreamMediaAttributes = mtf::kStreamMediaAttributes;
-constexpr std::size_t kStreamLength = mtf::kStreamLength;
-constexpr std::size_t kStreamHeaderSize = mtf::kStreamHeaderSize;
-// The Windows utility's OS data.
-constexpr std::size_t kOsAttributes = 0;
-constexpr std::size_t kOsShortNameSize = 4;
-constexpr std::size_t kOsShortNameOffset = 6;
-constexpr std::size_t kDirectoryOsDataSize = 4;
-constexpr std::size_t kFileOsDataSize = 24;
-// An entry of the set's catalogue (TFDD).
-constexpr std::size_t kEntryLength = 0;
-constexpr std::size_t kEntryTag = 2;
-constexpr std::size_t kEntryMedium = 6;
-constexpr std::size_t kEntryAddress = 12;
-constexpr std::size_t kEntrySize = 20;
-constexpr std::size_t kEntryFolder = 28;
-constexpr std::size_t kEntryOsId = 32;
-constexpr std::size_t kEntryOsVersion = 33;
-constexpr std::size_t kEntryStringType = 34;
-constexpr std::size_t kEntryHeaderEnd = 36;
-constexpr std::size_t kEntryModifiedDate = 36;
-constexpr std::size_t kEntryCreatedDate = 41;
-constexpr std::size_t kEntryAccessedDate = 51;
-constexpr std::size_t kEntryVolumeName = 44;
-constexpr std::size_t kEntryVolumeNameText = 60;
-constexpr std::size_t kEntryAttributes = 56;
-constexpr std::size_t kEntryName = 60;
-constexpr std::size_t kEntryNameText = 64;
-// An entry of the map of the sets (TSMP): its fields, then the name.
-constexpr std::size_t kSetMapEntryName = 20;
-}  // namespace field
 
 constexpr std::uint8_t kUtf16 = 2;
 constexpr std::size_t kWindowsLogicalBlock = 1024;
@@ -210,7 +112,7 @@ std::size_t StyledWriter::BeginDescriptor(MtfOutput& out, std::string_view id, s
   out.PutId(at + field::kId, id);
   out.PutU8(at + field::kOsId, kWindowsNt);
   out.PutU8(at + field::kOsVersion, Windows() ? kWindowsOsVersion : kOtherOsVersion);
-  out.PutU64(at + field::kFormatLogicalAddress, LogicalAddress(out, at));
+  out.PutU64(at + mtf::kFormatLogicalAddress, LogicalAddress(out, at));
   out.PutU32(at + field::kControlBlockId, controlBlockId_++);
   out.PutU8(at + field::kStringType, kUtf16);
   return at;
@@ -247,7 +149,7 @@ void StyledWriter::SealHeader(MtfOutput& out, std::size_t block) {
   if (Windows()) {
     out.FinishHeader(block, static_cast<std::uint16_t>(firstEvent));
   } else {
-    out.PutU16(block + field::kFirstEvent, static_cast<std::uint16_t>(firstEvent));
+    out.PutU16(block + mtf::kFirstEventOffset, static_cast<std::uint16_t>(firstEvent));
   }
 }
 
@@ -259,11 +161,11 @@ std::size_t StyledWriter::AppendStream(MtfOutput& out, std::string_view id, std:
 
 std::size_t StyledWriter::AppendStreamHere(MtfOutput& out, std::string_view id, std::string_view content,
                                            std::uint16_t fsAttributes, std::uint16_t mediaAttributes) {
-  const std::size_t at = out.Append(field::kStreamHeaderSize);
+  const std::size_t at = out.Append(mtf::kStreamHeaderSize);
   out.PutId(at + field::kStreamId, id);
-  out.PutU16(at + field::kStreamFileSystemAttributes, fsAttributes);
-  out.PutU16(at + field::kStreamMediaAttributes, mediaAttributes);
-  out.PutU64(at + field::kStreamLength, content.size());
+  out.PutU16(at + mtf::kStreamFileSystemAttributes, fsAttributes);
+  out.PutU16(at + mtf::kStreamMediaAttributes, mediaAttributes);
+  out.PutU64(at + mtf::kStreamLength, content.size());
   if (Windows()) out.SealStreamHeader(at);
   out.Raw(content);
   return at;
@@ -282,7 +184,7 @@ void StyledWriter::EndDescriptor(MtfOutput& out) {
     return;
   }
   out.AlignTo(mtf::kStreamAlignment);
-  const std::size_t padStart = out.Size() + field::kStreamHeaderSize;
+  const std::size_t padStart = out.Size() + mtf::kStreamHeaderSize;
   const std::size_t padEnd = RoundUp(padStart, LogicalBlockSize());
   AppendStreamHere(out, "SPAD", std::string(padEnd - padStart, '\0'), 0, 0);
 }
@@ -300,7 +202,7 @@ void StyledWriter::Tape(MtfOutput& out) {
   out.PutU16(at + field::kCatalogueType, Windows() ? 2 : 0);
   AppendTextField(out, at, field::kMediaName, u"Media created 12/05/2007 at 14:30");
   AppendTextField(out, at, field::kSoftwareName, Windows() ? u"Windows Backup Utility" : u"Server Backup");
-  out.PutU16(at + field::kTapeLogicalBlockSize, static_cast<std::uint16_t>(LogicalBlockSize()));
+  out.PutU16(at + mtf::kTapeLogicalBlockSize, static_cast<std::uint16_t>(LogicalBlockSize()));
   out.PutDate(at + field::kMediaDate, PackedDate{});
   out.PutU8(at + field::kFormatVersion, 1);
   SealHeader(out, at);
@@ -315,13 +217,13 @@ void StyledWriter::DataSet(MtfOutput& out, std::u16string_view name) {
   const auto number = static_cast<std::uint16_t>(sets_.size() + 1);
   const std::size_t at = BeginDescriptor(out, "SSET", field::kSetEnd);
   sets_.push_back({std::u16string(name), number, out.Taken() + at, {}});
-  out.PutU64(at + field::kFormatLogicalAddress, 0);
+  out.PutU64(at + mtf::kFormatLogicalAddress, 0);
   if (Windows()) out.PutU32(at + field::kAttributes, 0x10000);  // the set has file details
   out.PutU16(at + field::kSetNumber, number);
-  AppendTextField(out, at, field::kSetName, name);
+  AppendTextField(out, at, mtf::kSetNameSize, name);
   AppendTextField(out, at, field::kUserName, u"user");
   out.PutU64(at + field::kSetPhysicalAddress, (out.Taken() + at) / LogicalBlockSize());
-  out.PutDate(at + field::kSetWriteDate, PackedDate{});
+  out.PutDate(at + mtf::kSetWriteDate, PackedDate{});
   out.PutU8(at + field::kSoftwareVersion, 1);
   out.PutU8(at + field::kCatalogueVersion, Windows() ? 1 : 0);
   SealHeader(out, at);
@@ -357,12 +259,12 @@ void StyledWriter::StyledDirectory(MtfOutput& out, std::u16string_view storedNam
   directoryId_ = ++directoryCount_;
   const std::size_t at = BeginDescriptor(out, "DIRB", field::kDirectoryEnd);
   const std::uint32_t attributes = pathInStream ? mtf::kNameInStream : 0;
-  out.PutU32(at + field::kBlockAttributes, attributes);
-  out.PutDate(at + field::kModifiedDate, PackedDate{});
-  out.PutDate(at + field::kCreatedDate, PackedDate{2006, 1, 2, 3, 4, 5});
-  out.PutDate(at + field::kAccessedDate, PackedDate{});
-  out.PutU32(at + field::kDirectoryId, directoryId_);
-  if (!pathInStream) AppendTextField(out, at, field::kDirectoryName, storedName);
+  out.PutU32(at + mtf::kBlockAttributes, attributes);
+  out.PutDate(at + mtf::kModifiedDate, PackedDate{});
+  out.PutDate(at + mtf::kCreatedDate, PackedDate{2006, 1, 2, 3, 4, 5});
+  out.PutDate(at + mtf::kAccessedDate, PackedDate{});
+  out.PutU32(at + mtf::kDirectoryId, directoryId_);
+  if (!pathInStream) AppendTextField(out, at, mtf::kDirectoryNameSize, storedName);
   if (const std::size_t os = AppendOsData(out, at, field::kDirectoryOsDataSize)) {
     out.PutU32(os + field::kOsAttributes, kDirectoryOsAttributes);
   }
@@ -396,15 +298,15 @@ WrittenFile StyledWriter::FileWithStreams(MtfOutput& out, const RealFile& file) 
   }
   const std::uint64_t size = FileSize(file);
   const std::size_t at = BeginDescriptor(out, "FILE", field::kFileEnd);
-  out.PutU64(at + field::kDisplayableSize, size);
+  out.PutU64(at + mtf::kDisplayableSize, size);
   const std::uint32_t attributes = kFileAttributes | (file.nameInStream ? mtf::kNameInStream : 0);
-  out.PutU32(at + field::kBlockAttributes, attributes);
-  out.PutDate(at + field::kModifiedDate, file.modified);
-  out.PutDate(at + field::kCreatedDate, file.created);
-  out.PutDate(at + field::kAccessedDate, file.accessed);  // the backup date before it stays zero
-  out.PutU32(at + field::kDirectoryId, directoryId_);
-  out.PutU32(at + field::kFileId, ++fileCount_);
-  if (!file.nameInStream) AppendTextField(out, at, field::kFileName, file.name);
+  out.PutU32(at + mtf::kBlockAttributes, attributes);
+  out.PutDate(at + mtf::kModifiedDate, file.modified);
+  out.PutDate(at + mtf::kCreatedDate, file.created);
+  out.PutDate(at + mtf::kAccessedDate, file.accessed);  // the backup date before it stays zero
+  out.PutU32(at + mtf::kDirectoryId, directoryId_);
+  out.PutU32(at + mtf::kFileId, ++fileCount_);
+  if (!file.nameInStream) AppendTextField(out, at, mtf::kFileNameSize, file.name);
   if (const std::size_t os = AppendOsData(out, at, field::kFileOsDataSize)) {
     out.PutU32(os + field::kOsAttributes, file.windowsAttributes);
     if (!file.shortName.empty()) {
@@ -463,7 +365,7 @@ void StyledWriter::DataStream(MtfOutput& out, const RealFile& file, WrittenFile&
     header = AppendStreamHere(out, id, file.data, fs, media);
   }
   written.stanHeader = header;
-  written.data = header + field::kStreamHeaderSize;
+  written.data = header + mtf::kStreamHeaderSize;
   if (checksummed) written.csumHeader = AppendChecksum(out, file.data, file.wrongChecksum);
   for (const SparsePiece& piece : file.sparse) {
     const std::string content = LittleEndian(piece.offset, 8) + piece.data;
@@ -488,7 +390,7 @@ void StyledWriter::SoftFilemark(MtfOutput& out) {
   if (Windows()) {
     out.FinishHeader(at, static_cast<std::uint16_t>(blockSize));
   } else {
-    out.PutU16(at + field::kFirstEvent, static_cast<std::uint16_t>(blockSize));
+    out.PutU16(at + mtf::kFirstEventOffset, static_cast<std::uint16_t>(blockSize));
   }
   out.PadTo(at + (Windows() ? blockSize : kOtherSoftFilemark));
 }
@@ -567,7 +469,7 @@ void StyledWriter::SetCatalogueStream(MtfOutput& out) {
     put(e + sizeField + 2, nameAt, 2);
     for (std::size_t i = 0; i < entry.name.size(); ++i) put(e + nameAt + 2 * i, entry.name[i], 2);
   }
-  const std::size_t data = RoundUp(out.Size(), mtf::kStreamAlignment) + field::kStreamHeaderSize;
+  const std::size_t data = RoundUp(out.Size(), mtf::kStreamAlignment) + mtf::kStreamHeaderSize;
   begin("FEND", field::kEntryHeaderEnd +
                     (kBlockSize - (data + content.size() + field::kEntryHeaderEnd) % kBlockSize) % kBlockSize);
   std::string text(content.size(), '\0');
@@ -614,7 +516,7 @@ void StyledWriter::XmlCatalogue(MtfOutput& out) {
 
 // A block that a scan passes over.
 void StyledWriter::Block(MtfOutput& out, std::string_view id, std::uint16_t attributes) {
-  const std::size_t at = BeginDescriptor(out, id, field::kHeaderEnd);
+  const std::size_t at = BeginDescriptor(out, id, mtf::kCommonHeaderSize);
   out.PutU16(at + field::kAttributes, attributes);
   SealHeader(out, at);
   EndDescriptor(out);
