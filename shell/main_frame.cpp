@@ -29,7 +29,6 @@
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/text_report_dialog.h"
 #include "catalog/text_convert.h"
-#include "catalog/program_texts.h"
 #include "browser/widgets/launcher.h"
 #include "common/mime_file_types.h"
 #include "shell/about_box.h"
@@ -194,13 +193,13 @@ void CMainFrame::ShowCheckedTotals() {
     return;
   }
   const FolderIndex::Counts counts = view_->CheckedCounts();
-  checkedPane_->setText(ToQString(texts::kCheckedSummary)
+  checkedPane_->setText(ToQString(desktop::kCheckedSummary)
                             .arg(QLocale().toString(static_cast<qlonglong>(counts.checked)))
                             .arg(QLocale().formattedDataSize(counts.checkedBytes)));
 }
 
 void CMainFrame::ShowProgressInTitle(int percent) {
-  const QString title = ToQString(texts::kAppTitle);
+  const QString title = ToQString(desktop::kAppTitle);
   if (percent >= 0) {
     setWindowTitle(QString("%1% \u2013 %2").arg(percent).arg(title));
   } else {
@@ -229,9 +228,9 @@ void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   // The message pane says "Ready" whenever no prompt is shown.
   connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
-    if (text.isEmpty()) bar->showMessage(ToQString(texts::kReady));
+    if (text.isEmpty()) bar->showMessage(ToQString(desktop::kReady));
   });
-  bar->showMessage(ToQString(texts::kReady));
+  bar->showMessage(ToQString(desktop::kReady));
   // What the catalogue is (partial, from a snapshot), and the offer of the
   // Recovery Report when the scan found damage.
   cataloguePane_ = new QLabel(bar);
@@ -272,7 +271,7 @@ void CMainFrame::CreateLogoBox() {
   auto* button = new CHoverButton(logoBox_);
   button->setObjectName("1002");
   button->SetPicture(pictures::Render(pictures::kLogo, QSize(160, 51)));
-  button->setToolTip(ToQString(texts::kHomePageTooltip));
+  button->setToolTip(ToQString(desktop::kHomePageTooltip));
   button->setGeometry(0, 0, kLogoWidth, kLogoHeight);
   connect(button, &QAbstractButton::clicked, this, &CMainFrame::OpenHomePage);
   PlaceLogoBox();
@@ -369,7 +368,7 @@ void CMainFrame::OnHelp() {
       break;
     }
   }
-  ShowMessage(this, ToQString(texts::kHelpMissing), mb::kIconExclamation);
+  ShowMessage(this, ToQString(desktop::kHelpMissing), mb::kIconExclamation);
 }
 
 void CMainFrame::OpenHomePage() { LaunchUrl(kHomePage); }
@@ -401,7 +400,7 @@ void CMainFrame::RestoreCommandBars() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // The layout is kept even when the user then decides to stay.
   SaveCommandBars();
-  if (ShowMessage(this, ToQString(texts::kConfirmExit), mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
+  if (ShowMessage(this, ToQString(desktop::kConfirmExit), mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
     event->ignore();
     return;
   }

@@ -24,7 +24,6 @@
 #include "browser/widgets/recovery_session_controller.h"
 #include "browser/widgets/scan_progress.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 namespace {
@@ -100,10 +99,10 @@ void BrowserPage::CreateLists() {
 
 void BrowserPage::CreateButtons() {
   back_ = PictureButton(this, "back", pictures::kBackButton, QSize(77, 39), "Alt+B");
-  back_->setToolTip(ToQString(texts::kBackTooltip));
+  back_->setToolTip(ToQString(desktop::kBackTooltip));
   connect(back_, &QAbstractButton::clicked, this, &BrowserPage::backClicked);
   save_ = PictureButton(this, "save", pictures::kSaveButton, QSize(77, 39), "Alt+S");
-  save_->setToolTip(ToQString(texts::kSaveTooltip));
+  save_->setToolTip(ToQString(desktop::kSaveTooltip));
   connect(save_, &QAbstractButton::clicked, &commands_, &RecoveryCommands::SaveChecked);
   verify_ = PictureButton(this, "verify", pictures::kVerifyButton, QSize(77, 39), "Alt+V");
   verify_->setToolTip(ToQString(desktop::kVerifyAllTooltip));

@@ -3,7 +3,6 @@
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/verdict_look.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -47,7 +46,7 @@ QVariant CatalogueListModel::headerData(int section, Qt::Orientation orientation
   switch (section) {
     case kCellPath:
     case kCellType:
-    case kCellSize: return ToQString(texts::kCatalogueHeadings[section]);
+    case kCellSize: return ToQString(desktop::kCatalogueHeadings[section]);
     case kVerdictColumn: return ToQString(desktop::kVerdictHeading);
     default: return QString();
   }

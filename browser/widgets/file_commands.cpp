@@ -13,7 +13,6 @@
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/verify_report_dialog.h"
-#include "catalog/program_texts.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {
@@ -65,7 +64,7 @@ std::optional<QString> FileCommands::ChooseFolder(std::u16string_view title) {
       KeepLastFolder("save", folder);
       return folder;
     }
-    ShowMessage(owner_, ToQString(texts::kFolderNotWritable), mb::kIconExclamation);
+    ShowMessage(owner_, ToQString(desktop::kFolderNotWritable), mb::kIconExclamation);
   }
 }
 
@@ -85,7 +84,7 @@ SaveSummary FileCommands::RunSave(SaveRequest request, SaveScope scope,
 
 void FileCommands::SaveChecked() {
   if (!guard_.Permits(SessionCommand::kSave)) return;
-  const std::optional<QString> folder = ChooseFolder(texts::kSaveFolderTitle);
+  const std::optional<QString> folder = ChooseFolder(desktop::kSaveFolderTitle);
   if (!folder) return;
   ShowSaveSummary(RunSave(Request(PathFromQString(*folder)), {}, nullptr), std::nullopt);
 }
@@ -110,7 +109,7 @@ void FileCommands::ShowSaveSummary(const SaveSummary& summary, const std::option
   if (!folders.empty()) {
     QStringList names;
     for (const std::filesystem::path& made : folders) names << QStringFromPath(made);
-    text = ToQString(texts::kSavedInto) + names.join(", ") + "\n" + text;
+    text = ToQString(desktop::kSavedInto) + names.join(", ") + "\n" + text;
     style |= mb::kOpenFolderButton;
   }
   if (ShowMessage(owner_, text, style) == mb::kIdOpenFolder) {

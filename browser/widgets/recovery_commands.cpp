@@ -19,7 +19,7 @@ RecoveryCommands::RecoveryCommands(RecoverySessionController& session, SharedVal
     : QObject(owner), session_(session), owner_(owner), guard_(session, owner),
       files_(new FileCommands(session, values, owner)) {
   connect(&session_, &RecoverySessionController::snapshotSaved, this, [this](bool ok, const QString& error) {
-    if (!ok) ShowMessage(owner_, ToQString(texts::kSnapshotNotSaved) + error, mb::kIconExclamation);
+    if (!ok) ShowMessage(owner_, ToQString(desktop::kSnapshotNotSaved) + error, mb::kIconExclamation);
     emit snapshotSaved(ok);
   });
 }
@@ -48,7 +48,7 @@ void RecoveryCommands::SaveSnapshot() {
 
 void RecoveryCommands::LoadSnapshot() {
   if (!guard_.Permits(SessionCommand::kLoadSnapshot)) return;
-  const QString path = ChooseExistingFile(owner_, texts::kLoadSnapshotTitle, texts::kSnapshotFilter, "snapshot");
+  const QString path = ChooseExistingFile(owner_, desktop::kLoadSnapshotTitle, desktop::kSnapshotFilter, "snapshot");
   if (!path.isEmpty()) LoadSnapshotFile(path);
 }
 
@@ -58,7 +58,7 @@ void RecoveryCommands::LoadSnapshotFile(const QString& path) {
   bkfReplaced_ = false;
   questions.locateMissingBkf = [this](std::u16string_view recorded) -> std::optional<std::u16string> {
     ShowMessage(owner_, ToQString(desktop::BkfMoved(recorded)), mb::kIconInformation);
-    const QString chosen = ChooseExistingFile(owner_, texts::kLocateBkfTitle, texts::kBkfFilter, "bkf");
+    const QString chosen = ChooseExistingFile(owner_, desktop::kLocateBkfTitle, desktop::kBkfFilter, "bkf");
     if (chosen.isEmpty()) return std::nullopt;
     emit bkfNamed(chosen);
     bkfReplaced_ = true;
@@ -74,7 +74,7 @@ bool RecoveryCommands::ConfirmReplacedBkf() {
     const std::unique_ptr<BkfReader> bkf = session_.Opener()(PathFromUtf16(session_.BkfPath()));
     if (bkf != nullptr && HoldsCatalogueData(session_.GetCatalogue(), *bkf)) return true;
     ShowMessage(owner_, ToQString(texts::kWrongBkf), mb::kIconExclamation);
-    const QString chosen = ChooseExistingFile(owner_, texts::kLocateBkfTitle, texts::kBkfFilter, "bkf");
+    const QString chosen = ChooseExistingFile(owner_, desktop::kLocateBkfTitle, desktop::kBkfFilter, "bkf");
     if (chosen.isEmpty()) return false;
     emit bkfNamed(chosen);
     session_.UseBkfFile(ToU16(chosen));

@@ -10,7 +10,6 @@
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -52,7 +51,7 @@ FileWorkWindow::~FileWorkWindow() { cancel_ = true; }
 void FileWorkWindow::RunWork(std::function<void()> work) {
   working_ = true;
   timeLeft_.Start();
-  text_->setText(ToQString(texts::kSavingPreparing));
+  text_->setText(ToQString(desktop::kSavingPreparing));
   // The worker starts once the window's own loop runs, so that its end can
   // never be announced before the window is there to close.
   QTimer::singleShot(0, this, [this, work = std::move(work)] {
@@ -73,7 +72,7 @@ void FileWorkWindow::RunWork(std::function<void()> work) {
 void FileWorkWindow::Cancel() {
   cancel_ = true;
   cancelButton_->setEnabled(false);
-  text_->setText(ToQString(texts::kSavingCancelling));
+  text_->setText(ToQString(desktop::kSavingCancelling));
 }
 
 void FileWorkWindow::reject() {
@@ -124,8 +123,8 @@ void FileWorkWindow::ShowProgress() {
 
 SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, RowVerdicts& verdicts,
                                      QWidget* owner, SaveScope scope)
-    : FileWorkWindow(scope.title.isEmpty() ? ToQString(texts::kSavingTitle) : scope.title,
-                     (scope.doing.isEmpty() ? ToQString(texts::kSavingInto) : scope.doing) + "\n" +
+    : FileWorkWindow(scope.title.isEmpty() ? ToQString(desktop::kSavingTitle) : scope.title,
+                     (scope.doing.isEmpty() ? ToQString(desktop::kSavingInto) : scope.doing) + "\n" +
                          QStringFromPath(request.destination),
                      verdicts, owner),
       catalogue_(catalogue),
@@ -146,9 +145,9 @@ void SavingFilesWindow::OnFileSaved(const SavedFileReport& report) {
 
 VerifyingFilesWindow::VerifyingFilesWindow(const Catalogue& catalogue, VerifyRequest request, RowSelection selection,
                                            RowVerdicts& verdicts, QWidget* owner)
-    : FileWorkWindow(ToQString(texts::kVerifyingTitle),
+    : FileWorkWindow(ToQString(desktop::kVerifyingTitle),
                      selection.kind == RowSelection::Kind::kAll ? ToQString(desktop::kVerifyingAll)
-                                                                : ToQString(texts::kVerifyingFiles),
+                                                                : ToQString(desktop::kVerifyingFiles),
                      verdicts, owner),
       catalogue_(catalogue),
       request_(std::move(request)),

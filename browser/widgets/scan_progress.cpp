@@ -28,7 +28,7 @@ ScanProgress::ScanProgress(RecoverySessionController& session, QWidget* page)
   foundLabel_ = new QLabel(page);
   foundLabel_->setObjectName("foundLabel");
   stop_ = PictureButton(page, "stop", pictures::kStopButton, QSize(80, 39), "Alt+P");
-  stop_->setToolTip(ToQString(texts::kStopTooltip));
+  stop_->setToolTip(ToQString(desktop::kStopTooltip));
   connect(stop_, &QAbstractButton::clicked, this, &ScanProgress::StopClicked);
 
   refresh_->setInterval(kRefreshMilliseconds);
@@ -116,7 +116,7 @@ void ScanProgress::Clear() {
 }
 
 void ScanProgress::StopClicked() {
-  if (ShowMessage(page_->parentWidget(), ToQString(texts::kConfirmStop), mb::kYesNo | mb::kIconExclamation) !=
+  if (ShowMessage(page_->parentWidget(), ToQString(desktop::kConfirmStop), mb::kYesNo | mb::kIconExclamation) !=
       mb::kIdYes) {
     return;
   }

@@ -5,17 +5,17 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/hover_button.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
 StartPage::StartPage(QWidget* parent) : QWidget(parent) {
   setObjectName("startPage");
-  prompt_ = new QLabel(ToQString(texts::kPrompt), this);
+  prompt_ = new QLabel(ToQString(desktop::kPrompt), this);
   prompt_->setObjectName("prompt");
   QFont promptFont("Arial");
   promptFont.setPixelSize(16);
@@ -29,17 +29,17 @@ StartPage::StartPage(QWidget* parent) : QWidget(parent) {
   pathBox_->setFont(boxFont);
   connect(pathBox_, &QLineEdit::returnPressed, this, &StartPage::nextClicked);
 
-  browse_ = new QPushButton(ToQString(texts::kBrowseButton), this);
+  browse_ = new QPushButton(ToQString(desktop::kBrowseButton), this);
   browse_->setObjectName("browse");
   connect(browse_, &QPushButton::clicked, this, &StartPage::Browse);
 
   next_ = PictureButton(this, "next", pictures::kNextButton, QSize(92, 39), "Alt+N");
-  next_->setToolTip(ToQString(texts::kNextTooltip));
+  next_->setToolTip(ToQString(desktop::kNextTooltip));
   connect(next_, &QAbstractButton::clicked, this, &StartPage::nextClicked);
 }
 
 void StartPage::Browse() {
-  const QString chosen = ChooseExistingFile(this, texts::kBrowseTitle, texts::kBkfFilter, "bkf");
+  const QString chosen = ChooseExistingFile(this, desktop::kBrowseTitle, desktop::kBkfFilter, "bkf");
   if (!chosen.isEmpty()) pathBox_->setText(chosen);
 }
 
