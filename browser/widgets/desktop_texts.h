@@ -72,7 +72,6 @@ inline constexpr std::u16string_view kCopy = u"&Copy";
 inline constexpr std::u16string_view kSaveAsText = u"Save as &Text...";
 inline constexpr std::u16string_view kClose = u"&Close";
 inline constexpr std::u16string_view kReportHeadings[3] = {u"File Name", u"Verdict", u"Reason"};
-inline constexpr std::u16string_view kAllVerified = u"Every file is verified.";
 
 // What a catalogue is, told in the status bar and the title.
 // "Stopped at 42% (1.4 GiB of 3.0 GiB): the catalogue is partial"
@@ -121,6 +120,9 @@ struct ControlDescription {
   std::u16string_view name;
   std::u16string_view description;
 };
+
+// The home page button's tip, which is also its description.
+inline constexpr std::u16string_view kHomePageTooltip = u"Visit Software Homepage";
 inline constexpr ControlDescription kControlDescriptions[] = {
     // The start page.
     {"pathBox", u"BKF file", u"The path of the damaged BKF file to recover"},
@@ -148,7 +150,7 @@ inline constexpr ControlDescription kControlDescriptions[] = {
     // The main window.
     {"Standard", u"Standard toolbar", u"The main commands"},
     {"filterToolBar", u"Filter toolbar", u"The quick filter over the lists"},
-    {"1002", u"Home page", u"Visit Software Homepage"},
+    {"1002", u"Home page", kHomePageTooltip},
     {"checkedPane", u"Checked files", u"How many files are checked, and their size"},
     {"setCataloguePane", u"The backup's own catalogue", u"What the catalogue kept at the end of each set gave back"},
     {"cataloguePane", u"Catalogue", u"Whether the catalogue is partial, or which snapshot it came from"},
@@ -228,6 +230,5 @@ inline constexpr std::u16string_view kSavingCancelling =
 inline constexpr std::u16string_view kSearchTitle = u"Search Files..";
 inline constexpr std::u16string_view kSearchFound = u"Total File Found :";
 inline constexpr std::u16string_view kReady = u"Ready";
-inline constexpr std::u16string_view kHomePageTooltip = u"Visit Software Homepage";
 
 }  // namespace tallowin::desktop
