@@ -1,4 +1,4 @@
-#include "shell/application.h"
+#include "shell/tallowin_app.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
