@@ -8,7 +8,7 @@
 
 #include "shell/instance_channel.h"
 #include "shell/main_frame.h"
-#include "shell/single_instance.h"
+#include "shell/instance_guard.h"
 
 namespace tallowin {
 
