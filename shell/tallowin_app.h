@@ -6,7 +6,7 @@
 
 #include <QStringList>
 
-#include "shell/instance_channel.h"
+#include "shell/instance_server.h"
 #include "shell/main_frame.h"
 #include "shell/instance_guard.h"
 
