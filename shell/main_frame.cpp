@@ -29,7 +29,7 @@
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/text_report_dialog.h"
 #include "catalog/text_convert.h"
-#include "browser/widgets/launcher.h"
+#include "browser/widgets/scoped_url_launcher.h"
 #include "common/mime_file_types.h"
 #include "shell/about_box.h"
 #include "shell/recent_files.h"
