@@ -24,7 +24,7 @@
 #include "browser/widgets/hover_button.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
-#include "browser/widgets/recovery_report.h"
+#include "browser/widgets/recovery_findings.h"
 #include "browser/widgets/search_dialog.h"
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/text_report_dialog.h"

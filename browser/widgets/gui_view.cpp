@@ -11,7 +11,7 @@
 #include "browser/widgets/file_drop.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/recovery_commands.h"
-#include "browser/widgets/recovery_report.h"
+#include "browser/widgets/recovery_findings.h"
 #include "browser/widgets/scan_progress.h"
 #include "browser/widgets/start_page.h"
 #include "browser/widgets/text_qt.h"
