@@ -6,7 +6,7 @@
 
 #include <QObject>
 
-#include "browser/widgets/time_left.h"
+#include "browser/widgets/time_left_estimate.h"
 #include "browser/widgets/view_layout.h"
 
 class QLabel;
