@@ -125,6 +125,16 @@ inline std::uint64_t PlainRead(const std::filesystem::path& path, unsigned& sink
   return total;
 }
 
+// A timed PlainRead of the whole file, which must be `expected` bytes long.
+inline double TimedRead(const std::filesystem::path& path, std::uint64_t expected, unsigned& sink,
+                        std::size_t readSize = 65536) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::uint64_t got = PlainRead(path, sink, readSize);
+  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+  if (got != expected) throw std::runtime_error("short read");
+  return seconds;
+}
+
 // A value in kB from /proc/self/status ("VmRSS", "VmHWM"), or -1.
 inline long ProcStatusKb(std::string_view field) {
   std::ifstream in("/proc/self/status");
@@ -198,6 +208,25 @@ inline void WarmPageCache(const std::filesystem::path& path, unsigned& sink) {
 inline void Finish(const std::filesystem::path& file, bool kept) {
   std::printf("load average at end: %s\n", LoadAverage().c_str());
   if (kept) std::printf("kept %s\n", file.c_str());
+}
+
+// The rows a scan found, with the files written when this run made the
+// file (`expectedRows` is -1 for a file given as it is).
+inline void ReportRows(std::int64_t rows, std::int64_t expectedRows) {
+  std::printf("rows: %lld", static_cast<long long>(rows));
+  if (expectedRows >= 0) std::printf(" (files written: %lld)", static_cast<long long>(expectedRows));
+  std::printf("\n");
+}
+
+// The end of a scan's run: a warning when the scan found other than the
+// files written, the activity log removed, and Finish.
+inline int EndScanRun(const std::filesystem::path& file, bool kept, const std::filesystem::path& log,
+                      std::int64_t rows, std::int64_t expectedRows) {
+  if (expectedRows >= 0 && rows != expectedRows) std::printf("WARNING: row count differs from the files written\n");
+  std::error_code ignored;
+  std::filesystem::remove(log, ignored);
+  Finish(file, kept);
+  return 0;
 }
 
 // main() of a benchmark program: an error ends it with a message and exit 1.

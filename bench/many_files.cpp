@@ -126,14 +126,6 @@ void MakeBkfInChild(const std::filesystem::path& path, const Options& options) {
   }
 }
 
-double TimedRead(const std::filesystem::path& path, std::uint64_t expected, unsigned& sink) {
-  const auto start = std::chrono::steady_clock::now();
-  const std::uint64_t got = PlainRead(path, sink);
-  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-  if (got != expected) throw std::runtime_error("short read");
-  return seconds;
-}
-
 struct ScanResult {
   double seconds = 0;
   std::int32_t rows = 0;
@@ -244,9 +236,8 @@ int Run(int argc, char** argv) {
   std::printf("\nfile: %s\n", options.file.c_str());
   std::printf("file size: %llu bytes (%.1f MiB)\n", static_cast<unsigned long long>(size),
               double(size) / double(1 << 20));
-  std::printf("rows: %d", measured.rows);
-  if (expectedRows >= 0) std::printf(" (files written: %lld)", static_cast<long long>(expectedRows));
-  std::printf("\nfolder tree nodes: %d\nrounds: %d\n", measured.folders, options.rounds);
+  ReportRows(measured.rows, expectedRows);
+  std::printf("folder tree nodes: %d\nrounds: %d\n", measured.folders, options.rounds);
   std::printf("plain read : best %.3f s (%.0f MB/s)   median %.3f s\n", readBest,
               double(size) / readBest / 1e6, readMedian);
   std::printf("scan       : best %.3f s (%.0f MB/s)   median %.3f s   (%.0f ns per row, median)\n",
@@ -261,15 +252,8 @@ int Run(int argc, char** argv) {
               peakRise / rows, peakRise / rows <= 100 ? "met" : "MISSED");
   std::printf("resident rise after the scan: %.1f MiB = %.1f bytes per row\n", rssRise / (1 << 20),
               rssRise / rows);
-  if (expectedRows >= 0 && measured.rows != expectedRows) {
-    std::printf("WARNING: row count differs from the files written\n");
-  }
   (void)sink;
-
-  std::error_code ignored;
-  std::filesystem::remove(log.Path(), ignored);
-  Finish(options.file, options.keep || !guard.Owns());
-  return 0;
+  return EndScanRun(options.file, options.keep || !guard.Owns(), log.Path(), measured.rows, expectedRows);
 }
 
 }  // namespace

@@ -162,14 +162,6 @@ ScanResult TimedScan(const std::filesystem::path& path, const ActivityLog& log) 
   return {seconds, catalogue.CatalogueRowCount(), complete};
 }
 
-double TimedRead(const std::filesystem::path& path, std::uint64_t expected, unsigned& sink, std::size_t readSize) {
-  const auto start = std::chrono::steady_clock::now();
-  const std::uint64_t got = PlainRead(path, sink, readSize);
-  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-  if (got != expected) throw std::runtime_error("short read");
-  return seconds;
-}
-
 Options Parse(int argc, char** argv) {
   Options options;
   std::string style = "minimal";
@@ -241,23 +233,15 @@ int Run(int argc, char** argv) {
   std::printf("\nfile: %s\n", options.file.c_str());
   std::printf("file size: %llu bytes (%.2f GiB)\n", static_cast<unsigned long long>(size),
               double(size) / double(1ull << 30));
-  std::printf("rows: %d", rows);
-  if (expectedRows >= 0) std::printf(" (files written: %lld)", static_cast<long long>(expectedRows));
-  std::printf("\nrounds: %d\n", options.rounds);
+  ReportRows(rows, expectedRows);
+  std::printf("rounds: %d\n", options.rounds);
   std::printf("plain read : best %8.0f MB/s   median %8.0f MB/s\n", readBest, readMedian);
   std::printf("scan       : best %8.0f MB/s   median %8.0f MB/s\n", scanBest, scanMedian);
   const double ratioBest = scanBest / readBest, ratioMedian = scanMedian / readMedian;
   std::printf("scan/read  : best %.3f   median %.3f   (goal >= 0.9: %s)\n", ratioBest, ratioMedian,
               ratioMedian >= 0.9 ? "met" : "MISSED");
-  if (expectedRows >= 0 && rows != expectedRows) {
-    std::printf("WARNING: row count differs from the files written\n");
-  }
   (void)sink;
-
-  std::error_code ignored;
-  std::filesystem::remove(log.Path(), ignored);
-  Finish(options.file, options.keep || !guard.Owns());
-  return 0;
+  return EndScanRun(options.file, options.keep || !guard.Owns(), log.Path(), rows, expectedRows);
 }
 
 }  // namespace

@@ -2,13 +2,12 @@
 
 #include <cstdint>
 
+#include "catalog/code_points.h"
+
 namespace tallowin {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 void AppendUtf16(std::u16string& out, char32_t c) {
   if (c < 0x10000) {
@@ -65,20 +64,6 @@ std::size_t DecodeUtf8(std::string_view bytes, std::size_t i, char32_t& c) {
   return length;
 }
 
-// Walks UTF-16 text as code points; a lone surrogate is passed on as itself.
-template <typename Visit>
-void ForEachCodePoint(std::u16string_view text, Visit visit) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char32_t c = text[i];
-    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      visit(0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00), false);
-      ++i;
-    } else {
-      visit(c, IsHighSurrogate(c) || IsLowSurrogate(c));
-    }
-  }
-}
-
 }  // namespace
 
 std::u16string Utf16FromBytes(std::string_view bytes) {
@@ -100,11 +85,11 @@ std::u16string Utf16FromBytes(std::string_view bytes) {
 std::string BytesFromUtf16(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  ForEachCodePoint(text, [&](char32_t c, bool lone) {
-    if (lone && c >= 0xDC80 && c <= 0xDCFF) {
-      out.push_back(static_cast<char>(c - 0xDC00));
+  ForEachCodePoint(text, [&](const CodePoint& c) {
+    if (c.lone && c.value >= 0xDC80 && c.value <= 0xDCFF) {
+      out.push_back(static_cast<char>(c.value - 0xDC00));
     } else {
-      AppendUtf8(out, lone ? kReplacement : c);
+      AppendUtf8(out, c.lone ? kReplacement : c.value);
     }
   });
   return out;
@@ -118,7 +103,8 @@ std::string Utf8ForDisplay(std::u16string_view text) {
   for (std::size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
   if (ascii == text.size()) return out;
   out.reserve(text.size() + (text.size() - ascii) * 2);
-  ForEachCodePoint(text.substr(ascii), [&](char32_t c, bool lone) { AppendUtf8(out, lone ? kReplacement : c); });
+  ForEachCodePoint(text.substr(ascii),
+                   [&](const CodePoint& c) { AppendUtf8(out, c.lone ? kReplacement : c.value); });
   return out;
 }
 

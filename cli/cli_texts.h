@@ -57,4 +57,16 @@ std::string NotFoundInSetCatalogue(std::uint64_t files);
 inline constexpr std::string_view kLostFolders = "folder blocks were lost: some files lie in lost folders";
 inline constexpr std::string_view kUnknownDate = "unknown";
 
+// Its messages on the snapshot, the activity log, the output and its own end.
+inline constexpr std::u16string_view kSnapshotInOtherEncoding =
+    u"this file looks like a recovery snapshot in an encoding that this program does not read "
+    u"(UTF-8 or UTF-16BE); snapshots are UTF-16LE";
+inline constexpr std::u16string_view kEmptyPath = u"an empty path names no file";
+inline constexpr std::string_view kSnapshotNotWritten = "the snapshot was not written: ";
+inline constexpr std::string_view kForceReplaces = " (--force replaces it)";
+inline constexpr std::string_view kOutputFailed = "standard output: ";
+inline constexpr std::string_view kLogWrittenTo = "Activity log: ";
+inline constexpr std::string_view kLogNotWritten = "the activity log could not be written to ";
+inline constexpr std::string_view kUnexpectedError = "an unexpected error ended the program";
+
 }  // namespace tallowin::cli::texts

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "save/file_extraction.h"
-#include "save/snapshot_bkf_check.h"
+#include "engine/snapshot_bkf_check.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"
@@ -198,9 +198,9 @@ void ReportLog(const ActivityLog& log) {
   const std::string path = Utf8ForDisplay(Utf16FromPath(log.Path()));
   std::error_code error;
   if (std::filesystem::is_regular_file(log.Path(), error)) {
-    Print(std::string(tallowin::texts::kLogWrittenTo) + path + '\n');
+    Print(std::string(texts::kLogWrittenTo) + path + '\n');
   } else {
-    Report(std::string(tallowin::texts::kLogNotWritten) + path);
+    Report(std::string(texts::kLogNotWritten) + path);
   }
 }
 
@@ -260,8 +260,8 @@ int RunScan(const Options& options) {
   const SnapshotWriteResult written = WriteSnapshot(PathFromUtf8(*options.snapshot), loaded.bkfPath, catalogue, options.force);
   if (written.ok()) return code;
   const bool forcible = written.target == SnapshotTargetKind::kOtherFile;
-  Report(std::string(tallowin::texts::kSnapshotNotWritten) + written.error +
-         (forcible ? std::string(tallowin::texts::kForceReplaces) : ""));
+  Report(std::string(texts::kSnapshotNotWritten) + written.error +
+         (forcible ? std::string(texts::kForceReplaces) : ""));
   return Worse(code, written.status == SnapshotWriteStatus::kRefused ? kExitSourceUnreadable : kExitIncomplete);
 }
 

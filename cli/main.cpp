@@ -7,7 +7,6 @@
 #include <system_error>
 #include <vector>
 
-#include "catalog/program_texts.h"
 #include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -23,7 +22,7 @@ namespace {
 int WithOutputChecked(int exitCode) {
   if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return exitCode;
   const int error = errno != 0 ? errno : EIO;
-  std::fprintf(stderr, "%s%s%s\n", texts::kProgram.data(), tallowin::texts::kOutputFailed.data(),
+  std::fprintf(stderr, "%s%s%s\n", texts::kProgram.data(), texts::kOutputFailed.data(),
                std::generic_category().message(error).c_str());
   return exitCode == kExitSuccess ? kExitIncomplete : exitCode;
 }
@@ -60,7 +59,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s%s\n", tallowin::cli::texts::kProgram.data(), e.what());
   } catch (...) {
-    std::fprintf(stderr, "%s%s\n", tallowin::cli::texts::kProgram.data(), tallowin::texts::kUnexpectedError.data());
+    std::fprintf(stderr, "%s%s\n", tallowin::cli::texts::kProgram.data(), tallowin::cli::texts::kUnexpectedError.data());
   }
   return tallowin::cli::kExitSourceUnreadable;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "catalog/code_points.h"
 #include "catalog/file_time.h"
 #include "catalog/text_convert.h"
 
@@ -32,24 +33,18 @@ std::string JsonString(std::u16string_view text) {
     out += Utf8ForDisplay(plain);
     plain.clear();
   };
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    const bool high = c >= 0xD800 && c <= 0xDBFF;
-    const bool low = c >= 0xDC00 && c <= 0xDFFF;
-    if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      plain.push_back(c);
-      plain.push_back(text[++i]);
-    } else if (high || low || c < 0x20) {
+  ForEachCodePoint(text, [&](const CodePoint& c) {
+    if (c.lone || c.value < 0x20) {
       flush();
-      AppendEscape(out, c);
-    } else if (c == u'"' || c == u'\\') {
+      AppendEscape(out, static_cast<unsigned>(c.value));
+    } else if (c.value == u'"' || c.value == u'\\') {
       flush();
       out.push_back('\\');
-      out.push_back(static_cast<char>(c));
+      out.push_back(static_cast<char>(c.value));
     } else {
-      plain.push_back(c);
+      plain.append(c.units);
     }
-  }
+  });
   flush();
   out += '"';
   return out;

@@ -110,7 +110,7 @@ void ReportProblem(const std::filesystem::path& path, std::u16string_view messag
 }
 
 int ReportEmptyPath() {
-  Report(Utf8ForDisplay(tallowin::texts::kEmptyPath));
+  Report(Utf8ForDisplay(texts::kEmptyPath));
   return kExitSourceUnreadable;
 }
 
@@ -168,7 +168,7 @@ LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogu
                         const SourceOptions& options) {
   if (source.empty()) return {ReportEmptyPath(), {}};
   if (LooksLikeSnapshotInOtherEncoding(source)) {
-    ReportProblem(source, std::string(texts::kCannotRead) + Utf8ForDisplay(tallowin::texts::kSnapshotInOtherEncoding));
+    ReportProblem(source, std::string(texts::kCannotRead) + Utf8ForDisplay(texts::kSnapshotInOtherEncoding));
     return {kExitSourceUnreadable, {}};
   }
   if (!LooksLikeSnapshot(source)) {

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "catalog/number_text.h"
+#include "engine/mtf_fields.h"
 
 namespace tallowin {
 
@@ -35,35 +36,6 @@ enum class BlockClass : int {
 };
 
 namespace mtf {
-// Common block header.
-inline constexpr std::size_t kFormatLogicalAddress = 20;
-// The block's own attributes, after the common header (DIRB and FILE).
-inline constexpr std::size_t kBlockAttributes = 52;
-// The name is kept in a stream of the block (PNAM, FNAM), its field empty.
-inline constexpr std::uint32_t kNameInStream = 0x20000;
-// Tape header block.
-inline constexpr std::size_t kTapeLogicalBlockSize = 84;
-// The format logical block of a file whose tape header does not say.
-inline constexpr std::uint64_t kDefaultLogicalBlock = 1024;
-// Data set block.
-inline constexpr std::size_t kSetNameSize = 64;
-inline constexpr std::size_t kSetNameOffset = 66;
-inline constexpr std::size_t kSetWriteDate = 88;
-// Directory block.
-inline constexpr std::size_t kDirectoryNameSize = 80;
-inline constexpr std::size_t kDirectoryNameOffset = 82;
-// Directory and file blocks: the directory's id, and the file's own.
-inline constexpr std::size_t kDirectoryId = 76;
-inline constexpr std::size_t kFileId = 80;
-// File block.
-inline constexpr std::size_t kModifiedDate = 56;
-inline constexpr std::size_t kCreatedDate = 61;
-inline constexpr std::size_t kAccessedDate = 71;
-inline constexpr std::size_t kFileNameSize = 84;
-inline constexpr std::size_t kFileNameOffset = 86;
-// Standard data stream header.
-inline constexpr std::size_t kStreamLength = 8;
-inline constexpr std::size_t kStreamHeaderSize = 22;
 // Longest set name, in bytes, that is accepted.
 inline constexpr std::size_t kMaxSetNameBytes = 260;
 // Directory and file names are cut after this many code units.

@@ -16,21 +16,6 @@ namespace tallowin {
 class BkfReader;
 
 namespace mtf {
-// Common block header.
-inline constexpr std::size_t kFirstEventOffset = 8;
-inline constexpr std::size_t kDisplayableSize = 12;
-inline constexpr std::size_t kHeaderChecksum = 50;
-inline constexpr std::size_t kCommonHeaderSize = 52;
-// Stream header.
-inline constexpr std::size_t kStreamFileSystemAttributes = 4;
-inline constexpr std::size_t kStreamMediaAttributes = 6;
-inline constexpr std::size_t kStreamChecksum = 20;
-// File-system attribute of a data stream.
-inline constexpr std::uint16_t kSparseStream = 0x0008;
-// Media-format attributes of a data stream.
-inline constexpr std::uint16_t kEncryptedStream = 0x0008;
-inline constexpr std::uint16_t kCompressedStream = 0x0010;
-inline constexpr std::uint16_t kChecksummedStream = 0x0020;
 // Streams are 4-byte aligned.
 inline constexpr std::uint64_t kStreamAlignment = 4;
 // A block's stream chain is followed this far from the block start at most.

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "save/file_data.h"
+#include "engine/file_data.h"
 #include "save/file_extraction.h"
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"

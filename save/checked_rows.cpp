@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "save/file_data.h"
+#include "engine/file_data.h"
 #include "catalog/text_convert.h"
 #include "catalog/program_texts.h"
 

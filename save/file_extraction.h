@@ -29,7 +29,7 @@
 
 #include "catalog/job_progress.h"
 #include "save/checked_rows.h"
-#include "save/file_data.h"
+#include "engine/file_data.h"
 #include "save/save_target.h"
 #include "engine/bkf_file.h"
 

@@ -20,7 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "save/file_data.h"
+#include "engine/file_data.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "catalog/code_points.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {
@@ -50,22 +51,18 @@ std::string Fit(const std::string& stem, const std::string& suffix, const std::s
 std::string SafeName(std::u16string_view component, NameRules rules) {
   std::u16string name;
   name.reserve(component.size() + 1);
-  for (std::size_t i = 0; i < component.size(); ++i) {
-    const char16_t c = component[i];
-    const bool high = c >= 0xD800 && c <= 0xDBFF;
-    const bool low = c >= 0xDC00 && c <= 0xDFFF;
-    if (high && i + 1 < component.size() && component[i + 1] >= 0xDC00 && component[i + 1] <= 0xDFFF) {
-      name.push_back(c);
-      name.push_back(component[++i]);
-    } else if (high || low) {
+  ForEachCodePoint(component, [&](const CodePoint& c) {
+    if (c.lone) {
       name.push_back(u'\uFFFD');
-    } else if (c == u'/' || IsControl(c) ||
-               (rules == NameRules::kWindows && std::u16string_view(u"<>:\"\\|?*").find(c) != std::u16string_view::npos)) {
+    } else if (c.units.size() == 2) {
+      name.append(c.units);
+    } else if (c.value == u'/' || IsControl(c.units[0]) ||
+               (rules == NameRules::kWindows && std::u16string_view(u"<>:\"\\|?*").find(c.units[0]) != std::u16string_view::npos)) {
       name.push_back(u'_');
     } else {
-      name.push_back(c);
+      name.push_back(c.units[0]);
     }
-  }
+  });
   if (name.empty() || name == u"." || name == u"..") name.insert(name.begin(), u'_');
   // After the rule above, so that a name mended for Windows is the name
   // mended elsewhere, mended further.

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "save/file_data.h"
+#include "engine/file_data.h"
 #include "catalog/number_text.h"
 
 namespace tallowin {

@@ -8,7 +8,6 @@
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 #include "tallowin_version.h"
 
 namespace tallowin {
@@ -18,17 +17,17 @@ constexpr QSize kPictureSize(420, 260);
 }
 
 QString ProductNameAndVersion() {
-  return ToQString(texts::kAppTitle) + " " + QStringLiteral(TALLOWIN_VERSION);
+  return ToQString(desktop::kAppTitle) + " " + QStringLiteral(TALLOWIN_VERSION);
 }
 
 AboutBox::AboutBox(QWidget* owner) : QDialog(owner) {
-  setWindowTitle("About " + ToQString(texts::kAppTitle));
+  setWindowTitle("About " + ToQString(desktop::kAppTitle));
   setFixedSize(kPictureSize);
   auto* text = new QLabel(this);
   text->setObjectName("aboutText");
   text->setAlignment(Qt::AlignCenter);
   text->setTextFormat(Qt::RichText);
-  text->setText("<p style='font-size:16pt'><b>" + ToQString(texts::kAppTitle) + "</b></p>" +
+  text->setText("<p style='font-size:16pt'><b>" + ToQString(desktop::kAppTitle) + "</b></p>" +
                 "<p>Version " + QStringLiteral(TALLOWIN_VERSION) + "</p>" +
                 "<p>Recovers the files of damaged and truncated BKF backups.</p>");
   text->setGeometry(20, 40, kPictureSize.width() - 40, 150);

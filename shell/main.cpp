@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "shell/application.h"
+#include "shell/tallowin_app.h"
 #include "common/version_text.h"
 
 namespace {

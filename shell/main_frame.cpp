@@ -16,6 +16,7 @@
 #include <QToolBar>
 
 #include "browser/widgets/accessible_names.h"
+#include "browser/widgets/command_guard.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/filter_bar.h"
 #include "browser/widgets/folder_setting_dialog.h"
@@ -23,13 +24,12 @@
 #include "browser/widgets/hover_button.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
-#include "browser/widgets/recovery_report.h"
+#include "browser/widgets/recovery_findings.h"
 #include "browser/widgets/search_dialog.h"
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/text_report_dialog.h"
 #include "catalog/text_convert.h"
-#include "catalog/program_texts.h"
-#include "browser/widgets/launcher.h"
+#include "browser/widgets/scoped_url_launcher.h"
 #include "common/mime_file_types.h"
 #include "shell/about_box.h"
 #include "shell/recent_files.h"
@@ -193,13 +193,13 @@ void CMainFrame::ShowCheckedTotals() {
     return;
   }
   const FolderIndex::Counts counts = view_->CheckedCounts();
-  checkedPane_->setText(ToQString(texts::kCheckedSummary)
+  checkedPane_->setText(ToQString(desktop::kCheckedSummary)
                             .arg(QLocale().toString(static_cast<qlonglong>(counts.checked)))
                             .arg(QLocale().formattedDataSize(counts.checkedBytes)));
 }
 
 void CMainFrame::ShowProgressInTitle(int percent) {
-  const QString title = ToQString(texts::kAppTitle);
+  const QString title = ToQString(desktop::kAppTitle);
   if (percent >= 0) {
     setWindowTitle(QString("%1% \u2013 %2").arg(percent).arg(title));
   } else {
@@ -228,9 +228,9 @@ void CMainFrame::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   // The message pane says "Ready" whenever no prompt is shown.
   connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
-    if (text.isEmpty()) bar->showMessage(ToQString(texts::kReady));
+    if (text.isEmpty()) bar->showMessage(ToQString(desktop::kReady));
   });
-  bar->showMessage(ToQString(texts::kReady));
+  bar->showMessage(ToQString(desktop::kReady));
   // What the catalogue is (partial, from a snapshot), and the offer of the
   // Recovery Report when the scan found damage.
   cataloguePane_ = new QLabel(bar);
@@ -271,7 +271,7 @@ void CMainFrame::CreateLogoBox() {
   auto* button = new CHoverButton(logoBox_);
   button->setObjectName("1002");
   button->SetPicture(pictures::Render(pictures::kLogo, QSize(160, 51)));
-  button->setToolTip(ToQString(texts::kHomePageTooltip));
+  button->setToolTip(ToQString(desktop::kHomePageTooltip));
   button->setGeometry(0, 0, kLogoWidth, kLogoHeight);
   connect(button, &QAbstractButton::clicked, this, &CMainFrame::OpenHomePage);
   PlaceLogoBox();
@@ -288,27 +288,22 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
   PlaceLogoBox();
 }
 
-bool CMainFrame::RefuseWhileScanning() {
-  // A snapshot load fills the catalogue as a scan does.
-  if (!view_->Session().Filling()) return false;
-  ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
-  return true;
+bool CMainFrame::Permits(SessionCommand command) {
+  return CommandGuard(view_->Session(), this).Permits(command);
 }
 
 void CMainFrame::OnRecover() { view_->Recover(); }
 
 void CMainFrame::OnSaveSnapshot() {
-  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
-  view_->SaveSnapshot();
+  if (Permits(SessionCommand::kSaveSnapshot)) view_->SaveSnapshot();
 }
 
 void CMainFrame::OnLoadSnapshot() {
-  if (view_->State() == CGUI_RezEreView::kBrowserPage || view_->Session().Busy()) return;
-  view_->LoadSnapshot();
+  if (Permits(SessionCommand::kLoadSnapshot)) view_->LoadSnapshot();
 }
 
 void CMainFrame::OnSearchFiles() {
-  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
+  if (!Permits(SessionCommand::kSearch)) return;
   SearchFilesDialog dialog(view_->GetCatalogue(), this);
   view_->Session().Begin(SessionActivity::kSearching);
   dialog.exec();
@@ -322,7 +317,7 @@ void CMainFrame::OnVerifyFiles() { view_->VerifyCheckedFiles(); }
 void CMainFrame::OnVerifyAllFiles() { view_->VerifyAllFiles(); }
 
 void CMainFrame::OnRecoveryReport() {
-  if (view_->State() == CGUI_RezEreView::kStartPage || RefuseWhileScanning()) return;
+  if (!Permits(SessionCommand::kRecoveryReport)) return;
   RecoverySessionController& session = view_->Session();
   TextReportDialog report(ToQString(desktop::kRecoveryReportTitle),
                           RecoveryReportText(session, FindRecoveryFindings(session)), PathFromUtf16(view_->BkfPath()),
@@ -373,7 +368,7 @@ void CMainFrame::OnHelp() {
       break;
     }
   }
-  ShowMessage(this, ToQString(texts::kHelpMissing), mb::kIconExclamation);
+  ShowMessage(this, ToQString(desktop::kHelpMissing), mb::kIconExclamation);
 }
 
 void CMainFrame::OpenHomePage() { LaunchUrl(kHomePage); }
@@ -405,7 +400,7 @@ void CMainFrame::RestoreCommandBars() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // The layout is kept even when the user then decides to stay.
   SaveCommandBars();
-  if (ShowMessage(this, ToQString(texts::kConfirmExit), mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
+  if (ShowMessage(this, ToQString(desktop::kConfirmExit), mb::kYesNo | mb::kIconQuestion) != mb::kIdYes) {
     event->ignore();
     return;
   }

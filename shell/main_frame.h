@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "save/save_settings.h"
+#include "browser/widgets/session_command.h"
 #include "engine/bkf_file.h"
 #include "shell/command_table.h"
 #include "common/version_text.h"
@@ -100,9 +101,9 @@ class CMainFrame : public QMainWindow {
   void CreateStatusBar();
   void CreateLogoBox();
   void PlaceLogoBox();
-  // The guard of the commands that need a finished catalogue: false, after
-  // telling the user, while a scan runs.
-  bool RefuseWhileScanning();
+  // Whether the session lets `command` run now; a refusal is told in a
+  // message of this window.
+  bool Permits(SessionCommand command);
 
   SharedValues values_;
   QString startDirectory_;

@@ -3,7 +3,6 @@
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/verdict_look.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -47,7 +46,7 @@ QVariant CatalogueListModel::headerData(int section, Qt::Orientation orientation
   switch (section) {
     case kCellPath:
     case kCellType:
-    case kCellSize: return ToQString(texts::kCatalogueHeadings[section]);
+    case kCellSize: return ToQString(desktop::kCatalogueHeadings[section]);
     case kVerdictColumn: return ToQString(desktop::kVerdictHeading);
     default: return QString();
   }
@@ -72,12 +71,12 @@ void CatalogueListModel::Reset() {
   endResetModel();
 }
 
-void CatalogueListModel::RowChanged(RowIndex row) {
-  if (row >= 0 && row < shown_) emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
-}
-
-void CatalogueListModel::ChecksChanged() {
-  if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, kColumnCount - 1));
+void CatalogueListModel::RowsChanged(RowIndex row) {
+  if (row < 0) {
+    if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, kColumnCount - 1));
+  } else if (row < shown_) {
+    emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
+  }
 }
 
 void CatalogueListModel::VerdictsChanged() {

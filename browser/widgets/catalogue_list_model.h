@@ -36,10 +36,9 @@ class CatalogueListModel : public QAbstractTableModel {
   void Refresh();
   // Forgets every row (the catalogue is about to be or has been emptied).
   void Reset();
-  // Every announced row's check mark may have changed.
-  void ChecksChanged();
-  // Only this row's.
-  void RowChanged(RowIndex row);
+  // The check mark (or the path) of `row` may have changed, or of every
+  // announced row when `row` is negative.
+  void RowsChanged(RowIndex row);
   // The verdicts of any announced row may have changed.
   void VerdictsChanged();
 

@@ -76,4 +76,23 @@ std::u16string FileWorkLine(std::uint64_t files, std::uint64_t totalFiles, std::
   return line;
 }
 
+std::u16string_view RefusalText(Refusal reason) {
+  switch (reason) {
+    case Refusal::kScanRunning:
+      return kStopScanFirst;
+    case Refusal::kScanRunningForChecks:
+      return kScanGuard;
+    case Refusal::kScanRunningForMenu:
+      return kSearchGuard;
+    case Refusal::kSnapshotWriting:
+      return kWaitForSnapshot;
+    case Refusal::kNone:
+    case Refusal::kNoCatalogue:
+    case Refusal::kCatalogueShown:
+    case Refusal::kWorkUnderWay:
+      break;
+  }
+  return {};
+}
+
 }  // namespace tallowin::desktop

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "browser/widgets/session_command.h"
+
 namespace tallowin::desktop {
 
 // The verdict column and the marks of folders that hold trouble.
@@ -70,7 +72,6 @@ inline constexpr std::u16string_view kCopy = u"&Copy";
 inline constexpr std::u16string_view kSaveAsText = u"Save as &Text...";
 inline constexpr std::u16string_view kClose = u"&Close";
 inline constexpr std::u16string_view kReportHeadings[3] = {u"File Name", u"Verdict", u"Reason"};
-inline constexpr std::u16string_view kAllVerified = u"Every file is verified.";
 
 // What a catalogue is, told in the status bar and the title.
 // "Stopped at 42% (1.4 GiB of 3.0 GiB): the catalogue is partial"
@@ -81,9 +82,17 @@ std::u16string LoadStoppedNote(int percent);
 std::u16string LoadedNote(std::u16string_view snapshotName);
 inline constexpr std::u16string_view kDamageFound = u"The scan found damage: see the Recovery &Report";
 
-// Questions and messages.
+// Why a command must wait: a scan or a load fills the catalogue, or a
+// snapshot is being written from it.
+inline constexpr std::u16string_view kStopScanFirst = u"Please stop scanning process";
+inline constexpr std::u16string_view kScanGuard = u"Please stop scanning process , then select files";
+inline constexpr std::u16string_view kSearchGuard = u"Please stop search scanning , then select files";
 inline constexpr std::u16string_view kWaitForSnapshot =
     u"The recovery snapshot is still being written. Please wait until it is saved.";
+// The text of a refusal; empty for one that is not told.
+std::u16string_view RefusalText(Refusal reason);
+
+// Questions and messages.
 inline constexpr std::u16string_view kConfirmBack =
     u"Back forgets this catalogue, with the check marks and folder names you changed. Do you want to go back to "
     u"the start page?";
@@ -111,6 +120,9 @@ struct ControlDescription {
   std::u16string_view name;
   std::u16string_view description;
 };
+
+// The home page button's tip, which is also its description.
+inline constexpr std::u16string_view kHomePageTooltip = u"Visit Software Homepage";
 inline constexpr ControlDescription kControlDescriptions[] = {
     // The start page.
     {"pathBox", u"BKF file", u"The path of the damaged BKF file to recover"},
@@ -138,7 +150,7 @@ inline constexpr ControlDescription kControlDescriptions[] = {
     // The main window.
     {"Standard", u"Standard toolbar", u"The main commands"},
     {"filterToolBar", u"Filter toolbar", u"The quick filter over the lists"},
-    {"1002", u"Home page", u"Visit Software Homepage"},
+    {"1002", u"Home page", kHomePageTooltip},
     {"checkedPane", u"Checked files", u"How many files are checked, and their size"},
     {"setCataloguePane", u"The backup's own catalogue", u"What the catalogue kept at the end of each set gave back"},
     {"cataloguePane", u"Catalogue", u"Whether the catalogue is partial, or which snapshot it came from"},
@@ -164,5 +176,59 @@ inline constexpr ControlDescription kControlDescriptions[] = {
     {"close", u"Close", u"Close the report"},
     {"report", u"Report", u"The text of the report"},
 };
+
+inline constexpr std::u16string_view kAppTitle = u"Tallowin for BKF";
+inline constexpr std::u16string_view kConfirmStop = u"Do you really want to stop repairing process";
+inline constexpr std::u16string_view kConfirmExit = u"Do you really want to exit?";
+inline constexpr std::u16string_view kFileExists = u"File already exists.\r\nDo you want to replace it?";
+inline constexpr std::u16string_view kSnapshotNotSaved = u"The recovery snapshot could not be saved: ";
+inline constexpr std::u16string_view kFolderNotWritable =
+    u"The files cannot be saved in the folder you chose. Please choose another folder.";
+inline constexpr std::u16string_view kRenameEmpty = u"Please enter a name for the folder";
+inline constexpr std::u16string_view kRenameIllegal = u"A folder name cannot hold any of the characters \\ / | * : ? < >";
+inline constexpr std::u16string_view kRenameTopLevel = u"The top-level folder cannot be renamed";
+inline constexpr std::u16string_view kIllegalPrefix = u"Illegal character found in file pre fix ";
+inline constexpr std::u16string_view kAnotherInstance = u"Another Instance of Tallowin for BKF is running ";
+inline constexpr std::u16string_view kHelpMissing =
+    u"The help file not found on installed location \r\n please reinstall software";
+// The desktop program's dialog titles, filters, labels and tooltips.
+inline constexpr std::u16string_view kBrowseTitle = u"Select BKF file for recovery...";
+inline constexpr std::u16string_view kLoadSnapshotTitle = u"Please select the Saved recovery information file ...";
+inline constexpr std::u16string_view kLocateBkfTitle = u"Select BKF file ...";
+inline constexpr std::u16string_view kSaveFolderTitle = u"Select the folder for the recovered files";
+inline constexpr std::u16string_view kBkfFilter = u"Backup Files(*.bkf)|*.bkf| All Files(*.*)|*.*||";
+inline constexpr std::u16string_view kSnapshotFilter = u"Tallowin SnapShot File(*.TWBKF)|*.TWBKF| All Files(*.*)|*.*||";
+inline constexpr std::u16string_view kSnapshotSaveFilter = u"Tallowin SnapShot File(.TWBKF) (*.TWBKF)";
+inline constexpr std::u16string_view kPrompt = u"Please select the file to repair";
+inline constexpr std::u16string_view kBrowseButton = u"&Browse...";
+inline constexpr std::u16string_view kNextTooltip = u"Add Files to repair";
+inline constexpr std::u16string_view kStopTooltip = u"Stop the scan";
+inline constexpr std::u16string_view kBackTooltip = u"Back to the choice of a file";
+inline constexpr std::u16string_view kSaveTooltip = u"Save the checked files";
+inline constexpr std::u16string_view kParentFolder = u"Parent Folder";
+inline constexpr std::u16string_view kCatalogueHeadings[3] = {u"File Name", u"File Type", u"File Size"};
+inline constexpr std::u16string_view kFileListHeadings[5] = {u"Name", u"Type", u"File Size", u"Date Modified",
+                                                             u"Date Created"};
+inline constexpr std::u16string_view kFolderSettingTitle = u"Folder Setting";
+inline constexpr std::u16string_view kRenameTitle = u"Rename folder";
+inline constexpr std::u16string_view kSavingTitle = u"Saving Files..";
+inline constexpr std::u16string_view kSavingPreparing = u"Preparing...";
+inline constexpr std::u16string_view kSavingInto = u"Saving the checked files into";
+inline constexpr std::u16string_view kVerifyingTitle = u"Verifying Files..";
+inline constexpr std::u16string_view kVerifyingFiles =
+    u"Reading the checked files and checking them against the checksums stored with them";
+inline constexpr std::u16string_view kVerifyReportTitle = u"Verify Checked Files";
+inline constexpr std::u16string_view kReportSaveTitle = u"Save as Text...";
+inline constexpr std::u16string_view kSavedInto = u"Saved into ";
+inline constexpr std::u16string_view kCheckedSummary = u"%1 files checked, %2";
+inline constexpr std::u16string_view kReportFilter = u"Text files (*.txt)";
+inline constexpr std::u16string_view kReportNotSaved = u"The report could not be saved: ";
+inline constexpr std::u16string_view kReportOverNonFile =
+    u"The report can only replace a file, not a folder or a device. Please choose another name.";
+inline constexpr std::u16string_view kSavingCancelling =
+    u"Cancelling: the file being saved is removed, the finished ones stay...";
+inline constexpr std::u16string_view kSearchTitle = u"Search Files..";
+inline constexpr std::u16string_view kSearchFound = u"Total File Found :";
+inline constexpr std::u16string_view kReady = u"Ready";
 
 }  // namespace tallowin::desktop

@@ -9,11 +9,10 @@
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/file_drag.h"
-#include "browser/widgets/launcher.h"
+#include "browser/widgets/scoped_url_launcher.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/verify_report_dialog.h"
-#include "catalog/program_texts.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {
@@ -37,15 +36,7 @@ class QuietSave final : public SaveObserver {
 }  // namespace
 
 FileCommands::FileCommands(RecoverySessionController& session, SharedValues& values, QWidget* owner)
-    : QObject(owner), session_(session), values_(values), owner_(owner) {}
-
-bool FileCommands::MayWork() {
-  if (session_.Filling()) {
-    ShowMessage(owner_, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
-    return false;
-  }
-  return !session_.Busy();
-}
+    : QObject(owner), session_(session), values_(values), owner_(owner), guard_(session, owner) {}
 
 SaveRequest FileCommands::Request(const std::filesystem::path& destination) const {
   return {.bkfPath = PathFromUtf16(session_.BkfPath()),
@@ -73,7 +64,7 @@ std::optional<QString> FileCommands::ChooseFolder(std::u16string_view title) {
       KeepLastFolder("save", folder);
       return folder;
     }
-    ShowMessage(owner_, ToQString(texts::kFolderNotWritable), mb::kIconExclamation);
+    ShowMessage(owner_, ToQString(desktop::kFolderNotWritable), mb::kIconExclamation);
   }
 }
 
@@ -92,14 +83,14 @@ SaveSummary FileCommands::RunSave(SaveRequest request, SaveScope scope,
 }
 
 void FileCommands::SaveChecked() {
-  if (!MayWork()) return;
-  const std::optional<QString> folder = ChooseFolder(texts::kSaveFolderTitle);
+  if (!guard_.Permits(SessionCommand::kSave)) return;
+  const std::optional<QString> folder = ChooseFolder(desktop::kSaveFolderTitle);
   if (!folder) return;
   ShowSaveSummary(RunSave(Request(PathFromQString(*folder)), {}, nullptr), std::nullopt);
 }
 
 void FileCommands::SaveFile(RowIndex row) {
-  if (!MayWork()) return;
+  if (!guard_.Permits(SessionCommand::kSave)) return;
   const std::optional<QString> folder = ChooseFolder(desktop::kSaveFileTitle);
   if (!folder) return;
   const std::filesystem::path destination = PathFromQString(*folder);
@@ -118,7 +109,7 @@ void FileCommands::ShowSaveSummary(const SaveSummary& summary, const std::option
   if (!folders.empty()) {
     QStringList names;
     for (const std::filesystem::path& made : folders) names << QStringFromPath(made);
-    text = ToQString(texts::kSavedInto) + names.join(", ") + "\n" + text;
+    text = ToQString(desktop::kSavedInto) + names.join(", ") + "\n" + text;
     style |= mb::kOpenFolderButton;
   }
   if (ShowMessage(owner_, text, style) == mb::kIdOpenFolder) {
@@ -127,7 +118,7 @@ void FileCommands::ShowSaveSummary(const SaveSummary& summary, const std::option
 }
 
 void FileCommands::Verify(const RowSelection& selection) {
-  if (!MayWork()) return;
+  if (!guard_.Permits(SessionCommand::kVerify)) return;
   const std::filesystem::path bkf = PathFromUtf16(session_.BkfPath());
   VerifyingFilesWindow window(session_.GetCatalogue(), VerifyOnlyRequest(bkf, session_.Opener()), selection,
                               session_.Verdicts(), owner_);
@@ -146,7 +137,7 @@ void FileCommands::Verify(const RowSelection& selection) {
 }
 
 void FileCommands::Open(RowIndex row) {
-  if (!MayWork()) return;
+  if (!guard_.Permits(SessionCommand::kSave)) return;
   std::optional<std::filesystem::path> copy = copies_.Find(row);
   if (!copy) {
     const std::optional<std::filesystem::path> folder = copies_.Folder();
@@ -188,7 +179,7 @@ std::optional<std::filesystem::path> FileCommands::CopyForDrag(RowIndex row) {
 }
 
 void FileCommands::Drag(RowIndex row) {
-  if (session_.Busy()) return;
+  if (!guard_.Permits(SessionCommand::kDragOut)) return;
   auto* drag = new QDrag(owner_);
   const QPointer<QDrag> alive(drag);
   auto* data = new FileCopyMimeData([this, row]() -> std::optional<QUrl> {

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include "save/file_extraction.h"
+#include "browser/widgets/command_guard.h"
 #include "browser/widgets/private_copies.h"
 #include "browser/widgets/recovery_session_controller.h"
 #include "browser/widgets/save_window.h"
@@ -50,8 +51,6 @@ class FileCommands : public QObject {
   void showRowRequested(tallowin::RowIndex row);
 
  private:
-  // False while the catalogue fills (after telling the user) or other work runs.
-  bool MayWork();
   // A writable folder the user chose; nothing when they cancelled.
   std::optional<QString> ChooseFolder(std::u16string_view title);
   SaveRequest Request(const std::filesystem::path& destination) const;
@@ -66,6 +65,7 @@ class FileCommands : public QObject {
   RecoverySessionController& session_;
   SharedValues& values_;
   QWidget* owner_;
+  CommandGuard guard_;
   PrivateCopies copies_;
 };
 

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "browser/widgets/text_qt.h"
+
 namespace tallowin {
 namespace {
 
@@ -38,6 +40,17 @@ void KeepLastFolder(const QString& kind, const QString& chosen) {
   if (chosen.isEmpty()) return;
   const QFileInfo info(chosen);
   QSettings().setValue("Dialogs/" + kind, info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+}
+
+QString ChooseExistingFile(QWidget* owner, std::u16string_view title, std::u16string_view filter, const QString& kind) {
+  CNKFileDialog dialog(owner, ToQString(title));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setNameFilters(NameFiltersFromPairs(ToQString(filter)));
+  if (const QString folder = LastFolder(kind); !folder.isEmpty()) dialog.setDirectory(folder);
+  const QString chosen = RunFileDialog(dialog);
+  KeepLastFolder(kind, chosen);
+  return chosen;
 }
 
 }  // namespace tallowin

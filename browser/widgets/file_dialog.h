@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 #include <utility>
 
 #include <QFileDialog>
@@ -32,6 +33,10 @@ QString RunFileDialog(CNKFileDialog& dialog);
 // where the last one of its kind was left; kept in the settings.
 QString LastFolder(const QString& kind);
 void KeepLastFolder(const QString& kind, const QString& chosen);
+
+// An existing file chosen in the open dialog titled `title`, under `filter`
+// (pairs as above), in the last folder of `kind`; empty when cancelled.
+QString ChooseExistingFile(QWidget* owner, std::u16string_view title, std::u16string_view filter, const QString& kind);
 
 FileDialogRoutine& CurrentFileDialogRoutine();
 

@@ -34,7 +34,7 @@ QVariant FileListModel::Text(const ListRow& row, int column) const {
   switch (column) {
     case 0: return ToQString(browser_.RowName(row));
     case 1:
-      if (row.kind == ListRowKind::kParent) return ToQString(texts::kParentFolder);
+      if (row.kind == ListRowKind::kParent) return ToQString(desktop::kParentFolder);
       if (row.kind == ListRowKind::kFolder) return ToQString(texts::kFolder);
       return ToQString(catalogue_.FileType(catalogue_.IconIndex(row.row)).description);
     default:
@@ -75,7 +75,7 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount) {
     return {};
   }
-  return section == kVerdictColumn ? ToQString(desktop::kVerdictHeading) : ToQString(texts::kFileListHeadings[section]);
+  return section == kVerdictColumn ? ToQString(desktop::kVerdictHeading) : ToQString(desktop::kFileListHeadings[section]);
 }
 
 Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {

@@ -10,13 +10,12 @@
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
 FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
     : QDialog(owner), values_(values), prefix_(new QLineEdit(this)), generateLog_(new QCheckBox(this)) {
-  setWindowTitle(ToQString(texts::kFolderSettingTitle));
+  setWindowTitle(ToQString(desktop::kFolderSettingTitle));
   UseDialogUnitFont(*this);
   setFixedSize(DialogSize(244, 106));
   setAutoFillBackground(true);
@@ -55,7 +54,7 @@ FolderSettingDialog::FolderSettingDialog(SharedValues& values, QWidget* owner)
 void FolderSettingDialog::accept() {
   const std::u16string prefix = ToU16(prefix_->text());
   if (!IsLegalFolderPrefix(prefix)) {
-    ShowMessage(this, ToQString(texts::kIllegalPrefix), mb::kIconInformation);
+    ShowMessage(this, ToQString(desktop::kIllegalPrefix), mb::kIconInformation);
     return;
   }
   values_.folderPrefix = prefix;

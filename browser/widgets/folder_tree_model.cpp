@@ -77,7 +77,7 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-QList<QModelIndex> FolderTreeModel::Refresh() {
+void FolderTreeModel::Refresh() {
   // Child counts per node, read in one go; the tree only grows meanwhile.
   std::vector<int> counts = catalogue_.ReadFolderTree([](const FolderTree& tree) {
     std::vector<int> result(static_cast<std::size_t>(tree.NodeCount()) + 1);
@@ -88,7 +88,7 @@ QList<QModelIndex> FolderTreeModel::Refresh() {
   });
   if (counts.size() < known_.size()) {
     Reset();
-    return {};
+    return;
   }
   QList<QModelIndex> added;
   known_.resize(counts.size(), 0);
@@ -102,7 +102,7 @@ QList<QModelIndex> FolderTreeModel::Refresh() {
     endInsertRows();
     for (int row = before; row < counts[slot]; ++row) added.append(index(row, 0, parent));
   }
-  return added;
+  if (!added.isEmpty()) emit nodesAdded(added);
 }
 
 void FolderTreeModel::Reset() {
@@ -113,6 +113,11 @@ void FolderTreeModel::Reset() {
 }
 
 void FolderTreeModel::ChecksChanged() { EmitAllChanged({Qt::CheckStateRole}); }
+
+void FolderTreeModel::NameChanged(FolderId node) {
+  const QModelIndex at = IndexOf(node);
+  if (at.isValid()) emit dataChanged(at, at, {Qt::DisplayRole});
+}
 
 void FolderTreeModel::MarksChanged() { EmitAllChanged({Qt::DecorationRole, Qt::ToolTipRole}); }
 

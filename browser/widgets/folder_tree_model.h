@@ -34,15 +34,21 @@ class FolderTreeModel : public QAbstractItemModel {
   }
   QModelIndex IndexOf(FolderId node) const;
 
-  // Announces the nodes added since the last call and returns them.
-  QList<QModelIndex> Refresh();
+  // Announces the nodes added since the last call; nodesAdded tells them.
+  void Refresh();
   void Reset();
   // The check states of every announced node may have changed.
   void ChecksChanged();
+  // The name of `node` changed.
+  void NameChanged(FolderId node);
   // The marks of every announced node may have changed.
   void MarksChanged();
   // The selected node shows the open folder.
   void SetSelectedNode(FolderId node);
+
+ signals:
+  // Refresh announced these nodes.
+  void nodesAdded(const QList<QModelIndex>& nodes);
 
  private:
   int KnownChildren(FolderId node) const;

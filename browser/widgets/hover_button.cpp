@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "browser/widgets/pictures.h"
+
 namespace tallowin {
 
 CHoverButton::CHoverButton(QWidget* parent) : QAbstractButton(parent) {
@@ -40,6 +42,14 @@ void CHoverButton::leaveEvent(QEvent* event) {
   hovered_ = false;
   update();
   QAbstractButton::leaveEvent(event);
+}
+
+CHoverButton* PictureButton(QWidget* parent, const char* name, const char* picture, QSize size, const char* key) {
+  auto* button = new CHoverButton(parent);
+  button->setObjectName(name);
+  button->SetPicture(pictures::Render(picture, size));
+  button->setShortcut(QKeySequence(key));
+  return button;
 }
 
 }  // namespace tallowin

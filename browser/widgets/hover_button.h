@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QKeySequence>
 #include <QPixmap>
 
 namespace tallowin {
@@ -24,5 +25,9 @@ class CHoverButton : public QAbstractButton {
   QPixmap picture_;
   bool hovered_ = false;
 };
+
+// A button of the view showing `picture` at `size`, and the key that presses
+// it (the picture holds no text to underline).
+CHoverButton* PictureButton(QWidget* parent, const char* name, const char* picture, QSize size, const char* key);
 
 }  // namespace tallowin

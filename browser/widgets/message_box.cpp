@@ -6,7 +6,6 @@
 
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 namespace {
@@ -38,7 +37,7 @@ int ShowMessage(QWidget* owner, const QString& text, const QString& caption, uns
 }
 
 int ShowMessage(QWidget* owner, const QString& text, unsigned style) {
-  return ShowMessage(owner, text, ToQString(texts::kAppTitle), style);
+  return ShowMessage(owner, text, ToQString(desktop::kAppTitle), style);
 }
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text, const QString& caption,

@@ -133,4 +133,60 @@ void RecoverySessionController::FinishBackgroundWork() {
   if (loadWorker_.joinable()) loadWorker_.join();
 }
 
+void RecoverySessionController::ForgetCatalogue() {
+  shown_.Forget();
+  catalogue_.ClearFolderTree();
+  catalogue_.ClearCatalogue();
+  verdicts_.Clear();
+}
+
+Refusal RecoverySessionController::Allows(SessionCommand command) const {
+  const bool filling = Filling();
+  switch (command) {
+    case SessionCommand::kScan:
+    case SessionCommand::kLoadSnapshot:
+      // A new catalogue comes only on the start page, into an idle session.
+      if (browsing_) return Refusal::kCatalogueShown;
+      if (writingSnapshot_) return Refusal::kSnapshotWriting;
+      if (Busy()) return Refusal::kWorkUnderWay;
+      return Refusal::kNone;
+    case SessionCommand::kBack:
+    case SessionCommand::kRenameFolder:
+    case SessionCommand::kSaveSnapshot:
+      // Each drops the rows or changes their folders, or reads them all:
+      // not while they still come, nor while a snapshot is written of them.
+      if (!browsing_) return Refusal::kNoCatalogue;
+      if (filling) return Refusal::kScanRunning;
+      if (writingSnapshot_) return Refusal::kSnapshotWriting;
+      return Refusal::kNone;
+    case SessionCommand::kSave:
+    case SessionCommand::kVerify:
+      if (!browsing_) return Refusal::kNoCatalogue;
+      if (filling) return Refusal::kScanRunning;
+      if (Busy()) return Refusal::kWorkUnderWay;
+      return Refusal::kNone;
+    case SessionCommand::kDragOut:
+      // A drag asks nothing: it simply does not begin.
+      if (!browsing_) return Refusal::kNoCatalogue;
+      if (Busy()) return Refusal::kWorkUnderWay;
+      return Refusal::kNone;
+    case SessionCommand::kSearch:
+    case SessionCommand::kRecoveryReport:
+      if (!browsing_) return Refusal::kNoCatalogue;
+      if (filling) return Refusal::kScanRunning;
+      return Refusal::kNone;
+    case SessionCommand::kCheckFiles:
+      if (!browsing_) return Refusal::kNoCatalogue;
+      if (filling) return Refusal::kScanRunningForChecks;
+      return Refusal::kNone;
+    case SessionCommand::kFileMenu:
+      if (!browsing_) return Refusal::kNoCatalogue;
+      if (filling) return Refusal::kScanRunningForMenu;
+      return Refusal::kNone;
+    case SessionCommand::kBrowse:
+      return browsing_ ? Refusal::kNone : Refusal::kNoCatalogue;
+  }
+  return Refusal::kNone;
+}
+
 }  // namespace tallowin

@@ -1,8 +1,9 @@
-// The desktop program's recovery session: the catalogue, the scan engine,
-// the threads that run scans, snapshot loads and snapshot saves (a scan and
-// a load are stopped through their thread's own stop), and the one state
-// that tells what the session is doing. The view shows the state
-// and every guard of a command asks it; nothing else tells "busy".
+// The desktop program's recovery session: the catalogue with what the
+// browser shows of it, the scan engine, the threads that run scans,
+// snapshot loads and snapshot saves (a scan and a load are stopped through
+// their thread's own stop), and the one state that tells what the session
+// is doing. The view shows the state, and every command asks Allows()
+// whether it may run now; nothing else tells "busy".
 #pragma once
 
 #include <atomic>
@@ -16,7 +17,9 @@
 
 #include "save/row_verdicts.h"
 #include "save/save_settings.h"
+#include "browser/widgets/browser_state.h"
 #include "browser/widgets/scan_events.h"
+#include "browser/widgets/session_command.h"
 #include "catalog/catalogue.h"
 #include "catalog/snapshot.h"
 #include "engine/bkf_scanner.h"
@@ -56,6 +59,12 @@ class RecoverySessionController : public QObject {
   // A snapshot is being written from the catalogue: nothing may drop the
   // rows or change their folders until it is done.
   bool WritingSnapshot() const { return writingSnapshot_; }
+  // The catalogue is on show (the browser page): from the start of a scan,
+  // or of a load's rows, until Back.
+  bool Browsing() const { return browsing_; }
+  void SetBrowsing(bool browsing) { browsing_ = browsing; }
+  // Whether `command` may run now: Refusal::kNone, or why not.
+  Refusal Allows(SessionCommand command) const;
   // The modal save and search say when they run.
   void Begin(SessionActivity activity);
   void End() { activity_ = SessionActivity::kIdle; }
@@ -65,6 +74,12 @@ class RecoverySessionController : public QObject {
   // What saves and verifications found of the catalogue's rows.
   RowVerdicts& Verdicts() { return verdicts_; }
   const RowVerdicts& Verdicts() const { return verdicts_; }
+  // The folders' check states, the open folder's list and the folders'
+  // marks; the tree and the lists follow its signals.
+  BrowserState& Shown() { return shown_; }
+  const BrowserState& Shown() const { return shown_; }
+  // Empties the catalogue, its verdicts and everything the browser kept of it.
+  void ForgetCatalogue();
   ScanEvents& Events() { return events_; }
   const ScanEvents& Events() const { return events_; }
   // The snapshot of the last load; empty after a scan.
@@ -104,12 +119,14 @@ class RecoverySessionController : public QObject {
   SharedValues& values_;
   Catalogue catalogue_;
   RowVerdicts verdicts_;
+  BrowserState shown_{catalogue_, verdicts_};
   ScanEvents events_;
   BkfOpener opener_;
   CBkfScanner scanner_;
   SessionActivity activity_ = SessionActivity::kIdle;
   // Beside the activity: saving files or searching may go on meanwhile.
   bool writingSnapshot_ = false;
+  bool browsing_ = false;
   std::u16string bkfPath_;
   std::u16string snapshotPath_;
   bool loadLast_ = false;  // the last scan or load was a load

@@ -8,12 +8,11 @@
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
 RenameDialog::RenameDialog(QWidget* owner) : QDialog(owner), name_(new QLineEdit(this)) {
-  setWindowTitle(ToQString(texts::kRenameTitle));
+  setWindowTitle(ToQString(desktop::kRenameTitle));
   UseDialogUnitFont(*this);
   setFixedSize(DialogSize(214, 65));
   auto* label = new QLabel(ToQString(desktop::kRenameLabel), this);
@@ -33,9 +32,9 @@ RenameDialog::RenameDialog(QWidget* owner) : QDialog(owner), name_(new QLineEdit
 
 QString RenameRefusal(RenameResult result) {
   switch (result) {
-    case RenameResult::kEmptyName: return ToQString(texts::kRenameEmpty);
-    case RenameResult::kIllegalCharacter: return ToQString(texts::kRenameIllegal);
-    case RenameResult::kTopLevel: return ToQString(texts::kRenameTopLevel);
+    case RenameResult::kEmptyName: return ToQString(desktop::kRenameEmpty);
+    case RenameResult::kIllegalCharacter: return ToQString(desktop::kRenameIllegal);
+    case RenameResult::kTopLevel: return ToQString(desktop::kRenameTopLevel);
     default: return {};
   }
 }

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/text_qt.h"
@@ -15,10 +16,10 @@ namespace tallowin {
 void CopyReportText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
 
 void SaveReportText(QWidget* owner, const QString& text, const std::filesystem::path& bkfPath) {
-  CNKFileDialog dialog(owner, ToQString(texts::kReportSaveTitle));
+  CNKFileDialog dialog(owner, ToQString(desktop::kReportSaveTitle));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(ToQString(texts::kReportFilter));
+  dialog.setNameFilter(ToQString(desktop::kReportFilter));
   dialog.setDefaultSuffix("txt");
   if (const QString folder = LastFolder("report"); !folder.isEmpty()) dialog.setDirectory(folder);
   QString chosen;
@@ -29,7 +30,7 @@ void SaveReportText(QWidget* owner, const QString& text, const std::filesystem::
     if (kind == SnapshotTargetKind::kBkfFile) {
       ShowMessage(owner, ToQString(texts::kReportOverBkf), mb::kIconExclamation);
     } else if (kind == SnapshotTargetKind::kFolder || kind == SnapshotTargetKind::kNotRegular) {
-      ShowMessage(owner, ToQString(texts::kReportOverNonFile), mb::kIconExclamation);
+      ShowMessage(owner, ToQString(desktop::kReportOverNonFile), mb::kIconExclamation);
     } else {
       break;
     }
@@ -39,7 +40,7 @@ void SaveReportText(QWidget* owner, const QString& text, const std::filesystem::
   QSaveFile file(chosen);
   const QByteArray bytes = (text + "\n").toUtf8();
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    ShowMessage(owner, ToQString(texts::kReportNotSaved) + file.errorString(), mb::kIconExclamation);
+    ShowMessage(owner, ToQString(desktop::kReportNotSaved) + file.errorString(), mb::kIconExclamation);
   }
 }
 

@@ -10,7 +10,6 @@
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/dialog_units.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -54,7 +53,7 @@ SaveSummary FileWorkWindow::RunWork(const Catalogue& catalogue, const SaveReques
                                     const RowSelection& selection) {
   working_ = true;
   timeLeft_.Start();
-  text_->setText(ToQString(texts::kSavingPreparing));
+  text_->setText(ToQString(desktop::kSavingPreparing));
   SaveSummary summary;
   // The worker starts once the window's own loop runs, so that its end can
   // never be announced before the window is there to close.
@@ -79,7 +78,7 @@ void FileWorkWindow::Cancel() {
   cancelled_ = true;
   worker_.request_stop();
   cancelButton_->setEnabled(false);
-  text_->setText(ToQString(texts::kSavingCancelling));
+  text_->setText(ToQString(desktop::kSavingCancelling));
 }
 
 void FileWorkWindow::reject() {
@@ -124,8 +123,8 @@ void FileWorkWindow::ShowProgress() {
 
 SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest request, RowVerdicts& verdicts,
                                      QWidget* owner, SaveScope scope)
-    : FileWorkWindow(scope.title.isEmpty() ? ToQString(texts::kSavingTitle) : scope.title,
-                     (scope.doing.isEmpty() ? ToQString(texts::kSavingInto) : scope.doing) + "\n" +
+    : FileWorkWindow(scope.title.isEmpty() ? ToQString(desktop::kSavingTitle) : scope.title,
+                     (scope.doing.isEmpty() ? ToQString(desktop::kSavingInto) : scope.doing) + "\n" +
                          QStringFromPath(request.destination),
                      verdicts, owner),
       catalogue_(catalogue),
@@ -142,9 +141,9 @@ void SavingFilesWindow::OnFileDone(const FileReport& report) {
 
 VerifyingFilesWindow::VerifyingFilesWindow(const Catalogue& catalogue, SaveRequest request, RowSelection selection,
                                            RowVerdicts& verdicts, QWidget* owner)
-    : FileWorkWindow(ToQString(texts::kVerifyingTitle),
+    : FileWorkWindow(ToQString(desktop::kVerifyingTitle),
                      selection.kind == RowSelection::Kind::kAll ? ToQString(desktop::kVerifyingAll)
-                                                                : ToQString(texts::kVerifyingFiles),
+                                                                : ToQString(desktop::kVerifyingFiles),
                      verdicts, owner),
       catalogue_(catalogue),
       request_(std::move(request)),

@@ -16,7 +16,7 @@
 
 #include "save/file_extraction.h"
 #include "save/row_verdicts.h"
-#include "browser/widgets/time_left.h"
+#include "browser/widgets/time_left_estimate.h"
 
 class QLabel;
 class QProgressBar;

@@ -19,7 +19,6 @@
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -54,7 +53,7 @@ QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation,
   switch (section) {
     case 0:
     case 1:
-    case 2: return ToQString(texts::kCatalogueHeadings[section]);
+    case 2: return ToQString(desktop::kCatalogueHeadings[section]);
     default: return {};
   }
 }
@@ -109,7 +108,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
       foundCount_(new QLabel(this)),
       progress_(new QProgressBar(this)),
       refresh_(new QTimer(this)) {
-  setWindowTitle(ToQString(texts::kSearchTitle));
+  setWindowTitle(ToQString(desktop::kSearchTitle));
   setModal(true);
   setFixedSize(DialogSize(422, 201));
   UseDialogUnitFont(*this);
@@ -141,7 +140,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
   FitColumnWidths(*list_, *list_->horizontalHeader(), SearchResultModel::kColumnWidths, {});
   connect(list_, &QTableView::activated, this, &SearchFilesDialog::Choose);
 
-  auto* foundLabel = new QLabel(ToQString(texts::kSearchFound), this);
+  auto* foundLabel = new QLabel(ToQString(desktop::kSearchFound), this);
   foundLabel->setObjectName("foundLabel");
   foundLabel->setGeometry(DialogRect(24, 151, 66, 11));
   foundCount_->setObjectName("foundCount");
@@ -231,7 +230,7 @@ void SearchFilesDialog::Choose(const QModelIndex& result) {
 
 bool SearchFilesDialog::MayClose() {
   if (searching_) {
-    ShowMessage(this, ToQString(texts::kStopScanFirst), mb::kIconExclamation);
+    ShowMessage(this, ToQString(desktop::kStopScanFirst), mb::kIconExclamation);
     return false;
   }
   return true;

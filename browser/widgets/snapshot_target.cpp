@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/text_qt.h"
@@ -15,7 +16,7 @@ std::optional<QString> ChooseSnapshotTarget(QWidget* owner, const std::filesyste
     CNKFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(ToQString(texts::kSnapshotSaveFilter));
+    dialog.setNameFilter(ToQString(desktop::kSnapshotSaveFilter));
     // The program asks about an existing file itself.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QFileInfo bkf(QStringFromPath(bkfPath));
@@ -36,7 +37,7 @@ std::optional<QString> ChooseSnapshotTarget(QWidget* owner, const std::filesyste
       continue;
     }
     if (target.kind == SnapshotTargetKind::kNew) return chosen;
-    if (ShowMessage(owner, ToQString(texts::kFileExists), mb::kYesNo | mb::kIconInformation) == mb::kIdYes) {
+    if (ShowMessage(owner, ToQString(desktop::kFileExists), mb::kYesNo | mb::kIconInformation) == mb::kIdYes) {
       return chosen;
     }
   }

@@ -17,7 +17,6 @@
 #include "browser/widgets/item_look.h"
 #include "browser/widgets/report_text.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 #include "catalog/text_convert.h"
 
 namespace tallowin {
@@ -34,7 +33,7 @@ VerifyReportDialog::VerifyReportDialog(const SaveSummary& summary, std::vector<R
       rows_(new VerdictRowsModel(catalogue, verdicts, std::move(notVerified), std::move(mark), this)),
       list_(new QTableView(this)) {
   setObjectName("verifyReport");
-  setWindowTitle(ToQString(texts::kVerifyReportTitle));
+  setWindowTitle(ToQString(desktop::kVerifyReportTitle));
   auto* counts = new QLabel(summary_, this);
   counts->setObjectName("summary");
   counts->setWordWrap(true);

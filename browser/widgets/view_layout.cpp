@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QWidget>
+
 namespace tallowin {
 
 ViewLayout ComputeViewLayout(int cx, int cy, const ViewSplit& split) {
@@ -42,6 +44,10 @@ ViewLayout ComputeViewLayout(int cx, int cy, const ViewSplit& split) {
     layout.browseButton = {cx / 2 + 255, m - 12, 60, 24};
   }
   return layout;
+}
+
+void PlaceWidget(QWidget& widget, const ViewRect& rect) {
+  widget.setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
 }
 
 }  // namespace tallowin

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class QWidget;
+
 namespace tallowin {
 
 struct ViewRect {
@@ -50,5 +52,8 @@ struct ViewSplit {
 // may come out negative in a tiny window; the caller shows such a control
 // with no size.
 ViewLayout ComputeViewLayout(int cx, int cy, const ViewSplit& split = {});
+
+// Puts `widget` at `rect`; a negative width or height gives no size.
+void PlaceWidget(QWidget& widget, const ViewRect& rect);
 
 }  // namespace tallowin

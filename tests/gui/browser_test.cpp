@@ -22,7 +22,7 @@
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/item_look.h"
-#include "browser/widgets/launcher.h"
+#include "browser/widgets/scoped_url_launcher.h"
 #include "browser/widgets/rename_dialog.h"
 #include "browser/widgets/save_window.h"
 #include "browser/widgets/text_qt.h"

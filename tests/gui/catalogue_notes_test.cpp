@@ -20,7 +20,7 @@
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/text_report_dialog.h"
 #include "browser/widgets/verify_report_dialog.h"
-#include "shell/application.h"
+#include "shell/tallowin_app.h"
 #include "shell/main_frame.h"
 #include "tests/gui/gui_test_support.h"
 

@@ -19,7 +19,7 @@
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/gui_view.h"
 #include "shell/about_box.h"
-#include "browser/widgets/launcher.h"
+#include "browser/widgets/scoped_url_launcher.h"
 #include "browser/widgets/text_qt.h"
 #include "shell/main_frame.h"
 #include "shell/recent_files.h"

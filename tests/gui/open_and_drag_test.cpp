@@ -20,7 +20,7 @@
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/file_drag.h"
 #include "browser/widgets/gui_view.h"
-#include "browser/widgets/launcher.h"
+#include "browser/widgets/scoped_url_launcher.h"
 #include "browser/widgets/text_qt.h"
 #include "tests/gui/gui_test_support.h"
 

@@ -6,7 +6,7 @@
 
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"
-#include "browser/widgets/time_left.h"
+#include "browser/widgets/time_left_estimate.h"
 
 namespace tallowin::test {
 

@@ -10,7 +10,7 @@
 #include "browser/widgets/folder_setting_dialog.h"
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/text_qt.h"
-#include "shell/application.h"
+#include "shell/tallowin_app.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace tallowin::test {

@@ -21,7 +21,7 @@
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/file_dialog.h"
 #include "browser/widgets/gui_view.h"
-#include "browser/widgets/launcher.h"
+#include "browser/widgets/scoped_url_launcher.h"
 #include "browser/widgets/rename_dialog.h"
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/verify_report_dialog.h"

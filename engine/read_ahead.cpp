@@ -1,4 +1,4 @@
-#include "save/read_ahead.h"
+#include "engine/read_ahead.h"
 
 #include <algorithm>
 

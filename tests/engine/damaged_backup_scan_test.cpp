@@ -6,13 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "save/file_extraction.h"
 #include "catalog/text_convert.h"
 #include "engine/bkf_scanner.h"
+#include "tests/support/lost_files_backup.h"
 #include "tests/support/scan_helpers.h"
 #include "tests/support/test_files.h"
 
@@ -61,27 +60,6 @@ Scanned Scan(const std::vector<std::byte>& bytes) {
 
 std::vector<Row> ScanRows(const std::vector<std::byte>& bytes) { return Scan(bytes).rows; }
 
-// Each file's verdict, read from `bytes` exactly as a save reads it.
-std::map<std::u16string, FileReport> Verify(const std::vector<std::byte>& bytes) {
-  Catalogue catalogue;
-  test::ScanBytes(bytes, catalogue);
-  catalogue.SetAllRowsChecked(true);
-  class Collect : public SaveObserver {
-   public:
-    void OnFileDone(const FileReport& check) override { checks[check.path] = check; }
-    std::map<std::u16string, FileReport> checks;
-  } collect;
-  const BkfOpener opener = [&](const std::filesystem::path&) { return std::make_unique<test::MemoryReader>(bytes); };
-  SaveCheckedFiles(catalogue, VerifyOnlyRequest("memory.bkf", opener), collect);
-  return collect.checks;
-}
-
-std::string Data(std::size_t size, char seed) {
-  std::string data(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>(seed + i * 13 % 241);
-  return data;
-}
-
 // Where the next block of a styled writer begins.
 std::size_t Next(const MtfWriter& writer) { return writer.Size(); }
 
@@ -103,7 +81,8 @@ struct ThreeFolders {
       for (int file = 0; file < 2; ++file) {
         const std::u16string name = std::u16string(1, static_cast<char16_t>(u'a' + folder)) +
                                     static_cast<char16_t>(u'1' + file) + u".txt";
-        const std::string data = Data(100 + 300 * static_cast<std::size_t>(2 * folder + file), static_cast<char>('A' + folder));
+        const std::string data =
+            test::SeededData(100 + 300 * static_cast<std::size_t>(2 * folder + file), static_cast<char>('A' + folder));
         writer.FileWithStreams({.name = name, .data = data});
         rows.push_back({kSet + folders[folder] + u"\\" + name, static_cast<std::int64_t>(data.size()),
                         *writer.LastFile().data});
@@ -173,12 +152,12 @@ TEST(CopiedCluster, OfForeignFolderBlocksMovesNoFileOutOfItsFolder) {
   writer.Tape().DataSet(u"Daily");
   const std::size_t folderA = Next(writer);
   writer.Directory(u"A");
-  writer.FileWithStreams({.name = u"a.txt", .data = Data(100, 'a')});
+  writer.FileWithStreams({.name = u"a.txt", .data = test::SeededData(100, 'a')});
   writer.Directory(u"B");
   std::vector<std::size_t> blocks;
   for (int i = 0; i < 12; ++i) {
     writer.FileWithStreams({.name = u"b" + std::u16string(1, static_cast<char16_t>(u'a' + i)) + u".txt",
-                            .data = Data(200 + 10 * static_cast<std::size_t>(i), 'b')});
+                            .data = test::SeededData(200 + 10 * static_cast<std::size_t>(i), 'b')});
     blocks.push_back(writer.LastFile().block);
   }
   writer.EndOfSet();
@@ -215,63 +194,25 @@ TEST(HeldFile, AnImplausibleDirectoryIdFilesItWhereItWasMetAndAPlausibleOneInALo
   EXPECT_EQ(scanned.rows[2].path, kSet + u"[lost folder 9]\\near.bin");
 }
 
-// The files of a set whose FILE blocks were lost, each the way its data
-// survived; the catalogue names them all.
-struct LostFiles {
-  MtfWriter writer{WriterStyle::kWindowsUtility};
+// The rows that the scan should give for the lost files' backup.
+std::vector<Row> ExpectedRows(const test::LostFilesBackup& backup) {
   std::vector<Row> rows;
-
-  LostFiles() {
-    writer.Tape().DataSet(u"Daily").Directory(u"Docs");
-    writer.FileWithStreams({.name = u"intact.txt", .data = Data(700, 'i')});
-    rows.push_back({kSet + u"Docs\\intact.txt", 700, *writer.LastFile().data});
-    // Its block's first half lost; its large security data put the data
-    // stream header in the second half.
-    writer.FileWithStreams({.name = u"far.txt", .data = Data(900, 'f'), .securityDescriptorSize = 700});
-    Lose(512, u"far.txt", 900);
-    // The block and the data stream header lost; the data and its checksum not.
-    writer.FileWithStreams({.name = u"bare.txt", .data = Data(1500, 'b')});
-    Lose(*writer.LastFile().data - writer.LastFile().block, u"bare.txt", 1500);
-    // The same, and a byte of the data hit too.
-    writer.FileWithStreams({.name = u"hit.txt", .data = Data(1500, 'h')});
-    const std::size_t hit = *writer.LastFile().data;
-    Lose(hit - writer.LastFile().block, u"hit.txt", 1500);
-    writer.Bytes()[hit + 1000] ^= std::byte{0x55};
-    writer.FileWithStreams({.name = u"empty.txt"});
-    Lose(1024, u"empty.txt", 0);
-    // Everything lost.
-    writer.FileWithStreams({.name = u"gone.txt", .data = Data(300, 'g')});
-    writer.ZeroCluster(writer.LastFile().block, 1024);
-    writer.FileWithStreams({.name = u"last.txt", .data = Data(50, 'l')});
-    rows.insert(rows.begin() + 1, {kSet + u"Docs\\last.txt", 50, *writer.LastFile().data});
-    writer.EndOfSet();
+  for (const auto& row : backup.rows) {
+    rows.push_back({kSet + u"Docs\\" + row.name, row.size, row.offset,
+                    row.fromSetCatalogue ? RowSource::kSetCatalogue : RowSource::kFileBlock});
   }
-
-  // Zeros the first `count` bytes of the last file's block, and expects its
-  // row from the catalogue: at its data, or for an empty file at its block.
-  void Lose(std::size_t count, std::u16string_view name, std::int64_t size) {
-    const test::WrittenFile& file = writer.LastFile();
-    writer.ZeroCluster(file.block, count);
-    rows.push_back({kSet + u"Docs\\" + std::u16string(name), size, file.data.value_or(file.block),
-                    RowSource::kSetCatalogue});
-  }
-};
+  return rows;
+}
 
 TEST(LostFileBlock, ComesBackFromTheCatalogueByItsDataHeaderItsChecksumOrAsAnEmptyFile) {
-  LostFiles backup;
+  const test::LostFilesBackup backup;
   const Scanned scanned = Scan(backup.writer.Bytes());
-  EXPECT_EQ(scanned.rows, backup.rows);
+  EXPECT_EQ(scanned.rows, ExpectedRows(backup));
   EXPECT_EQ(scanned.totals.rowsFromSetCatalogue, 4u);
-
-  const auto checks = Verify(backup.writer.Bytes());
-  EXPECT_EQ(checks.at(kSet + u"Docs\\far.txt").verdict, FileVerdict::kVerified);
-  EXPECT_EQ(checks.at(kSet + u"Docs\\bare.txt").verdict, FileVerdict::kVerified);
-  EXPECT_EQ(checks.at(kSet + u"Docs\\hit.txt").verdict, FileVerdict::kDamaged);
-  EXPECT_EQ(checks.at(kSet + u"Docs\\empty.txt").verdict, FileVerdict::kUnchecked);
 }
 
 TEST(LostFileBlock, TheScanTellsWhatTheCatalogueGaveAndWhatItListsInVain) {
-  LostFiles backup;
+  test::LostFilesBackup backup;
   const test::TempDir dir;
   backup.writer.WriteTo(dir / "lost.bkf");
   Catalogue catalogue;
@@ -285,7 +226,7 @@ TEST(LostFileBlock, TheScanTellsWhatTheCatalogueGaveAndWhatItListsInVain) {
 }
 
 TEST(LostFileBlock, ACatalogueEntryThatRunsPastItsStreamEndsTheCatalogue) {
-  LostFiles backup;
+  test::LostFilesBackup backup;
   // The stream now ends in the middle of bare.txt's entry.
   const std::size_t header = *backup.writer.LastSetCatalogue();
   std::size_t entry = header + 22;
@@ -303,7 +244,7 @@ TEST(LostSetBlock, TheCatalogueFindsItsPlaceFromTheOtherBlocksAndTheSetsStayApar
   writer.EndOfSet();
   const std::size_t set = Next(writer);
   writer.DataSet(u"Tuesday").Directory(u"Docs");
-  writer.FileWithStreams({.name = u"two.txt", .data = Data(800, 't'), .securityDescriptorSize = 700});
+  writer.FileWithStreams({.name = u"two.txt", .data = test::SeededData(800, 't'), .securityDescriptorSize = 700});
   const std::size_t lost = writer.LastFile().block;
   const std::uint64_t data = *writer.LastFile().data;
   writer.FileWithStreams({.name = u"three.txt", .data = "third"});

@@ -1,4 +1,4 @@
-#include "shell/instance_channel.h"
+#include "shell/instance_server.h"
 
 #include <memory>
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "save/read_ahead.h"
+#include "engine/read_ahead.h"
 #include "engine/bkf_file.h"
 #include "engine/mtf_stream.h"
 

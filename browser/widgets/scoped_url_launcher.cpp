@@ -1,4 +1,4 @@
-#include "browser/widgets/launcher.h"
+#include "browser/widgets/scoped_url_launcher.h"
 
 #include <QDesktopServices>
 

@@ -1,4 +1,4 @@
-#include "shell/single_instance.h"
+#include "shell/instance_guard.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "browser/widgets/recovery_report.h"
+#include "browser/widgets/recovery_findings.h"
 
 #include <algorithm>
 #include <array>

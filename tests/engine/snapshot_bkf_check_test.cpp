@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "save/snapshot_bkf_check.h"
+#include "engine/snapshot_bkf_check.h"
 #include "catalog/text_convert.h"
 #include "tests/support/scan_helpers.h"
 

@@ -1,4 +1,4 @@
-#include "save/snapshot_bkf_check.h"
+#include "engine/snapshot_bkf_check.h"
 
 #include <array>
 

@@ -1,13 +1,13 @@
-#include "shell/application.h"
+#include "shell/tallowin_app.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/gui_view.h"
 #include "browser/widgets/message_box.h"
 #include "browser/widgets/pictures.h"
 #include "browser/widgets/text_qt.h"
-#include "catalog/program_texts.h"
 
 namespace tallowin {
 
@@ -17,15 +17,14 @@ bool TallowinApp::InitInstance(const QStringList& arguments) {
     // it does not answer is the start refused with a word.
     const QString file = arguments.isEmpty() ? QString() : QFileInfo(arguments.constFirst()).absoluteFilePath();
     handedOver_ = HandToRunningInstance(guard_.LockPath(), file);
-    if (!handedOver_) ShowMessage(nullptr, ToQString(texts::kAnotherInstance), mb::kIconExclamation | mb::kOk);
+    if (!handedOver_) ShowMessage(nullptr, ToQString(desktop::kAnotherInstance), mb::kIconExclamation | mb::kOk);
     return false;
   }
   QCoreApplication::setOrganizationName(kMakerKey);
-  QCoreApplication::setApplicationName(ToQString(texts::kAppTitle));
+  QCoreApplication::setApplicationName(ToQString(desktop::kAppTitle));
 
-  document_ = std::make_unique<CGUI_RezEreDoc>();
   frame_ = std::make_unique<CMainFrame>();
-  frame_->setWindowTitle(ToQString(texts::kAppTitle));
+  frame_->setWindowTitle(ToQString(desktop::kAppTitle));
   frame_->setWindowIcon(pictures::AppIcon());
   frame_->ShowMainWindow();
   server_ = std::make_unique<InstanceServer>(guard_.LockPath());

@@ -1,16 +1,14 @@
 // The application object: refuses a second instance, sets up the settings
-// root, builds the document, the main frame and its view, and shows the
-// window maximised.
+// root, builds the main frame and its view, and shows the window maximised.
 #pragma once
 
 #include <memory>
 
 #include <QStringList>
 
-#include "shell/gui_document.h"
-#include "shell/instance_channel.h"
+#include "shell/instance_server.h"
 #include "shell/main_frame.h"
-#include "shell/single_instance.h"
+#include "shell/instance_guard.h"
 
 namespace tallowin {
 
@@ -34,7 +32,6 @@ class TallowinApp {
 
  private:
   const InstanceGuard& guard_;
-  std::unique_ptr<CGUI_RezEreDoc> document_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<InstanceServer> server_;
   bool handedOver_ = false;

@@ -1,4 +1,4 @@
-#include "save/file_data.h"
+#include "engine/file_data.h"
 
 #include <algorithm>
 #include <array>
