@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
@@ -83,10 +82,8 @@ Timings Measure(int depth, const fs::path& work) {
   browser.ToggleNode(deepest);
   timings.save = time([&] {
     SaveObserver quiet;
-    std::atomic<bool> cancel{false};
     const SaveSummary summary = SaveCheckedFiles(
-        catalogue, {.bkfPath = bkf, .destination = work / "out", .prefix = u"Rec", .opener = OpenBkfFile}, quiet,
-        cancel);
+        catalogue, {.bkfPath = bkf, .destination = work / "out", .prefix = u"Rec", .opener = OpenBkfFile}, quiet);
     if (!summary.Complete()) throw std::runtime_error("the save did not complete");
   });
   timings.peakKb = bench::ProcStatusKb("VmHWM") - before;

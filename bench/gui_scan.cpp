@@ -51,8 +51,8 @@ double CommandLineScan(const std::filesystem::path& file) {
   Catalogue catalogue(MimeFileType);
   CBkfScanner scanner(catalogue, log, quiet);
   const auto start = Clock::now();
-  if (!scanner.Start(file)) throw std::runtime_error("cannot open " + file.string());
-  scanner.Wait();
+  const std::stop_source stop;
+  if (!scanner.Run(file, stop.get_token())) throw std::runtime_error("cannot open " + file.string());
   return Seconds(Clock::now() - start);
 }
 

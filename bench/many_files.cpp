@@ -149,7 +149,8 @@ ScanResult TimedScan(const std::filesystem::path& path, const ActivityLog& log, 
     result.peakBeforeKb = ProcStatusKb("VmHWM");
   }
   const auto start = std::chrono::steady_clock::now();
-  const bool complete = scanner.Scan(*file);
+  const std::stop_source stop;
+  const bool complete = scanner.Scan(*file, stop.get_token());
   result.seconds = Seconds(std::chrono::steady_clock::now() - start);
   if (measure) {
     result.peakAfterKb = ProcStatusKb("VmHWM");

@@ -6,7 +6,6 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -35,11 +34,9 @@ void Fill(Catalogue& catalogue, int files, bool sameName) {
 double TimeSave(const Catalogue& catalogue, const fs::path& bkf, const fs::path& destination) {
   fs::create_directories(destination);
   SaveObserver quiet;
-  std::atomic<bool> cancel{false};
   const auto start = std::chrono::steady_clock::now();
   const SaveSummary summary = SaveCheckedFiles(
-      catalogue, {.bkfPath = bkf, .destination = destination, .prefix = u"Rec", .opener = OpenBkfFile}, quiet,
-      cancel);
+      catalogue, {.bkfPath = bkf, .destination = destination, .prefix = u"Rec", .opener = OpenBkfFile}, quiet);
   const double seconds = bench::Seconds(std::chrono::steady_clock::now() - start);
   if (!summary.Complete()) throw std::runtime_error("the save did not complete");
   fs::remove_all(destination);

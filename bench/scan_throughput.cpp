@@ -154,7 +154,9 @@ ScanResult TimedScan(const std::filesystem::path& path, const ActivityLog& log) 
   const auto start = std::chrono::steady_clock::now();
   auto file = OpenBkfFile(path);
   if (!file) throw std::runtime_error("cannot open " + path.string() + " for the scan");
-  const bool complete = scanner.Scan(*file);
+  // A stop that can be asked for, as the front ends give it.
+  const std::stop_source stop;
+  const bool complete = scanner.Scan(*file, stop.get_token());
   file.reset();
   const double seconds = Seconds(std::chrono::steady_clock::now() - start);
   return {seconds, catalogue.CatalogueRowCount(), complete};

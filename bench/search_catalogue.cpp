@@ -17,7 +17,7 @@ namespace {
 
 class Counter final : public SearchObserver {
  public:
-  void OnSearchProgress(int percent) override { last = percent; }
+  void OnProgress(const JobProgress& progress) override { last = progress.Percent(); }
   void OnSearchMatch(RowIndex, std::u16string_view, std::u16string_view, std::uint64_t found) override {
     matches = found;
   }
@@ -46,10 +46,10 @@ int main(int argc, char** argv) {
   std::vector<double> seconds;
   std::uint64_t matches = 0;
   for (int round = 0; round < 5; ++round) {
-    SearchFlags flags;
+    const std::stop_source stop;
     Counter counter;
     const auto start = std::chrono::steady_clock::now();
-    matches = SearchCatalogue(catalogue, u"*.doc", flags, counter);
+    matches = SearchCatalogue(catalogue, u"*.doc", counter, stop.get_token());
     seconds.push_back(bench::Seconds(std::chrono::steady_clock::now() - start));
   }
   std::printf("%d rows, pattern *.doc, %llu matches\n", rows, static_cast<unsigned long long>(matches));

@@ -8,7 +8,6 @@ namespace {
 
 constexpr auto kNotFound = std::u16string_view::npos;
 
-bool Halted(const SearchFlags* flags) { return flags != nullptr && flags->Halted(); }
 
 // The patterns that need no walk: none, everything, anything with a dot,
 // and plain text, which is found anywhere in the path.
@@ -27,8 +26,8 @@ std::optional<bool> ShortcutMatch(std::u16string_view path, std::u16string_view 
 // not those of a shell, which is why some of them look odd.
 class PatternWalk {
  public:
-  PatternWalk(std::u16string_view path, std::u16string_view pattern, const SearchFlags* flags)
-      : path_(path), pattern_(pattern), flags_(flags) {}
+  PatternWalk(std::u16string_view path, std::u16string_view pattern, const std::stop_token& stop)
+      : path_(path), pattern_(pattern), stop_(stop) {}
 
   // The result once decided; nothing while the walk goes on.
   std::optional<bool> Step() {
@@ -58,7 +57,7 @@ class PatternWalk {
     char16_t next = pattern_[j_ + 1];
     if (next == u'*' || next == u'?') {
       for (++j_; SkippingWildcards(); ++j_) {
-        if (Halted(flags_)) return false;
+        if (stop_.stop_requested()) return false;
       }
       if (Done()) return true;
       next = pattern_[j_];
@@ -129,7 +128,7 @@ class PatternWalk {
 
   std::u16string_view path_;
   std::u16string_view pattern_;
-  const SearchFlags* flags_;
+  const std::stop_token& stop_;
   std::size_t i_ = 0;  // position in the path
   std::size_t j_ = 0;  // position in the pattern
   std::u16string run_;  // the literal text met since the last "*"
@@ -139,30 +138,32 @@ class PatternWalk {
 }  // namespace
 
 bool MatchCataloguePath(std::u16string_view path, std::u16string_view pattern,
-                        const SearchFlags* flags) {
+                        const std::stop_token& stop) {
   if (const auto decided = ShortcutMatch(path, pattern)) return *decided;
   // Two or more trailing stars count as one.
   while (pattern.size() >= 2 && pattern.ends_with(u"**")) {
-    if (Halted(flags)) return false;
+    if (stop.stop_requested()) return false;
     pattern.remove_suffix(1);
   }
-  PatternWalk walk(path, pattern, flags);
+  PatternWalk walk(path, pattern, stop);
   while (!walk.Done()) {
-    if (Halted(flags)) return false;
+    if (stop.stop_requested()) return false;
     if (const auto decided = walk.Step()) return *decided;
   }
   return true;
 }
 
 std::uint64_t SearchCatalogue(const Catalogue& catalogue, std::u16string_view pattern,
-                              const SearchFlags& flags, SearchObserver& observer) {
+                              SearchObserver& observer, std::stop_token stop) {
   const RowIndex rows = catalogue.CatalogueRowCount();
   std::uint64_t found = 0;
+  JobProgress progress{.done = 0, .total = static_cast<std::uint64_t>(rows), .files = 0, .filesTotal = 0};
   for (RowIndex row = 0; row < rows; ++row) {
-    if (flags.Halted()) break;
-    observer.OnSearchProgress(static_cast<int>(std::int64_t{100} * row / rows));
+    if (stop.stop_requested()) break;
+    progress.done = static_cast<std::uint64_t>(row);
+    observer.OnProgress(progress);
     const std::u16string path = catalogue.GetCatalogueCell(row, kCellPath);
-    if (!MatchCataloguePath(path, pattern, &flags)) continue;
+    if (!MatchCataloguePath(path, pattern, stop)) continue;
     observer.OnSearchMatch(row, path, catalogue.GetCatalogueCell(row, kCellSize), ++found);
   }
   return found;

@@ -6,39 +6,32 @@
 // for one character at the end of the pattern or before the first "*".
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <stop_token>
 
 #include "catalog/catalogue.h"
+#include "catalog/job_progress.h"
 
 namespace tallowin {
 
-// Set from another thread to end a search; the matcher also gives up on them.
-struct SearchFlags {
-  std::atomic<bool> stop{false};
-  std::atomic<bool> closing{false};
-
-  bool Halted() const { return stop.load(std::memory_order_relaxed) || closing.load(std::memory_order_relaxed); }
-};
-
+// A long match gives up, false, once `stop` is requested.
 bool MatchCataloguePath(std::u16string_view path, std::u16string_view pattern,
-                        const SearchFlags* flags = nullptr);
+                        const std::stop_token& stop = {});
 
-class SearchObserver {
+// Progress (JobProgress): before each row is matched, the rows before it of
+// the rows there are.
+class SearchObserver : public JobObserver {
  public:
-  virtual ~SearchObserver() = default;
-  // Before row `row` is matched: (100 x row) / rows.
-  virtual void OnSearchProgress(int percent) { (void)percent; }
   // A match: its row, catalogue path and size text, and the count so far.
   virtual void OnSearchMatch(RowIndex row, std::u16string_view path, std::u16string_view size,
                              std::uint64_t found) = 0;
 };
 
 // Walks the rows in order (the row count is read once), until the end or
-// until a flag is set. Returns how many rows matched.
+// until `stop` is requested. Returns how many rows matched.
 std::uint64_t SearchCatalogue(const Catalogue& catalogue, std::u16string_view pattern,
-                              const SearchFlags& flags, SearchObserver& observer);
+                              SearchObserver& observer, std::stop_token stop = {});
 
 }  // namespace tallowin

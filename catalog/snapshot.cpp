@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #include "catalog/program_texts.h"
 #include "catalog/replacing_file.h"
@@ -228,7 +229,7 @@ bool SnapshotReader::ReadLine(std::u16string& line) {
 }
 
 SnapshotLoadResult LoadSnapshot(const std::filesystem::path& path, Catalogue& catalogue,
-                                SnapshotLoadObserver& observer) {
+                                SnapshotLoadObserver& observer, std::stop_token stop) {
   // Opening a pipe would wait for a writer, perhaps for ever.
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
@@ -236,11 +237,11 @@ SnapshotLoadResult LoadSnapshot(const std::filesystem::path& path, Catalogue& ca
   }
   std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) return {SnapshotLoadStatus::kOpenFailed, {}, texts::kSnapshotOpenFailed};
-  return LoadSnapshot(file, catalogue, observer);
+  return LoadSnapshot(file, catalogue, observer, std::move(stop));
 }
 
 SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
-                                SnapshotLoadObserver& observer) {
+                                SnapshotLoadObserver& observer, std::stop_token stop) {
   SnapshotReader reader(in);
   catalogue.ClearFolderTree();
 
@@ -260,10 +261,14 @@ SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
   observer.OnRowsBegin(*bkfPath);
   catalogue.ClearCatalogue();
 
+  JobProgress progress{.done = 0, .total = expected > 0 ? static_cast<std::uint64_t>(expected) : 0, .files = 0,
+                       .filesTotal = 0};
   int shown = -1;
-  for (std::int64_t i = 0; !observer.StopRequested() && reader.ReadLine(line); ++i) {
-    const int percent = expected > 0 ? static_cast<int>(std::min<std::int64_t>(100 * i / expected, 100)) : 0;
-    if (percent != shown) observer.OnProgress(shown = percent);
+  for (; !stop.stop_requested() && reader.ReadLine(line); ++progress.done) {
+    if (progress.Percent() != shown) {
+      shown = progress.Percent();
+      observer.OnProgress(progress);
+    }
     AddSnapshotRow(catalogue, line);
   }
 

@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <istream>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "catalog/catalogue.h"
+#include "catalog/job_progress.h"
 
 namespace tallowin {
 
@@ -86,17 +88,15 @@ class SnapshotReader {
 };
 
 // Decides, while a snapshot loads, what a user decides in the front end.
-class SnapshotLoadObserver {
+// Progress (JobProgress): the row lines read of the count that line 2 gives,
+// before a row line whenever the percent moves.
+class SnapshotLoadObserver : public JobObserver {
  public:
-  virtual ~SnapshotLoadObserver() = default;
   // The recorded BKF file does not exist: the path to use instead, or nothing
   // to give up the load.
   virtual std::optional<std::u16string> LocateMissingBkf(std::u16string_view recordedPath) = 0;
   // The two header lines are read and the rows are about to be loaded.
   virtual void OnRowsBegin(std::u16string_view bkfPath) { (void)bkfPath; }
-  virtual void OnProgress(int percent) { (void)percent; }
-  // Polled before every row line.
-  virtual bool StopRequested() { return false; }
 };
 
 enum class SnapshotLoadStatus {
@@ -114,10 +114,11 @@ struct SnapshotLoadResult {
 
 // Loads a snapshot into `catalogue` as the load command does: the folder tree
 // is cleared once the file opens, the rows once the header lines are read.
+// `stop` is looked at before every row line: the rows so far stay.
 SnapshotLoadResult LoadSnapshot(const std::filesystem::path& path, Catalogue& catalogue,
-                                SnapshotLoadObserver& observer);
+                                SnapshotLoadObserver& observer, std::stop_token stop = {});
 SnapshotLoadResult LoadSnapshot(std::istream& in, Catalogue& catalogue,
-                                SnapshotLoadObserver& observer);
+                                SnapshotLoadObserver& observer, std::stop_token stop = {});
 
 // True when the file is a regular file that begins with the first value of
 // a snapshot: "<" as a UTF-16LE unit, optionally after a byte-order mark.

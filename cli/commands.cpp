@@ -1,15 +1,12 @@
 #include "cli/commands.h"
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "save/file_extraction.h"
-#include "save/file_verification.h"
 #include "engine/snapshot_bkf_check.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"
@@ -19,6 +16,7 @@
 #include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt.h"
+#include "cli/stoppable_job.h"
 #include "cli/row_output.h"
 #include "cli/set_summary.h"
 #include "cli/source.h"
@@ -80,32 +78,24 @@ Chosen ChooseRows(Catalogue& catalogue, const Options& options) {
 }
 
 // The progress of a save or a verification, a few times a second.
-class FileProgress : public SaveObserver, public VerifyObserver {
+class FileProgress : public SaveObserver {
  public:
   FileProgress(bool quiet, std::string verb) : progress_(quiet), verb_(std::move(verb)) {}
-  void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
-                      std::uint64_t bytesTotal) override {
-    Show(filesDone, filesTotal, bytesDone, bytesTotal);
-  }
-  void OnVerifyProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
-                        std::uint64_t bytesTotal) override {
-    Show(filesDone, filesTotal, bytesDone, bytesTotal);
+  void OnProgress(const JobProgress& progress) override {
+    filesDone_ = progress.files;
+    filesTotal_ = progress.filesTotal;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastShown_ < std::chrono::milliseconds(100)) return;
+    lastShown_ = now;
+    progress_.Show(progress.done, progress.total,
+                   std::to_string(progress.files) + " of " + std::to_string(progress.filesTotal) + " file(s) " +
+                       verb_);
   }
   void Finish() { progress_.Finish(); }
   std::uint64_t FilesDone() const { return filesDone_; }
   std::uint64_t FilesTotal() const { return filesTotal_; }
 
  private:
-  void Show(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone, std::uint64_t bytesTotal) {
-    filesDone_ = filesDone;
-    filesTotal_ = filesTotal;
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastShown_ < std::chrono::milliseconds(100)) return;
-    lastShown_ = now;
-    progress_.Show(bytesDone, bytesTotal,
-                   std::to_string(filesDone) + " of " + std::to_string(filesTotal) + " file(s) " + verb_);
-  }
-
   TerminalProgress progress_;
   std::string verb_;
   std::chrono::steady_clock::time_point lastShown_{};
@@ -117,7 +107,7 @@ class FileProgress : public SaveObserver, public VerifyObserver {
 class SaveProgress final : public FileProgress {
  public:
   SaveProgress(bool quiet, std::FILE* lines) : FileProgress(quiet, "saved"), lines_(lines) {}
-  void OnFileSaved(const SavedFileReport& report) override {
+  void OnFileDone(const FileReport& report) override {
     if (lines_ == nullptr || report.file.empty()) return;
     Finish();
     std::fprintf(lines_, "%s\n", Utf8ForDisplay(Utf16FromPath(report.file)).c_str());
@@ -129,18 +119,15 @@ class SaveProgress final : public FileProgress {
 
 // Prints each file's verdict as it comes: every one with --json, otherwise
 // those not verified.
-class VerifyPrinter final : public VerifyObserver {
+class VerifyPrinter final : public SaveObserver {
  public:
   VerifyPrinter(bool json, FileProgress& progress) : json_(json), progress_(progress) {}
-  void OnFileChecked(const FileCheck& check) override {
+  void OnFileDone(const FileReport& check) override {
     if (!json_ && check.verdict == FileVerdict::kVerified) return;
     progress_.Finish();
     Print((json_ ? JsonCheckLine(check) : PlainCheckLine(check)) + '\n');
   }
-  void OnVerifyProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
-                        std::uint64_t bytesTotal) override {
-    progress_.OnVerifyProgress(filesDone, filesTotal, bytesDone, bytesTotal);
-  }
+  void OnProgress(const JobProgress& progress) override { progress_.OnProgress(progress); }
 
  private:
   bool json_;
@@ -148,7 +135,7 @@ class VerifyPrinter final : public VerifyObserver {
 };
 
 SourceOptions SourceOptionsOf(const Options& options) {
-  return {.quiet = options.quiet, .log = false, .bkfOverride = {}};
+  return {.quiet = options.quiet, .log = false, .bkfOverride = {}, .meanwhile = {}};
 }
 
 // The catalogue that extract and verify read the files of: SOURCE scanned
@@ -223,7 +210,7 @@ std::string ProblemLines(const SaveSummary& summary) {
   std::string out;
   std::size_t i = 0;
   while (i < summary.problems.size()) {
-    const SaveProblem& first = summary.problems[i];
+    const FileReport& first = summary.problems[i];
     std::size_t same = i + 1;
     while (same < summary.problems.size() && !first.verdict && !summary.problems[same].verdict &&
            summary.problems[same].reason == first.reason && summary.problems[same].row >= 0) {
@@ -243,7 +230,8 @@ int RunScan(const Options& options) {
   Catalogue catalogue(DesktopFileType);
   ActivityLog log;
   const LoadedSource loaded =
-      ScanBkf(PathFromUtf8(options.source), catalogue, log, {.quiet = options.quiet, .log = options.log, .bkfOverride = {}});
+      ScanBkf(PathFromUtf8(options.source), catalogue, log,
+              {.quiet = options.quiet, .log = options.log, .bkfOverride = {}, .meanwhile = {}});
   if (options.log) ReportLog(log);
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
   const ScanTotals& totals = *loaded.scanned;
@@ -288,15 +276,9 @@ int ListAllAsTheyCome(const Options& options) {
   // Rows on the terminal would break into a progress line there.
   SourceOptions sourceOptions = SourceOptionsOf(options);
   sourceOptions.quiet = sourceOptions.quiet || StandardOutputIsTerminal();
-  LoadedSource loaded;
-  std::atomic<bool> done{false};
-  std::jthread maker([&] {
-    loaded = LoadSource(source, catalogue, sourceOptions);
-    done = true;
-  });
   std::string out;
-  for (RowIndex printed = 0;;) {
-    const bool finished = done.load();
+  RowIndex printed = 0;
+  const auto printNewRows = [&] {
     for (const RowIndex count = catalogue.CatalogueRowCount(); printed < count; ++printed) {
       out += options.json ? JsonRowLine(catalogue, printed, scanned) : PlainRowLine(catalogue, printed);
       out += '\n';
@@ -305,11 +287,11 @@ int ListAllAsTheyCome(const Options& options) {
         out.clear();
       }
     }
-    if (finished) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  };
+  sourceOptions.meanwhile = printNewRows;
+  const LoadedSource loaded = LoadSource(source, catalogue, sourceOptions);
+  printNewRows();
   Print(out);
-  maker.join();
   if (loaded.exitCode != kExitSuccess) return loaded.exitCode;
   return loaded.interrupted ? kExitInterrupted : kExitSuccess;
 }
@@ -345,16 +327,18 @@ int RunVerify(const Options& options) {
 
   FileProgress progress(options.quiet, "checked");
   VerifyPrinter printer(options.json, progress);
-  const VerifySummary summary = VerifyCheckedFiles(
-      catalogue, {.bkfPath = PathFromUtf16(loaded.bkfPath), .opener = OpenBkfFile}, printer, InterruptFlag());
+  SaveSummary summary;
+  RunStoppableJob([&](std::stop_token stop) {
+    summary = SaveCheckedFiles(catalogue, VerifyOnlyRequest(PathFromUtf16(loaded.bkfPath)), printer, stop);
+  });
   progress.Finish();
   if (!summary.fatalError.empty()) return BkfUnreadable(loaded.bkfPath);
   if (!options.json) Print(VerifySummaryText(summary) + '\n');
   if (summary.cancelled) {
-    Report(texts::InterruptedAfter(summary.Files(), progress.FilesTotal()));
+    Report(texts::InterruptedAfter(summary.Attempted(), progress.FilesTotal()));
     return kExitInterrupted;
   }
-  return Worse(chosen.exitCode, summary.Sound() ? kExitSuccess : kExitIncomplete);
+  return Worse(chosen.exitCode, summary.Complete() ? kExitSuccess : kExitIncomplete);
 }
 
 int RunExtract(const Options& options) {
@@ -397,15 +381,18 @@ int RunExtract(const Options& options) {
 
   // A dry run's paths are its result; -v's lines are news of the work.
   SaveProgress progress(options.quiet, options.dryRun ? stdout : options.verbose ? stderr : nullptr);
-  const SaveSummary summary = SaveCheckedFiles(
-      catalogue,
-      {.bkfPath = PathFromUtf16(loaded.bkfPath),
-       .destination = PathFromUtf8(options.to.value_or(std::string())),
-       .prefix = Utf16FromBytes(options.prefix),
-       .opener = OpenBkfFile,
-       .layout = {.stripFolders = options.stripComponents, .flat = options.flat},
-       .target = &place},
-      progress, InterruptFlag());
+  SaveSummary summary;
+  RunStoppableJob([&](std::stop_token stop) {
+    summary = SaveCheckedFiles(catalogue,
+                               {.bkfPath = PathFromUtf16(loaded.bkfPath),
+                                .destination = PathFromUtf8(options.to.value_or(std::string())),
+                                .prefix = Utf16FromBytes(options.prefix),
+                                .opener = OpenBkfFile,
+                                .layout = {.stripFolders = options.stripComponents, .flat = options.flat},
+                                .target = &place,
+                                .mode = SaveMode::kSave},
+                               progress, stop);
+  });
   progress.Finish();
   if (!summary.fatalError.empty()) {
     if (archive) archive->Abandon();

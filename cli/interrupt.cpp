@@ -20,6 +20,4 @@ void CatchInterrupt() { std::signal(SIGINT, OnInterrupt); }
 
 bool Interrupted() { return interrupted.load(); }
 
-const std::atomic<bool>& InterruptFlag() { return interrupted; }
-
 }  // namespace tallowin::cli

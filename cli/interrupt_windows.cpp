@@ -23,6 +23,4 @@ void CatchInterrupt() { ::SetConsoleCtrlHandler(OnControl, TRUE); }
 
 bool Interrupted() { return interrupted.load(); }
 
-const std::atomic<bool>& InterruptFlag() { return interrupted; }
-
 }  // namespace tallowin::cli

@@ -95,13 +95,14 @@ std::string JsonRowLine(const Catalogue& catalogue, RowIndex row, bool withSourc
   return out;
 }
 
-std::string PlainCheckLine(const FileCheck& check) {
-  return std::string(VerdictName(check.verdict)) + '\t' + Utf8ForDisplay(check.path) + '\t' + check.reason;
+// A verification gives every file a verdict.
+std::string PlainCheckLine(const FileReport& check) {
+  return std::string(VerdictName(*check.verdict)) + '\t' + Utf8ForDisplay(check.path) + '\t' + check.reason;
 }
 
-std::string JsonCheckLine(const FileCheck& check) {
+std::string JsonCheckLine(const FileReport& check) {
   return "{\"row\": " + std::to_string(check.row) + ", \"path\": " + JsonString(check.path) +
-         ", \"verdict\": \"" + std::string(VerdictName(check.verdict)) + "\", \"reason\": " +
+         ", \"verdict\": \"" + std::string(VerdictName(*check.verdict)) + "\", \"reason\": " +
          JsonString(Utf16FromBytes(check.reason)) + "}";
 }
 

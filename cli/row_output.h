@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "save/file_verification.h"
+#include "save/file_extraction.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin::cli {
@@ -30,7 +30,7 @@ std::string JsonRowLine(const Catalogue& catalogue, RowIndex row, bool withSourc
 
 // A verified file as `twbkf verify` prints it: verdict, catalogue path and
 // reason separated by tabs, or {"row": N, "path": …, "verdict": …, "reason": …}.
-std::string PlainCheckLine(const FileCheck& check);
-std::string JsonCheckLine(const FileCheck& check);
+std::string PlainCheckLine(const FileReport& check);
+std::string JsonCheckLine(const FileReport& check);
 
 }  // namespace tallowin::cli

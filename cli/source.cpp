@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 
 #include <fstream>
 #include <system_error>
@@ -17,6 +15,7 @@
 #include "cli/cli_texts.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt.h"
+#include "cli/stoppable_job.h"
 #include "cli/terminal_progress.h"
 #include "engine/bkf_scanner.h"
 
@@ -25,40 +24,24 @@ namespace {
 
 constexpr auto kTick = std::chrono::milliseconds(100);
 
-// Carries the scan's news from its worker thread to the waiting main thread.
+// Keeps the scan's news for the waiting main thread: the figures as they
+// come, the totals once the scan's thread has ended.
 class ScanWatcher final : public ScanObserver {
  public:
-  void OnProgress(std::uint64_t position, std::uint64_t fileSize) override {
-    position_ = position;
-    size_ = fileSize;
+  void OnProgress(const JobProgress& progress) override {
+    position_ = progress.done;
+    size_ = progress.total;
+    files_ = progress.files;
   }
-  void OnFilesFound(std::uint64_t count) override { files_ = count; }
-  void OnScanFinished(const ScanTotals& totals, std::u16string_view) override {
-    std::lock_guard lock(mutex_);
-    totals_ = totals;
-    finished_ = true;
-    done_.notify_all();
-  }
+  void OnScanFinished(const ScanTotals& totals, std::u16string_view) override { totals_ = totals; }
 
-  // Waits up to one tick; true once the scan has ended.
-  bool WaitTick() {
-    std::unique_lock lock(mutex_);
-    return done_.wait_for(lock, kTick, [&] { return finished_; });
-  }
   std::uint64_t Position() const { return position_; }
   std::uint64_t Size() const { return size_; }
   std::uint64_t Files() const { return files_; }
-  // Once the scan has ended.
-  ScanTotals Totals() {
-    std::lock_guard lock(mutex_);
-    return totals_;
-  }
+  const ScanTotals& Totals() const { return totals_; }
 
  private:
   std::atomic<std::uint64_t> position_{0}, size_{0}, files_{0};
-  std::mutex mutex_;
-  std::condition_variable done_;
-  bool finished_ = false;
   ScanTotals totals_;
 };
 
@@ -74,13 +57,12 @@ class SnapshotWatcher final : public SnapshotLoadObserver {
     return Utf16FromPath(AbsoluteBkfPath(*options_.bkfOverride));
   }
   bool Replaced() const { return replaced_; }
-  void OnProgress(int percent) override {
+  void OnProgress(const JobProgress& progress) override {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastShown_ < kTick) return;
     lastShown_ = now;
-    progress_.Show(static_cast<std::uint64_t>(percent), 100, "loading the snapshot");
+    progress_.Show(static_cast<std::uint64_t>(progress.Percent()), 100, "loading the snapshot");
   }
-  bool StopRequested() override { return Interrupted(); }
 
  private:
   const SourceOptions& options_;
@@ -88,6 +70,11 @@ class SnapshotWatcher final : public SnapshotLoadObserver {
   std::chrono::steady_clock::time_point lastShown_{};
   bool replaced_ = false;
 };
+
+// How often the waiting thread looks up from a running scan or load.
+std::chrono::milliseconds Every(const SourceOptions& options) {
+  return options.meanwhile ? std::chrono::milliseconds(1) : kTick;
+}
 
 int NoRowsExitCode(const std::filesystem::path& source, std::u16string_view message) {
   if (Interrupted()) return kExitInterrupted;
@@ -142,14 +129,21 @@ LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, Act
 
   ScanWatcher watcher;
   CBkfScanner scanner(catalogue, log, watcher);
-  if (!RunRecoveryWorker(catalogue, scanner, log, path)) return {CannotScan(bkf, WhyBkfNotOpened(path)), path16};
   TerminalProgress progress(options.quiet);
-  while (!watcher.WaitTick()) {
-    if (Interrupted()) scanner.Stop();
-    progress.Show(watcher.Position(), watcher.Size(), std::to_string(watcher.Files()) + " file(s) found");
-  }
-  scanner.Wait();
+  bool opened = false;
+  std::chrono::steady_clock::time_point lastShown{};
+  RunStoppableJob([&](std::stop_token stop) { opened = RunRecoveryWorker(catalogue, scanner, log, path, stop); },
+                  [&] {
+                    if (options.meanwhile) options.meanwhile();
+                    const auto now = std::chrono::steady_clock::now();
+                    if (now - lastShown < kTick) return;
+                    lastShown = now;
+                    progress.Show(watcher.Position(), watcher.Size(),
+                                  std::to_string(watcher.Files()) + " file(s) found");
+                  },
+                  Every(options));
   progress.Finish();
+  if (!opened) return {CannotScan(bkf, WhyBkfNotOpened(path)), path16};
   ScanTotals totals = watcher.Totals();
   const bool interrupted = totals.stopped && Interrupted();
   // A file smaller than a window gives no progress: its size is asked (a
@@ -183,7 +177,9 @@ LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogu
   }
   TerminalProgress progress(options.quiet);
   SnapshotWatcher watcher(options, progress);
-  const SnapshotLoadResult result = LoadSnapshot(source, catalogue, watcher);
+  SnapshotLoadResult result;
+  RunStoppableJob([&](std::stop_token stop) { result = LoadSnapshot(source, catalogue, watcher, stop); },
+                  options.meanwhile, Every(options));
   progress.Finish();
   switch (result.status) {
     case SnapshotLoadStatus::kLoaded:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,9 @@ struct SourceOptions {
   bool log = false;
   // The BKF file to use when a snapshot's recorded one no longer exists.
   std::optional<std::filesystem::path> bkfOverride;
+  // Runs on the calling thread about every millisecond while the scan or
+  // the load runs on a thread of its own: a listing prints rows as they come.
+  std::function<void()> meanwhile;
 };
 
 struct LoadedSource {
@@ -33,6 +37,7 @@ struct LoadedSource {
 };
 
 // Messages go to standard error, each naming the path as the user gave it.
+// The scan or the load runs on a thread of its own, stopped by Ctrl-C.
 LoadedSource ScanBkf(const std::filesystem::path& bkf, Catalogue& catalogue, ActivityLog& log,
                      const SourceOptions& options);
 LoadedSource LoadSource(const std::filesystem::path& source, Catalogue& catalogue,

@@ -1,6 +1,7 @@
 #include "engine/bkf_scanner.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "catalog/program_texts.h"
@@ -13,22 +14,12 @@ CBkfScanner::CBkfScanner(Catalogue& catalogue, const ActivityLog& log, ScanObser
                          BkfOpener opener)
     : catalogue_(catalogue), log_(log), observer_(observer), opener_(std::move(opener)) {}
 
-CBkfScanner::~CBkfScanner() {
-  running_ = false;
-  Wait();
-}
-
-bool CBkfScanner::Start(const std::filesystem::path& bkfPath) {
-  // The worker waits for this lock before it runs, so worker_ always names
-  // it by the time it could call back in here.
-  std::lock_guard starting(startMutex_);
-  // From the worker's own thread (an observer at the end of a scan) the old
-  // thread could not be waited for.
-  if (scanning_ || worker_.get_id() == std::this_thread::get_id()) return false;
-  Wait();
+bool CBkfScanner::Run(const std::filesystem::path& bkfPath, std::stop_token stop) {
+  if (scanning_.exchange(true)) return false;
   log_.Mark(marks::kScannerStart);
   std::unique_ptr<BkfReader> file = opener_(bkfPath);
   if (!file) {
+    scanning_ = false;
     // The program's message, and on a line of its own the cause, when the
     // file itself tells one.
     std::u16string message(texts::kOpenFailed);
@@ -36,37 +27,20 @@ bool CBkfScanner::Start(const std::filesystem::path& bkfPath) {
     observer_.OnOpenFailed(message);
     return false;
   }
-  running_ = true;
-  scanning_ = true;
-  worker_ = std::thread(&CBkfScanner::RunWorker, this, std::move(file));
+  observer_.OnSearching(texts::kSearching);
+  ScanTotals totals = ScanFile(*file, stop);  // a stopped scan ends as a finished one does
+  file.reset();
+  catalogue_.SetAllRowsChecked(true);
+  TellStopped();
+  totals.rows = catalogue_.CatalogueRowCount();
+  observer_.OnScanFinished(totals, totals.rows > 0 ? std::u16string_view{} : texts::kNoDataFound);
+  scanning_ = false;
   return true;
 }
 
-void CBkfScanner::Stop() {
-  running_ = false;
-  observer_.OnStopped();
-}
+void CBkfScanner::TellStopped() { observer_.OnStopped(); }
 
-void CBkfScanner::Wait() {
-  if (worker_.joinable() && worker_.get_id() != std::this_thread::get_id()) worker_.join();
-}
-
-void CBkfScanner::RunWorker(std::unique_ptr<BkfReader> file) {
-  { std::lock_guard started(startMutex_); }
-  observer_.OnSearching(texts::kSearching);
-  ScanTotals totals = ScanFile(*file);  // a stopped scan ends as a finished one does
-  file.reset();
-  catalogue_.SetAllRowsChecked(true);
-  Stop();
-  totals.rows = catalogue_.CatalogueRowCount();
-  scanning_ = false;
-  observer_.OnScanFinished(totals, totals.rows > 0 ? std::u16string_view{} : texts::kNoDataFound);
-}
-
-bool CBkfScanner::Scan(BkfReader& file) {
-  running_ = true;
-  return !ScanFile(file).stopped;
-}
+bool CBkfScanner::Scan(BkfReader& file, std::stop_token stop) { return !ScanFile(file, stop).stopped; }
 
 // Hands a data set, directory or file block to the builder, with its log line.
 void CBkfScanner::HandOver(CatalogueBuilder& builder, BlockClass kind, const BlockSite& site,
@@ -87,12 +61,11 @@ void CBkfScanner::HandOver(CatalogueBuilder& builder, BlockClass kind, const Blo
   }
 }
 
-// The running flag is set by Start, before the thread exists, so that a Stop
-// that comes at once is not lost.
-ScanTotals CBkfScanner::ScanFile(BkfReader& file) {
+// A stop requested before the scan begins ends it at the first window.
+ScanTotals CBkfScanner::ScanFile(BkfReader& file, const std::stop_token& stop) {
   log_.Mark(marks::kScanBegins);
-  CatalogueBuilder builder(catalogue_, log_, observer_, file, running_);
-  const bool finished = ScanPasses(file, builder);
+  CatalogueBuilder builder(catalogue_, log_, observer_, file, stop);
+  const bool finished = ScanPasses(file, builder, stop);
   // The files of the last scope wait for its end, which a stop is too.
   builder.Finish();
   return {.rows = 0,
@@ -102,7 +75,7 @@ ScanTotals CBkfScanner::ScanFile(BkfReader& file) {
           .sets = builder.TakeSets()};
 }
 
-bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
+bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder, const std::stop_token& stop) {
   constexpr std::size_t kPrefetchAhead = 8;
   const std::uint64_t fileSize = file.GetSize();
   std::uint64_t position = 0;
@@ -115,7 +88,7 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
 
   while (position < fileSize) {
     log_.Mark(marks::kMainPassIteration);
-    if (!Running()) return false;
+    if (stop.stop_requested()) return false;
     if (position + kWindowSize > fileSize) break;
     const Bytes filled = windows.Window(position, handedOver >= kBusyWindow);
     handedOver = 0;
@@ -124,7 +97,6 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
       // The positions are far apart in memory: the next ones are fetched early.
       if (k + kPrefetchAhead < kBlocksPerWindow) __builtin_prefetch(filled.data() + (k + kPrefetchAhead) * kBlockSize);
       log_.Mark(marks::kPosition);
-      if (!Running()) return false;
       const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
       const BlockClass kind = ClassifyBlock(site.Block());
       if (kind != BlockClass::kTape) log_.Mark(marks::kNotTape);
@@ -135,10 +107,14 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
         // The last block's search must stay inside the window.
         HandOver(builder, kind, site, ScanPass::kMain,
                  k + 1 < kBlocksPerWindow ? kStreamSearchLimit : kLastBlockStreamSearchLimit);
+        // A stop that this block's news brought (an observer's) ends the
+        // scan before the next position; one from elsewhere waits for the
+        // next window, so that the positions cost no look at it.
+        if (k + 1 < kBlocksPerWindow && stop.stop_requested()) return false;
       }
     }
     position += kWindowSize;
-    observer_.OnProgress(position, fileSize);
+    builder.OnScanned(position);
   }
 
   // A remainder of 512 bytes or less is not examined.
@@ -146,7 +122,7 @@ bool CBkfScanner::ScanPasses(BkfReader& file, CatalogueBuilder& builder) {
   if (remainder <= kBlockSize) return true;
   const Bytes filled = windows.Part(position, static_cast<std::size_t>(remainder));
   for (std::size_t k = 0; k < remainder / kBlockSize; ++k) {
-    if (!Running()) return false;
+    if (stop.stop_requested()) return false;
     const BlockSite site{filled, std::min(k * kBlockSize, filled.size()), position};
     HandOver(builder, ClassifyBlock(site.Block()), site, ScanPass::kTail, kStreamSearchLimit);
   }

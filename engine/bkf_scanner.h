@@ -8,10 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include <stop_token>
 
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"
@@ -33,43 +30,39 @@ class CBkfScanner {
 
   CBkfScanner(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer,
               BkfOpener opener = OpenBkfFile);
-  ~CBkfScanner();
   CBkfScanner(const CBkfScanner&) = delete;
   CBkfScanner& operator=(const CBkfScanner&) = delete;
 
-  // Opens the file and starts the worker thread. On failure the observer is
-  // told and false returned; no thread starts. Also false while a scan runs
-  // and when called on the scan's own thread.
-  bool Start(const std::filesystem::path& bkfPath);
-  // Asks a running scan to end at its next window or position; the rows found
-  // so far stay. Safe to call at any time.
-  void Stop();
-  // Waits for the worker thread to end.
-  void Wait();
-  // True while the worker thread lives.
+  // Opens the file and scans it on the calling thread, which the front end
+  // owns, until its end or until `stop` is requested (the rows found so far
+  // stay); then checks every row and tells the observer. False when the file
+  // did not open (the observer is told; no scan runs), and while a scan runs
+  // on this scanner (an observer that starts another at the end of one).
+  bool Run(const std::filesystem::path& bkfPath, std::stop_token stop = {});
+  // Tells the observer that the scan is ending (OnStopped: the progress bar
+  // and the Stop button go); it stops nothing. The front end calls it with
+  // its stop request, the scan at its end. Safe to call at any time.
+  void TellStopped();
+  // True while Run scans.
   bool IsScanning() const { return scanning_.load(); }
 
-  // The scan itself: true when the file was read to its end, false when Stop
-  // ended it. The worker thread runs it; tests may call it directly.
-  bool Scan(BkfReader& file);
+  // The scan itself: true when the file was read to its end, false when a
+  // stop ended it at a window or a position. Run runs it; tests may call
+  // it directly.
+  bool Scan(BkfReader& file, std::stop_token stop = {});
 
  private:
-  void RunWorker(std::unique_ptr<BkfReader> file);
   // Both passes and the end of the last set scope; the totals but the row count.
-  ScanTotals ScanFile(BkfReader& file);
-  bool ScanPasses(BkfReader& file, CatalogueBuilder& builder);
+  ScanTotals ScanFile(BkfReader& file, const std::stop_token& stop);
+  bool ScanPasses(BkfReader& file, CatalogueBuilder& builder, const std::stop_token& stop);
   void HandOver(CatalogueBuilder& builder, BlockClass kind, const BlockSite& site, ScanPass pass,
                 std::size_t streamSearchLimit);
-  bool Running() const { return running_.load(std::memory_order_relaxed); }
 
   Catalogue& catalogue_;
   const ActivityLog& log_;
   ScanObserver& observer_;
   BkfOpener opener_;
-  std::atomic<bool> running_{false};
   std::atomic<bool> scanning_{false};
-  std::mutex startMutex_;
-  std::thread worker_;
 };
 
 }  // namespace tallowin

@@ -40,13 +40,19 @@ bool IsUnusableName(std::u16string_view name) {
 }
 
 CatalogueBuilder::CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer,
-                                   BkfReader& file, const std::atomic<bool>& running)
+                                   BkfReader& file, std::stop_token stop)
     : catalogue_(catalogue),
       log_(log),
       observer_(observer),
       file_(file),
-      running_(running),
-      fileSize_(file.GetSize()) {}
+      stop_(std::move(stop)),
+      fileSize_(file.GetSize()),
+      progress_{.done = 0, .total = fileSize_, .files = 0, .filesTotal = 0} {}
+
+void CatalogueBuilder::OnScanned(std::uint64_t position) {
+  progress_.done = position;
+  observer_.OnProgress(progress_);
+}
 
 void CatalogueBuilder::OnTapeBlock(const BlockSite& site) {
   const Bytes block = site.Block();
@@ -139,7 +145,8 @@ void CatalogueBuilder::AddRow(FolderKey folder, std::u16string_view name, const 
   // The row, its cells and its folder chain in one step of the catalogue.
   catalogue_.AppendFileRow(folder, name, values);
   log_.Mark(marks::kRowAdded);
-  observer_.OnFilesFound(++context_.filesFound);
+  progress_.files = ++context_.filesFound;
+  observer_.OnProgress(progress_);
 }
 
 CatalogueBuilder::FileData CatalogueBuilder::FindFileData(const BlockSite& site, std::size_t streamSearchLimit) {
@@ -244,7 +251,7 @@ CatalogueBuilder::SetCatalogueContents CatalogueBuilder::ReadSetCatalogue(SetCat
   std::optional<CatalogueFile> pending;  // waits for the next entry's place
   SetCatalogueReader reader(file_, span);
   SetCatalogueEntry entry;
-  while (running_.load(std::memory_order_relaxed) && reader.Next(entry)) {
+  while (!stop_.stop_requested() && reader.Next(entry)) {
     if (pending) {
       pending->lost.nextBlock = limitOf(blockOf(entry.logicalAddress));
       pending->lost.searchEnd = *pending->lost.nextBlock;
@@ -298,8 +305,8 @@ void CatalogueBuilder::EndScope(SetCatalogueContents contents) {
     std::u16string_view stored = file.name;
     const auto name = UsableFileName(stored.substr(0, std::min(stored.size(), mtf::kNameLimit)));
     if (!name) continue;
-    const auto data = FindLostFileData(file_, fileSize_, file.lost, running_);
-    if (!running_.load(std::memory_order_relaxed)) break;
+    const auto data = FindLostFileData(file_, fileSize_, file.lost, stop_);
+    if (stop_.stop_requested()) break;
     if (!data) {
       ++setCatalogueFilesNotFound_;
       continue;

@@ -6,15 +6,16 @@
 // from the catalogue that the backup keeps at the end of each set.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"
+#include "catalog/job_progress.h"
 #include "engine/file_block_positions.h"
 #include "engine/lost_file_data.h"
 #include "engine/mtf_block.h"
@@ -42,9 +43,12 @@ class BkfReader;
 class CatalogueBuilder {
  public:
   // `file` is the BKF file being scanned: streams and catalogues lead past
-  // the window that holds a block. Long reads give up once `running` is false.
+  // the window that holds a block. Long reads give up once a stop is requested.
   CatalogueBuilder(Catalogue& catalogue, const ActivityLog& log, ScanObserver& observer, BkfReader& file,
-                   const std::atomic<bool>& running);
+                   std::stop_token stop);
+
+  // The scan has examined the file up to `position`: told with the files found.
+  void OnScanned(std::uint64_t position);
 
   void OnTapeBlock(const BlockSite& site);
   // The tail pass keeps double quotes in set names; the main pass replaces them.
@@ -108,8 +112,9 @@ class CatalogueBuilder {
   const ActivityLog& log_;
   ScanObserver& observer_;
   BkfReader& file_;
-  const std::atomic<bool>& running_;
+  std::stop_token stop_;
   std::uint64_t fileSize_;
+  JobProgress progress_;  // bytes of the file examined, files found
   ScanContext context_;
   std::uint64_t logicalBlock_ = mtf::kDefaultLogicalBlock;
   SetScope scope_;

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "catalog/program_texts.h"
 #include "catalog/text_convert.h"
@@ -94,15 +95,15 @@ StoredForm ReadStoredForm(BkfReader& bkf, std::uint64_t offset, std::uint64_t si
   return form;
 }
 
-FileDataReader::FileDataReader(BkfReader& bkf, const std::atomic<bool>& cancel,
+FileDataReader::FileDataReader(BkfReader& bkf, std::stop_token stop,
                                std::function<void(std::uint64_t)> progress)
-    : bkf_(bkf), bkfSize_(bkf.GetSize()), cancel_(cancel), progress_(std::move(progress)), ahead_(bkf) {}
+    : bkf_(bkf), bkfSize_(bkf.GetSize()), stop_(std::move(stop)), progress_(std::move(progress)), ahead_(bkf) {}
 
 bool FileDataReader::CopyPiece(std::uint64_t from, std::uint64_t count, std::uint64_t at, FileDataSink& sink,
                                FileDataResult& result, std::uint32_t* checksum) {
   ahead_.Begin(from, count);
   for (std::uint64_t done = 0; done < count;) {
-    if (cancel_) {
+    if (stop_.stop_requested()) {
       result.cancelled = true;
       return false;
     }
@@ -132,7 +133,7 @@ FileDataResult FileDataReader::ReadPlain(std::uint64_t offset, std::uint64_t siz
   // The system copies faster than this process can, but then no byte passes
   // through here: only data without a checksum to check goes that way.
   while (!checking && result.bytes < available) {
-    if (cancel_) {
+    if (stop_.stop_requested()) {
       result.cancelled = true;
       return result;
     }
@@ -212,7 +213,7 @@ FileDataResult FileDataReader::ReadSparse(std::uint64_t offset, std::uint64_t si
   };
   const auto remaining = [&](std::uint64_t position) { return position < bkfSize_ ? bkfSize_ - position : 0; };
   for (std::uint64_t position = AlignStream(offset);;) {
-    if (cancel_) {
+    if (stop_.stop_requested()) {
       result.cancelled = true;
       return result;
     }

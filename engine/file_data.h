@@ -4,11 +4,11 @@
 // checksum the backup stored beside it checked on the way.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,8 +98,8 @@ struct FileDataResult {
 class FileDataReader {
  public:
   // `progress` is told of every step's data bytes.
-  FileDataReader(BkfReader& bkf, const std::atomic<bool>& cancel,
-                 std::function<void(std::uint64_t)> progress);
+  // A stop requested on `stop` ends a read between pieces, cancelled.
+  FileDataReader(BkfReader& bkf, std::stop_token stop, std::function<void(std::uint64_t)> progress);
 
   // The data of a row whose offset and size passed RowDataProblem.
   FileDataResult Read(std::uint64_t offset, std::uint64_t size, FileDataSink& sink);
@@ -114,7 +114,7 @@ class FileDataReader {
 
   BkfReader& bkf_;
   std::uint64_t bkfSize_;
-  const std::atomic<bool>& cancel_;
+  std::stop_token stop_;
   std::function<void(std::uint64_t)> progress_;
   ReadAhead ahead_;
 };

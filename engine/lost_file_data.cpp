@@ -91,7 +91,7 @@ std::optional<LostFileData> FindByDataHeader(BkfReader& file, std::uint64_t file
 // where the checksum stream begins. The first whose checksum matches wins,
 // else the first named at all (its save will call it damaged).
 std::optional<LostFileData> FindByChecksum(BkfReader& file, std::uint64_t fileSize, const LostFile& lost,
-                                           const std::atomic<bool>& running) {
+                                           std::stop_token stop) {
   const std::uint64_t begin = lost.block + kSmallestBlock;
   const std::uint64_t end = std::min(fileSize, lost.searchEnd);
   if (end <= begin || end - begin < kChecksumStream) return std::nullopt;
@@ -100,7 +100,7 @@ std::optional<LostFileData> FindByChecksum(BkfReader& file, std::uint64_t fileSi
   std::optional<std::uint64_t> first;
   std::vector<std::byte> chunk;
   for (std::uint64_t from = AlignStream(begin); from + kChecksumStream <= end;) {
-    if (!running.load(std::memory_order_relaxed)) return std::nullopt;
+    if (stop.stop_requested()) return std::nullopt;
     chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, end - from)));
     chunk.resize(file.ReadAt(from, chunk));
     if (chunk.size() < kChecksumStream) break;
@@ -135,10 +135,10 @@ std::optional<LostFileData> FindByChecksum(BkfReader& file, std::uint64_t fileSi
 }  // namespace
 
 std::optional<LostFileData> FindLostFileData(BkfReader& file, std::uint64_t fileSize, const LostFile& lost,
-                                             const std::atomic<bool>& running) {
+                                             std::stop_token stop) {
   if (lost.size == 0) return LostFileData{0, lost.block};
   if (const auto found = FindByDataHeader(file, fileSize, lost)) return found;
-  return FindByChecksum(file, fileSize, lost, running);
+  return FindByChecksum(file, fileSize, lost, stop);
 }
 
 }  // namespace tallowin

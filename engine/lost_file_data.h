@@ -3,9 +3,9 @@
 // file's size, and the streams that followed the block may have survived.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 
 #include "engine/bkf_file.h"
 
@@ -30,8 +30,8 @@ struct LostFileData {
 // of the file's size (or an empty sparse one) after the block; the data
 // that a "CSUM" stream after the block names and whose checksum matches
 // (else the first data that one names). Nothing when none of them is there
-// or `running` turns false.
+// or a stop is requested.
 std::optional<LostFileData> FindLostFileData(BkfReader& file, std::uint64_t fileSize, const LostFile& lost,
-                                             const std::atomic<bool>& running);
+                                             std::stop_token stop);
 
 }  // namespace tallowin

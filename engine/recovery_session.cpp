@@ -1,6 +1,7 @@
 #include "engine/recovery_session.h"
 
 #include <string>
+#include <utility>
 
 namespace tallowin {
 
@@ -10,12 +11,12 @@ void LogRecoveryStart(const ActivityLog& log, std::u16string_view bkfPath) {
 }
 
 bool RunRecoveryWorker(Catalogue& catalogue, CBkfScanner& scanner, const ActivityLog& log,
-                       const std::filesystem::path& bkfPath) {
+                       const std::filesystem::path& bkfPath, std::stop_token stop) {
   log.Mark(marks::kRecoveryWorker);
   catalogue.ClearFolderTree();
   catalogue.ClearCatalogue();
   log.Mark(marks::kCatalogueCleared);
-  return scanner.Start(bkfPath);
+  return scanner.Run(bkfPath, std::move(stop));
 }
 
 }  // namespace tallowin

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <stop_token>
 #include <string_view>
 
 #include "catalog/activity_log.h"
@@ -15,9 +16,10 @@ namespace tallowin {
 // the BKF path line and "SUCC 0001", while Generate Log is on.
 void LogRecoveryStart(const ActivityLog& log, std::u16string_view bkfPath);
 
-// The recovery worker: empties the catalogue and starts the scan. Returns
-// what CBkfScanner::Start returns.
+// The recovery worker, on the front end's thread: empties the catalogue and
+// runs the scan until its end or `stop`. Returns what CBkfScanner::Run
+// returns.
 bool RunRecoveryWorker(Catalogue& catalogue, CBkfScanner& scanner, const ActivityLog& log,
-                       const std::filesystem::path& bkfPath);
+                       const std::filesystem::path& bkfPath, std::stop_token stop);
 
 }  // namespace tallowin

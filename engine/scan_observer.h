@@ -1,8 +1,8 @@
-// How a scan reports to its front end. OnOpenFailed comes on the thread that
-// called CBkfScanner::Start, OnStopped on the thread that called Stop (the
-// worker's own at the end of a scan), everything else on the scan's worker
-// thread: a front end that draws must hand the news to its own thread. The
-// program's texts for each event are in catalog/program_texts.h.
+// How a scan reports to its front end. OnStopped comes on the thread that
+// called CBkfScanner::TellStopped, everything else on the thread that runs the
+// scan, which the front end owns: a front end that draws must hand the news
+// to its own thread. The program's texts for each event are in
+// catalog/program_texts.h.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalog/job_progress.h"
 #include "catalog/number_text.h"
 
 namespace tallowin {
@@ -28,7 +29,7 @@ struct DataSetFacts {
 // What a scan found, told at its end.
 struct ScanTotals {
   std::int32_t rows = 0;
-  bool stopped = false;  // Stop ended it before the end of the file
+  bool stopped = false;  // a stop ended it before the end of the file
   // Rows of files whose FILE block was lost, named by the catalogue that the
   // backup keeps at the end of each data set.
   std::uint64_t rowsFromSetCatalogue = 0;
@@ -39,23 +40,17 @@ struct ScanTotals {
   std::vector<DataSetFacts> sets;
 };
 
-class ScanObserver {
+// Progress (JobProgress): the bytes examined, once per window of the main
+// pass, and the files found, once per catalogue row added.
+class ScanObserver : public JobObserver {
  public:
-  virtual ~ScanObserver() = default;
-
   // The BKF file could not be opened; no scan runs. `message` is the text to show.
   virtual void OnOpenFailed(std::u16string_view message) { (void)message; }
-  // The worker has started: the searching label shows `label`.
+  // The file is open and the scan begins: the searching label shows `label`.
   virtual void OnSearching(std::u16string_view label) { (void)label; }
-  // Once per window of the main pass.
-  virtual void OnProgress(std::uint64_t position, std::uint64_t fileSize) {
-    (void)position, (void)fileSize;
-  }
-  // Once per catalogue row added.
-  virtual void OnFilesFound(std::uint64_t count) { (void)count; }
-  // Stop was called: the progress bar and the Stop button go away.
+  // TellStopped was called: the progress bar and the Stop button go away.
   virtual void OnStopped() {}
-  // The worker has closed the file and checked every row. With no rows,
+  // The scan has closed the file and checked every row. With no rows,
   // `noDataMessage` is the message to show; otherwise it is empty.
   virtual void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) {
     (void)totals, (void)noDataMessage;

@@ -26,14 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const bool match = tallowin::MatchCataloguePath(path, pattern);
 
-  // Flags that are never set change nothing.
-  const tallowin::SearchFlags running;
-  FUZZ_CHECK(tallowin::MatchCataloguePath(path, pattern, &running) == match);
+  // A stop that is never asked for changes nothing.
+  std::stop_source stop;
+  FUZZ_CHECK(tallowin::MatchCataloguePath(path, pattern, stop.get_token()) == match);
 
-  // Flags already set end the match early; any answer is allowed.
-  tallowin::SearchFlags stopped;
-  stopped.stop = true;
-  (void)tallowin::MatchCataloguePath(path, pattern, &stopped);
+  // A stop already asked for ends the match early; any answer is allowed.
+  stop.request_stop();
+  (void)tallowin::MatchCataloguePath(path, pattern, stop.get_token());
 
   // Nothing matches an empty path or pattern.
   if (path.empty() || pattern.empty()) FUZZ_CHECK(!match);

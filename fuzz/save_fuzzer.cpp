@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/file_data.h"
-#include "save/file_verification.h"
+#include "save/file_extraction.h"
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"
 #include "engine/bkf_scanner.h"
@@ -67,9 +67,8 @@ void CheckRow(BkfReader& bkf, const std::vector<std::byte>& file, std::int64_t o
   if (RowDataProblem(size, offset, file.size())) return;
   const auto from = static_cast<std::uint64_t>(offset);
   const auto length = static_cast<std::uint64_t>(size);
-  const std::atomic<bool> never{false};
   std::uint64_t told = 0;
-  FileDataReader reader(bkf, never, [&](std::uint64_t bytes) { told += bytes; });
+  FileDataReader reader(bkf, {}, [&](std::uint64_t bytes) { told += bytes; });
   const StoredForm form = ReadStoredForm(bkf, from, length);
   CheckingSink sink(length, form.sparse);
   const FileDataResult result = reader.Read(from, length, sink);
@@ -127,19 +126,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // The verification of the whole catalogue gives every row one verdict.
-  class Count : public VerifyObserver {
+  class Count : public SaveObserver {
    public:
-    void OnFileChecked(const FileCheck&) override { ++checked; }
+    void OnFileDone(const FileReport&) override { ++checked; }
     std::uint64_t checked = 0;
   } count;
-  const std::atomic<bool> never{false};
-  const VerifySummary summary = VerifyCheckedFiles(
-      catalogue, {.bkfPath = "in memory", .opener = [&](const std::filesystem::path&) {
-                    return std::make_unique<test::MemoryReader>(file);
-                  }},
-      count, never);
+  const SaveSummary summary = SaveCheckedFiles(
+      catalogue,
+      VerifyOnlyRequest("in memory",
+                        [&](const std::filesystem::path&) { return std::make_unique<test::MemoryReader>(file); }),
+      count);
   FUZZ_CHECK(summary.fatalError.empty());
-  FUZZ_CHECK(count.checked == summary.Files());
-  FUZZ_CHECK(summary.Files() == static_cast<std::uint64_t>(catalogue.CatalogueRowCount()));
+  FUZZ_CHECK(count.checked == summary.Attempted());
+  FUZZ_CHECK(summary.Attempted() == static_cast<std::uint64_t>(catalogue.CatalogueRowCount()));
   return 0;
 }

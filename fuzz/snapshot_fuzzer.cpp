@@ -32,7 +32,9 @@ class AcceptingObserver : public SnapshotLoadObserver {
     rowsBegun = true;
     path = bkfPath;
   }
-  void OnProgress(int percent) override { FUZZ_CHECK(percent >= 0 && percent <= 100); }
+  void OnProgress(const JobProgress& progress) override {
+    FUZZ_CHECK(progress.Percent() >= 0 && progress.Percent() <= 100);
+  }
 
   bool rowsBegun = false;
   std::u16string path;

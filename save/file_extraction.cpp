@@ -1,6 +1,7 @@
 #include "save/file_extraction.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -43,6 +44,12 @@ struct FolderNode {
 
 using Job = RowData;
 
+// Nowhere: a verification reads and checks the bytes, never keeps them.
+class DiscardingSink final : public FileDataSink {
+ public:
+  bool Write(std::uint64_t, std::span<const std::byte>, int&) override { return true; }
+};
+
 // Errors after which no other file can be saved either.
 bool RefusesEveryFile(int error) {
 #ifdef EDQUOT
@@ -54,13 +61,17 @@ bool RefusesEveryFile(int error) {
 class Saver {
  public:
   Saver(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
-        SaveObserver& observer, const std::atomic<bool>& cancel)
-      : catalogue_(catalogue), request_(request), selection_(selection), observer_(observer), cancel_(cancel) {}
+        SaveObserver& observer, std::stop_token stop)
+      : catalogue_(catalogue), request_(request), selection_(selection), observer_(observer), stop_(std::move(stop)) {}
 
   SaveSummary Run();
 
  private:
+  bool Verifying() const { return request_.mode == SaveMode::kVerifyOnly; }
+  // The destination; false when it cannot be had.
+  bool OpenTarget();
   void Save(const Job& job);
+  void Verify(const Job& job);
   void Count(const Job& job, FileDataResult result, const std::filesystem::path& file);
   // The folder of a row's folder chain, made where needed.
   FolderNode* FolderFor(std::span<const std::u16string_view> chain, std::string& problem, int& error);
@@ -69,9 +80,7 @@ class Saver {
   // when the destination refused the file.
   void Failed(const Job& job, std::string reason, int error = 0,
               std::optional<FileVerdict> verdict = std::nullopt);
-  void Progress() {
-    observer_.OnSaveProgress(filesDone_, filesTotal_, bytesDone_, bytesTotal_);
-  }
+  void Progress() { observer_.OnProgress(progress_); }
   // The names of `node`'s folders from the root.
   const std::vector<std::string>& PathOf(const FolderNode* node);
 
@@ -79,7 +88,7 @@ class Saver {
   const SaveRequest& request_;
   const RowSelection& selection_;
   SaveObserver& observer_;
-  const std::atomic<bool>& cancel_;
+  std::stop_token stop_;
   SaveSummary summary_;
   std::unique_ptr<BkfReader> bkf_;
   std::uint64_t bkfSize_ = 0;
@@ -90,28 +99,21 @@ class Saver {
   const FolderNode* pathNode_ = nullptr;
   std::vector<std::string> path_;
   std::string stopReason_;  // the destination refuses every file, for this reason
-  std::uint64_t filesDone_ = 0, filesTotal_ = 0, bytesDone_ = 0, bytesTotal_ = 0;
+  JobProgress progress_;  // bytes of file data, files
 };
 
 void Saver::Failed(const Job& job, std::string reason, int error, std::optional<FileVerdict> verdict) {
   ++summary_.failed;
   if (RefusesEveryFile(error)) stopReason_ = texts::DestinationRefuses(Reason(error));
-  observer_.OnFileSaved({job.row, {}, verdict, reason});
-  summary_.problems.push_back({job.row, job.path, std::move(reason), std::nullopt});
+  observer_.OnFileDone({job.row, job.path, {}, verdict, reason});
+  summary_.problems.push_back({job.row, job.path, {}, std::nullopt, std::move(reason)});
 }
 
 void Saver::Count(const Job& job, FileDataResult result, const std::filesystem::path& file) {
-  observer_.OnFileSaved({job.row, file, result.verdict, result.reason});
-  switch (result.verdict) {
-    case FileVerdict::kVerified: ++summary_.verified, ++summary_.saved; return;
-    case FileVerdict::kUnchecked: ++summary_.unchecked, ++summary_.saved; return;
-    case FileVerdict::kDamaged: ++summary_.damaged; break;
-    case FileVerdict::kIncomplete: ++summary_.incomplete; break;
-    case FileVerdict::kStoredEncrypted: ++summary_.storedEncrypted; break;
-    case FileVerdict::kStoredCompressed: ++summary_.storedCompressed; break;
-    case FileVerdict::kSkipped: ++summary_.failed; break;
-  }
-  summary_.problems.push_back({job.row, job.path, std::move(result.reason), result.verdict});
+  observer_.OnFileDone({job.row, job.path, file, result.verdict, result.reason});
+  summary_.Add(result.verdict);
+  if (result.verdict == FileVerdict::kVerified || result.verdict == FileVerdict::kUnchecked) return;
+  summary_.problems.push_back({job.row, job.path, file, result.verdict, std::move(result.reason)});
 }
 
 const std::vector<std::string>& Saver::PathOf(const FolderNode* node) {
@@ -213,17 +215,39 @@ void Saver::Save(const Job& job) {
   Count(job, std::move(result), target_->Where(folderPath, name));
 }
 
-SaveSummary Saver::Run() {
-  target_ = request_.target;
-  if (target_ == nullptr) {
-    int error = 0;
-    ownTarget_ = MakeFolderTarget(request_.destination, error);
-    if (!ownTarget_) {
-      summary_.fatalError = texts::DestinationNotOpened(Reason(error));
-      return summary_;
-    }
-    target_ = ownTarget_.get();
+// The row's data read and checked, as the save reads it, into nowhere.
+void Saver::Verify(const Job& job) {
+  if (const auto invalid = RowDataProblem(job, bkfSize_)) {
+    FileDataResult skipped;
+    skipped.verdict = FileVerdict::kSkipped;
+    skipped.reason = *invalid;
+    return Count(job, std::move(skipped), {});
   }
+  DiscardingSink nowhere;
+  FileDataResult result =
+      reader_->Read(static_cast<std::uint64_t>(job.offset), static_cast<std::uint64_t>(job.size), nowhere);
+  if (result.cancelled) {
+    summary_.cancelled = true;
+    return;
+  }
+  Count(job, std::move(result), {});
+}
+
+bool Saver::OpenTarget() {
+  target_ = request_.target;
+  if (target_ != nullptr) return true;
+  int error = 0;
+  ownTarget_ = MakeFolderTarget(request_.destination, error);
+  if (!ownTarget_) {
+    summary_.fatalError = texts::DestinationNotOpened(Reason(error));
+    return false;
+  }
+  target_ = ownTarget_.get();
+  return true;
+}
+
+SaveSummary Saver::Run() {
+  if (!Verifying() && !OpenTarget()) return summary_;
   bkf_ = request_.opener(request_.bkfPath);
   if (!bkf_) {
     summary_.bkfUnreadable = true;
@@ -231,34 +255,61 @@ SaveSummary Saver::Run() {
     return summary_;
   }
   bkfSize_ = bkf_->GetSize();
-  reader_.emplace(*bkf_, cancel_, [this](std::uint64_t bytes) {
-    bytesDone_ += bytes;
+  reader_.emplace(*bkf_, stop_, [this](std::uint64_t bytes) {
+    progress_.done += bytes;
     Progress();
   });
   const CheckedTotals totals = CountSelectedRows(catalogue_, selection_, bkfSize_);
-  filesTotal_ = totals.files;
-  bytesTotal_ = totals.bytes;
+  progress_.filesTotal = totals.files;
+  progress_.total = totals.bytes;
   Progress();
   ForEachSelectedRow(catalogue_, selection_, [&](const Job& job) {
-    if (cancel_) summary_.cancelled = true;
+    if (stop_.stop_requested()) summary_.cancelled = true;
     if (summary_.cancelled) return false;
-    Save(job);
+    Verifying() ? Verify(job) : Save(job);
     if (summary_.cancelled) return false;
-    ++filesDone_;
+    ++progress_.files;
     Progress();
     return true;
   });
+  // A verification stopped after its last file says so all the same.
+  if (Verifying() && stop_.stop_requested()) summary_.cancelled = true;
   if (summary_.notTried > 0) {
-    summary_.problems.push_back({-1, {}, texts::NotTried(summary_.notTried, stopReason_), std::nullopt});
+    summary_.problems.push_back({-1, {}, {}, std::nullopt, texts::NotTried(summary_.notTried, stopReason_)});
   }
   return summary_;
 }
 
 }  // namespace
 
+void SaveSummary::Add(FileVerdict verdict, std::uint64_t files) {
+  switch (verdict) {
+    case FileVerdict::kVerified: verified += files, saved += files; return;
+    case FileVerdict::kUnchecked: unchecked += files, saved += files; return;
+    case FileVerdict::kDamaged: damaged += files; return;
+    case FileVerdict::kIncomplete: incomplete += files; return;
+    case FileVerdict::kStoredEncrypted: storedEncrypted += files; return;
+    case FileVerdict::kStoredCompressed: storedCompressed += files; return;
+    case FileVerdict::kSkipped: failed += files; return;
+  }
+}
+
+std::uint64_t SaveSummary::Count(FileVerdict verdict) const {
+  switch (verdict) {
+    case FileVerdict::kVerified: return verified;
+    case FileVerdict::kUnchecked: return unchecked;
+    case FileVerdict::kDamaged: return damaged;
+    case FileVerdict::kIncomplete: return incomplete;
+    case FileVerdict::kStoredEncrypted: return storedEncrypted;
+    case FileVerdict::kStoredCompressed: return storedCompressed;
+    case FileVerdict::kSkipped: return failed;
+  }
+  return 0;
+}
+
 SaveSummary SaveRows(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
-                     SaveObserver& observer, const std::atomic<bool>& cancel) {
-  return Saver(catalogue, request, selection, observer, cancel).Run();
+                     SaveObserver& observer, std::stop_token stop) {
+  return Saver(catalogue, request, selection, observer, std::move(stop)).Run();
 }
 
 std::u16string SaveSummaryText(const SaveSummary& summary) {
@@ -271,11 +322,25 @@ std::u16string SaveSummaryText(const SaveSummary& summary) {
                      count(summary.failed) + " failed.";
   if (summary.cancelled) text += texts::kSaveCancelled;
   std::u16string out = Utf16FromBytes(text);
-  for (const SaveProblem& problem : summary.problems) {
+  for (const FileReport& problem : summary.problems) {
     out += u"\n";
     out += problem.row < 0 ? Utf16FromBytes(problem.reason) : FileReportLine(problem.path, problem.verdict, problem.reason);
   }
   return out;
+}
+
+std::string VerifySummaryText(const SaveSummary& summary) {
+  std::string text = std::to_string(summary.Attempted()) + " file(s): ";
+  constexpr std::array kOrder = {FileVerdict::kVerified,        FileVerdict::kDamaged,
+                                 FileVerdict::kUnchecked,       FileVerdict::kIncomplete,
+                                 FileVerdict::kStoredEncrypted, FileVerdict::kStoredCompressed,
+                                 FileVerdict::kSkipped};
+  for (const FileVerdict verdict : kOrder) {
+    if (verdict != kOrder[0]) text += ", ";
+    text += std::to_string(summary.Count(verdict)) + " " + std::string(VerdictName(verdict));
+  }
+  if (summary.cancelled) text += texts::kVerifyCancelled;
+  return text + ".";
 }
 
 }  // namespace tallowin

@@ -13,15 +13,21 @@
 // user named (a file opened, dragged out or saved on its own) puts them flat
 // into the destination: each under its own name, or " (2)", " (3)", ...
 // when that name is taken, never over it.
+//
+// The same pass only verifies when asked to: each file's data is read
+// exactly as the save reads it and its checksum checked, but nothing is
+// written anywhere, so damage shows before anything is saved.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "catalog/job_progress.h"
 #include "save/checked_rows.h"
 #include "engine/file_data.h"
 #include "save/save_target.h"
@@ -39,6 +45,11 @@ struct SaveLayout {
   bool flat = false;
 };
 
+enum class SaveMode {
+  kSave,
+  kVerifyOnly,  // read and check every file; no destination, nothing written
+};
+
 struct SaveRequest {
   std::filesystem::path bkfPath;
   std::filesystem::path destination;  // a folder; unused with a target
@@ -47,18 +58,32 @@ struct SaveRequest {
   SaveLayout layout = {};
   // Where the files go instead of the destination folder.
   SaveTarget* target = nullptr;
+  SaveMode mode = SaveMode::kSave;
 };
 
-struct SaveProblem {
-  RowIndex row = -1;  // -1 for a line about the files that were not tried
+// The request of a verify-only pass over the BKF file at `bkfPath`.
+inline SaveRequest VerifyOnlyRequest(std::filesystem::path bkfPath, BkfOpener opener = OpenBkfFile) {
+  SaveRequest request;
+  request.bkfPath = std::move(bkfPath);
+  request.opener = std::move(opener);
+  request.mode = SaveMode::kVerifyOnly;
+  return request;
+}
+
+// One file that the pass got to, as it is told and, when the file did not
+// come out complete, as the summary lists it.
+struct FileReport {
+  RowIndex row = -1;  // -1 for the summary's line about the files that were not tried
   std::u16string path;  // the catalogue path
-  std::string reason;
+  std::filesystem::path file;  // where the save put it; empty when nothing was kept
   // The file's verdict; nothing for a file that was not saved at all.
   std::optional<FileVerdict> verdict;
+  std::string reason;  // why the verdict is not "verified", or why nothing was saved
 };
 
-// How a save went, file by file. A file saved complete is verified or
-// unchecked; every other file is listed in `problems` with its reason.
+// How a save or a verification went, file by file. A file that came out
+// complete is verified or unchecked; every other file is listed in
+// `problems` with its reason.
 struct SaveSummary {
   std::uint64_t saved = 0;       // complete: verified + unchecked
   std::uint64_t verified = 0;    // ... whose data matches the checksum stored with it
@@ -67,11 +92,11 @@ struct SaveSummary {
   std::uint64_t storedEncrypted = 0;   // kept as stored: this program cannot decrypt
   std::uint64_t storedCompressed = 0;  // kept as stored: this program cannot decompress
   std::uint64_t incomplete = 0;  // saved as far as the BKF file holds them
-  std::uint64_t failed = 0;      // not saved at all
+  std::uint64_t failed = 0;      // not saved at all; when verifying, skipped
   bool cancelled = false;
   std::string fatalError;  // the save could not start
   bool bkfUnreadable = false;  // ... because the BKF file could not be opened
-  std::vector<SaveProblem> problems;  // every file not saved complete, in order
+  std::vector<FileReport> problems;  // every file not saved complete, in order
   std::vector<std::filesystem::path> folders;  // the new folders made in the destination
   // Files not tried because the destination had refused one for a reason
   // that holds for every file (full, read-only): counted in `failed`, and
@@ -83,40 +108,36 @@ struct SaveSummary {
   std::uint64_t Attempted() const {
     return saved + damaged + storedEncrypted + storedCompressed + incomplete + failed;
   }
+  // Counts `files` more files of `verdict`; skipped ones as failed.
+  void Add(FileVerdict verdict, std::uint64_t files = 1);
+  // The files of `verdict`; of kSkipped, the failed ones.
+  std::uint64_t Count(FileVerdict verdict) const;
 };
 
-// One file that the save got to.
-struct SavedFileReport {
-  RowIndex row = -1;
-  std::filesystem::path file;  // where it now is; empty when nothing was kept
-  std::optional<FileVerdict> verdict;  // nothing for a file that was not saved at all
-  std::string reason;  // why the verdict is not "verified", or why nothing was saved
-};
-
-class SaveObserver {
+// Progress (JobProgress): bytes of file data and files done of the selected
+// ones, after every file and during large ones.
+class SaveObserver : public JobObserver {
  public:
-  virtual ~SaveObserver() = default;
-  // After every file the save got to, in catalogue order.
-  virtual void OnFileSaved(const SavedFileReport& report) { (void)report; }
-  // Often: after every file and during large ones. The receiver throttles.
-  virtual void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal,
-                              std::uint64_t bytesDone, std::uint64_t bytesTotal) {
-    (void)filesDone, (void)filesTotal, (void)bytesDone, (void)bytesTotal;
-  }
+  // After every file the pass got to, in catalogue order.
+  virtual void OnFileDone(const FileReport& report) { (void)report; }
 };
 
-// Saves the selected rows in catalogue order. Cancel is polled between files
-// and while copying; a file cut short by it is removed, finished ones stay.
-// The catalogue is not changed.
+// Saves, or only verifies, the selected rows in catalogue order. `stop` is
+// looked at before every file and while copying; a file cut short by it is
+// removed, finished ones stay. The catalogue is not changed.
 SaveSummary SaveRows(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection,
-                     SaveObserver& observer, const std::atomic<bool>& cancel);
+                     SaveObserver& observer, std::stop_token stop = {});
 inline SaveSummary SaveCheckedFiles(const Catalogue& catalogue, const SaveRequest& request, SaveObserver& observer,
-                                    const std::atomic<bool>& cancel) {
-  return SaveRows(catalogue, request, RowSelection::Checked(), observer, cancel);
+                                    std::stop_token stop = {}) {
+  return SaveRows(catalogue, request, RowSelection::Checked(), observer, std::move(stop));
 }
 
 // "3 file(s) saved (2 verified, 1 unchecked), 1 damaged, 0 stored encrypted,
 // 0 stored compressed, 1 incomplete, 0 failed." then one line per problem.
 std::u16string SaveSummaryText(const SaveSummary& summary);
+
+// Of a verification: "9 file(s): 5 verified, 1 damaged, 2 unchecked,
+// 1 incomplete, 0 stored encrypted, 0 stored compressed, 0 skipped."
+std::string VerifySummaryText(const SaveSummary& summary);
 
 }  // namespace tallowin

@@ -23,7 +23,7 @@ namespace {
 class QuietSave final : public SaveObserver {
  public:
   explicit QuietSave(RowVerdicts& verdicts) : verdicts_(verdicts) {}
-  void OnFileSaved(const SavedFileReport& report) override {
+  void OnFileDone(const FileReport& report) override {
     if (report.verdict) verdicts_.Record(report.row, *report.verdict, report.reason);
     lastFile = report.file;
   }
@@ -120,12 +120,12 @@ void FileCommands::ShowSaveSummary(const SaveSummary& summary, const std::option
 void FileCommands::Verify(const RowSelection& selection) {
   if (!guard_.Permits(SessionCommand::kVerify)) return;
   const std::filesystem::path bkf = PathFromUtf16(session_.BkfPath());
-  VerifyingFilesWindow window(session_.GetCatalogue(), {bkf, session_.Opener()}, selection, session_.Verdicts(),
-                              owner_);
+  VerifyingFilesWindow window(session_.GetCatalogue(), VerifyOnlyRequest(bkf, session_.Opener()), selection,
+                              session_.Verdicts(), owner_);
   connect(&window, &FileWorkWindow::progressed, this, &FileCommands::progressPercent);
   session_.Begin(SessionActivity::kVerifying);
   std::vector<RowIndex> notVerified;
-  const VerifySummary summary = window.Run(notVerified);
+  const SaveSummary summary = window.Run(notVerified);
   session_.End();
   emit progressPercent(-1);
   emit verdictsChanged();
@@ -170,9 +170,8 @@ std::optional<std::filesystem::path> FileCommands::CopyForDrag(RowIndex row) {
   const std::optional<std::filesystem::path> folder = copies_.Folder();
   if (!folder) return std::nullopt;
   QuietSave observer(session_.Verdicts());
-  const std::atomic<bool> never{false};
   session_.Begin(SessionActivity::kSaving);
-  SaveRows(session_.GetCatalogue(), FlatRequest(*folder), RowSelection::Listed({row}), observer, never);
+  SaveRows(session_.GetCatalogue(), FlatRequest(*folder), RowSelection::Listed({row}), observer);
   session_.End();
   if (observer.lastFile.empty()) return std::nullopt;
   copies_.Keep(row, observer.lastFile);

@@ -4,7 +4,7 @@
 #include <array>
 #include <numeric>
 
-#include "save/file_verification.h"
+#include "save/file_extraction.h"
 #include "browser/widgets/catalogue_note.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"
@@ -166,8 +166,11 @@ QString RecoveryReportText(const RecoverySessionController& session, const Recov
   if (verdicts.Known() == 0) {
     lines << "  Not known yet: Verify All Files tells them without saving anything.";
   } else {
-    VerifySummary summary;
-    summary.counts = verdicts.Counts();
+    SaveSummary summary;
+    const auto counts = verdicts.Counts();
+    for (std::size_t verdict = 0; verdict < counts.size(); ++verdict) {
+      summary.Add(static_cast<FileVerdict>(verdict), counts[verdict]);
+    }
     lines << "  " + QString::fromStdString(VerifySummaryText(summary));
     if (verdicts.Known() < static_cast<std::uint64_t>(catalogue.CatalogueRowCount())) {
       lines << "  The other files were not saved or verified yet.";

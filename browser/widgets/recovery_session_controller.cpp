@@ -47,8 +47,9 @@ class RecoverySessionController::LoadObserver : public SnapshotLoadObserver {
       questions_.rowsBegin(bkfPath);
     });
   }
-  void OnProgress(int percent) override { session_.loadPercent_.store(percent, std::memory_order_relaxed); }
-  bool StopRequested() override { return session_.stopFlag_.load(std::memory_order_relaxed); }
+  void OnProgress(const JobProgress& progress) override {
+    session_.loadPercent_.store(progress.Percent(), std::memory_order_relaxed);
+  }
 
  private:
   RecoverySessionController& session_;
@@ -74,11 +75,11 @@ void RecoverySessionController::StartRecovery(const std::u16string& path) {
   verdicts_.Clear();
   bkfPath_ = path;
   snapshotPath_.clear();
-  stopFlag_ = false;
+  loadLast_ = false;
   activity_ = SessionActivity::kScanning;
   LogRecoveryStart(values_.log, bkfPath_);
-  recoveryWorker_ = std::jthread([this, file = PathFromUtf16(path)] {
-    RunRecoveryWorker(catalogue_, scanner_, values_.log, file);
+  recoveryWorker_ = std::jthread([this, file = PathFromUtf16(path)](std::stop_token stop) {
+    RunRecoveryWorker(catalogue_, scanner_, values_.log, file, std::move(stop));
   });
 }
 
@@ -87,13 +88,14 @@ void RecoverySessionController::StartLoad(const std::u16string& path, LoadQuesti
   events_.Clear();  // a snapshot says nothing of what a scan found
   verdicts_.Clear();
   snapshotPath_ = path;
-  stopFlag_ = false;
+  loadLast_ = true;
   loadPercent_ = 0;
   activity_ = SessionActivity::kLoading;
   loadRunning_ = true;
-  loadWorker_ = std::jthread([this, file = PathFromUtf16(path), questions = std::move(questions)] {
+  loadWorker_ = std::jthread([this, file = PathFromUtf16(path),
+                              questions = std::move(questions)](std::stop_token stop) {
     LoadObserver observer(*this, questions);
-    const SnapshotLoadResult result = LoadSnapshot(file, catalogue_, observer);
+    const SnapshotLoadResult result = LoadSnapshot(file, catalogue_, observer, std::move(stop));
     QMetaObject::invokeMethod(this, [this, result] {
       loadRunning_ = false;
       if (result.status == SnapshotLoadStatus::kLoaded) bkfPath_ = result.bkfPath;
@@ -103,8 +105,9 @@ void RecoverySessionController::StartLoad(const std::u16string& path, LoadQuesti
 }
 
 void RecoverySessionController::Stop() {
-  stopFlag_ = true;
-  scanner_.Stop();
+  recoveryWorker_.request_stop();
+  loadWorker_.request_stop();
+  scanner_.TellStopped();
 }
 
 void RecoverySessionController::SaveSnapshot(const std::u16string& target) {

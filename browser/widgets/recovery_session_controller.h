@@ -1,8 +1,9 @@
 // The desktop program's recovery session: the catalogue with what the
-// browser shows of it, the scan engine, the worker threads of scans,
-// snapshot loads and snapshot saves, and the one state that tells what the
-// session is doing. The view shows the state, and every command asks
-// Allows() whether it may run now; nothing else tells "busy".
+// browser shows of it, the scan engine, the threads that run scans,
+// snapshot loads and snapshot saves (a scan and a load are stopped through
+// their thread's own stop), and the one state that tells what the session
+// is doing. The view shows the state, and every command asks Allows()
+// whether it may run now; nothing else tells "busy".
 #pragma once
 
 #include <atomic>
@@ -98,7 +99,7 @@ class RecoverySessionController : public QObject {
   // Stops the scan or the load; the rows so far stay.
   void Stop();
   // Stop was asked for since the scan or load began.
-  bool StopAsked() const { return stopFlag_.load(std::memory_order_relaxed); }
+  bool StopAsked() const { return (loadLast_ ? loadWorker_ : recoveryWorker_).get_stop_token().stop_requested(); }
   // Writes a snapshot of the catalogue on a worker; the user has agreed to
   // replace whatever file is there.
   void SaveSnapshot(const std::u16string& target);
@@ -128,10 +129,11 @@ class RecoverySessionController : public QObject {
   bool browsing_ = false;
   std::u16string bkfPath_;
   std::u16string snapshotPath_;
-  std::atomic<bool> stopFlag_{false};
+  bool loadLast_ = false;  // the last scan or load was a load
   std::atomic<int> loadPercent_{0};
   bool loadRunning_ = false;  // until the load's end has reached this thread
-  // Declared last so that they are joined before anything they use goes away.
+  // Declared last so that they are stopped and joined before anything they
+  // use goes away. The recovery worker runs the scan itself.
   std::jthread recoveryWorker_;
   std::jthread loadWorker_;
   std::jthread snapshotWorker_;

@@ -46,31 +46,37 @@ FileWorkWindow::FileWorkWindow(const QString& title, const QString& doing, RowVe
   DescribeControls(*this);
 }
 
-FileWorkWindow::~FileWorkWindow() { cancel_ = true; }
+// The worker's own end requests its stop and waits for it.
+FileWorkWindow::~FileWorkWindow() = default;
 
-void FileWorkWindow::RunWork(std::function<void()> work) {
+SaveSummary FileWorkWindow::RunWork(const Catalogue& catalogue, const SaveRequest& request,
+                                    const RowSelection& selection) {
   working_ = true;
   timeLeft_.Start();
   text_->setText(ToQString(desktop::kSavingPreparing));
+  SaveSummary summary;
   // The worker starts once the window's own loop runs, so that its end can
   // never be announced before the window is there to close.
-  QTimer::singleShot(0, this, [this, work = std::move(work)] {
-    worker_ = std::jthread([this, work] {
-      work();
+  QTimer::singleShot(0, this, [&] {
+    worker_ = std::jthread([&](std::stop_token stop) {
+      summary = SaveRows(catalogue, request, selection, *this, std::move(stop));
       working_ = false;
       QMetaObject::invokeMethod(this, [this] {
         timer_->stop();
         done(QDialog::Accepted);
       }, Qt::QueuedConnection);
     });
+    if (cancelled_) worker_.request_stop();
     timer_->start();
   });
   exec();
   if (worker_.joinable()) worker_.join();
+  return summary;
 }
 
 void FileWorkWindow::Cancel() {
-  cancel_ = true;
+  cancelled_ = true;
+  worker_.request_stop();
   cancelButton_->setEnabled(false);
   text_->setText(ToQString(desktop::kSavingCancelling));
 }
@@ -93,21 +99,15 @@ void FileWorkWindow::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-void FileWorkWindow::OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
-                                    std::uint64_t bytesTotal) {
-  filesDone_.store(filesDone, std::memory_order_relaxed);
-  filesTotal_.store(filesTotal, std::memory_order_relaxed);
-  bytesDone_.store(bytesDone, std::memory_order_relaxed);
-  bytesTotal_.store(bytesTotal, std::memory_order_relaxed);
-}
-
-void FileWorkWindow::OnVerifyProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
-                                      std::uint64_t bytesTotal) {
-  OnSaveProgress(filesDone, filesTotal, bytesDone, bytesTotal);
+void FileWorkWindow::OnProgress(const JobProgress& progress) {
+  filesDone_.store(progress.files, std::memory_order_relaxed);
+  filesTotal_.store(progress.filesTotal, std::memory_order_relaxed);
+  bytesDone_.store(progress.done, std::memory_order_relaxed);
+  bytesTotal_.store(progress.total, std::memory_order_relaxed);
 }
 
 void FileWorkWindow::ShowProgress() {
-  if (cancel_) return;
+  if (cancelled_) return;
   const std::uint64_t files = filesDone_.load(std::memory_order_relaxed);
   const std::uint64_t total = filesTotal_.load(std::memory_order_relaxed);
   const std::uint64_t bytes = bytesDone_.load(std::memory_order_relaxed);
@@ -131,19 +131,15 @@ SavingFilesWindow::SavingFilesWindow(const Catalogue& catalogue, SaveRequest req
       request_(std::move(request)),
       scope_(std::move(scope)) {}
 
-SaveSummary SavingFilesWindow::Run() {
-  SaveSummary summary;
-  RunWork([&] { summary = SaveRows(catalogue_, request_, scope_.selection, *this, CancelFlag()); });
-  return summary;
-}
+SaveSummary SavingFilesWindow::Run() { return RunWork(catalogue_, request_, scope_.selection); }
 
 // Called on the worker.
-void SavingFilesWindow::OnFileSaved(const SavedFileReport& report) {
+void SavingFilesWindow::OnFileDone(const FileReport& report) {
   if (report.verdict) Verdicts().Record(report.row, *report.verdict, report.reason);
   lastFile_ = report.file;
 }
 
-VerifyingFilesWindow::VerifyingFilesWindow(const Catalogue& catalogue, VerifyRequest request, RowSelection selection,
+VerifyingFilesWindow::VerifyingFilesWindow(const Catalogue& catalogue, SaveRequest request, RowSelection selection,
                                            RowVerdicts& verdicts, QWidget* owner)
     : FileWorkWindow(ToQString(desktop::kVerifyingTitle),
                      selection.kind == RowSelection::Kind::kAll ? ToQString(desktop::kVerifyingAll)
@@ -151,19 +147,21 @@ VerifyingFilesWindow::VerifyingFilesWindow(const Catalogue& catalogue, VerifyReq
                      verdicts, owner),
       catalogue_(catalogue),
       request_(std::move(request)),
-      selection_(std::move(selection)) {}
+      selection_(std::move(selection)) {
+  request_.mode = SaveMode::kVerifyOnly;
+}
 
-VerifySummary VerifyingFilesWindow::Run(std::vector<RowIndex>& notVerified) {
+SaveSummary VerifyingFilesWindow::Run(std::vector<RowIndex>& notVerified) {
   notVerified_ = &notVerified;
-  VerifySummary summary;
-  RunWork([&] { summary = VerifyRows(catalogue_, request_, selection_, *this, CancelFlag()); });
+  const SaveSummary summary = RunWork(catalogue_, request_, selection_);
   notVerified_ = nullptr;
   return summary;
 }
 
-// Called on the worker; the list is read only once the work has ended.
-void VerifyingFilesWindow::OnFileChecked(const FileCheck& check) {
-  Verdicts().Record(check.row, check.verdict, check.reason);
+// Called on the worker; the list is read only once the work has ended. A
+// verification gives every file a verdict.
+void VerifyingFilesWindow::OnFileDone(const FileReport& check) {
+  Verdicts().Record(check.row, *check.verdict, check.reason);
   if (check.verdict != FileVerdict::kVerified) notVerified_->push_back(check.row);
 }
 

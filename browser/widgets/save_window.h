@@ -1,13 +1,13 @@
 // The windows of the long work on the files: the "Saving Files.." window
-// over the core's save, and the same window over the verification. The work
-// runs on a worker thread; Cancel stops after the current file (a save
-// removes that file's partial output), and the result follows. Every verdict
-// the work gives goes, as it comes, to the verdicts beside the catalogue.
+// over the core's save, and the same window over the save's verify-only
+// pass. The work runs on the window's own thread; Cancel requests its stop,
+// which ends the work after the current file (a save removes that file's
+// partial output), and the result follows. Every verdict the work gives
+// goes, as it comes, to the verdicts beside the catalogue.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <thread>
 #include <vector>
 
@@ -15,7 +15,6 @@
 #include <QString>
 
 #include "save/file_extraction.h"
-#include "save/file_verification.h"
 #include "save/row_verdicts.h"
 #include "browser/widgets/time_left_estimate.h"
 
@@ -28,7 +27,7 @@ namespace tallowin {
 
 // The window itself: a text, a progress bar and Cancel, as the dialog
 // resource of the save lays them out.
-class FileWorkWindow : public QDialog, protected SaveObserver, protected VerifyObserver {
+class FileWorkWindow : public QDialog, protected SaveObserver {
   Q_OBJECT
 
  public:
@@ -45,24 +44,21 @@ class FileWorkWindow : public QDialog, protected SaveObserver, protected VerifyO
   void progressed(int percent);
 
  protected:
-  // Runs `work` on a worker thread and shows the window until it ends.
-  void RunWork(std::function<void()> work);
-  const std::atomic<bool>& CancelFlag() const { return cancel_; }
+  // Runs the pass of `request` over `selection` on the window's thread and
+  // shows the window until it ends.
+  SaveSummary RunWork(const Catalogue& catalogue, const SaveRequest& request, const RowSelection& selection);
   RowVerdicts& Verdicts() { return verdicts_; }
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void OnSaveProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
-                      std::uint64_t bytesTotal) override;
-  void OnVerifyProgress(std::uint64_t filesDone, std::uint64_t filesTotal, std::uint64_t bytesDone,
-                        std::uint64_t bytesTotal) override;
+  void OnProgress(const JobProgress& progress) override;
   void ShowProgress();
 
   QString doing_;
   RowVerdicts& verdicts_;
   TimeLeftEstimate timeLeft_;
-  std::atomic<bool> cancel_{false};
+  bool cancelled_ = false;  // Cancel was pressed, perhaps before the work began
   std::atomic<bool> working_{false};
   std::atomic<std::uint64_t> filesDone_{0};
   std::atomic<std::uint64_t> filesTotal_{0};
@@ -94,7 +90,7 @@ class SavingFilesWindow : public FileWorkWindow {
   const std::filesystem::path& LastFile() const { return lastFile_; }
 
  private:
-  void OnFileSaved(const SavedFileReport& report) override;
+  void OnFileDone(const FileReport& report) override;
 
   const Catalogue& catalogue_;
   SaveRequest request_;
@@ -106,17 +102,18 @@ class VerifyingFilesWindow : public FileWorkWindow {
   Q_OBJECT
 
  public:
-  VerifyingFilesWindow(const Catalogue& catalogue, VerifyRequest request, RowSelection selection,
+  // Of `request` only the BKF file and its opener count: nothing is written.
+  VerifyingFilesWindow(const Catalogue& catalogue, SaveRequest request, RowSelection selection,
                        RowVerdicts& verdicts, QWidget* owner);
   // Verifies the selected files; the rows that are not verified go to
   // `notVerified`, in catalogue order.
-  VerifySummary Run(std::vector<RowIndex>& notVerified);
+  SaveSummary Run(std::vector<RowIndex>& notVerified);
 
  private:
-  void OnFileChecked(const FileCheck& check) override;
+  void OnFileDone(const FileReport& check) override;
 
   const Catalogue& catalogue_;
-  VerifyRequest request_;
+  SaveRequest request_;
   RowSelection selection_;
   std::vector<RowIndex>* notVerified_ = nullptr;
 };

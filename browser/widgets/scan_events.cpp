@@ -27,13 +27,14 @@ void ScanEvents::OnOpenFailed(std::u16string_view message) { emit openFailed(ToQ
 
 void ScanEvents::OnSearching(std::u16string_view label) { emit searching(ToQString(label)); }
 
-void ScanEvents::OnProgress(std::uint64_t position, std::uint64_t fileSize) {
-  fileSize_.store(fileSize, std::memory_order_relaxed);
-  position_.store(position, std::memory_order_relaxed);
+// A file found before the first window is examined is no move of the bar.
+void ScanEvents::OnProgress(const JobProgress& progress) {
+  filesFound_.store(progress.files, std::memory_order_relaxed);
+  if (progress.done == 0) return;
+  fileSize_.store(progress.total, std::memory_order_relaxed);
+  position_.store(progress.done, std::memory_order_relaxed);
   moved_.store(true, std::memory_order_relaxed);
 }
-
-void ScanEvents::OnFilesFound(std::uint64_t count) { filesFound_.store(count, std::memory_order_relaxed); }
 
 void ScanEvents::OnStopped() { emit stopped(); }
 

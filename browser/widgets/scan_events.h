@@ -34,8 +34,7 @@ class ScanEvents : public QObject, public ScanObserver {
 
   void OnOpenFailed(std::u16string_view message) override;
   void OnSearching(std::u16string_view label) override;
-  void OnProgress(std::uint64_t position, std::uint64_t fileSize) override;
-  void OnFilesFound(std::uint64_t count) override;
+  void OnProgress(const JobProgress& progress) override;
   void OnStopped() override;
   void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) override;
   // What the last scan found; told once `finished` has come.

@@ -85,7 +85,9 @@ std::vector<RowIndex> SearchInbox::Take() {
   return std::exchange(rows_, {});
 }
 
-void SearchInbox::OnSearchProgress(int percent) { percent_.store(percent, std::memory_order_relaxed); }
+void SearchInbox::OnProgress(const JobProgress& progress) {
+  percent_.store(progress.Percent(), std::memory_order_relaxed);
+}
 
 void SearchInbox::OnSearchMatch(RowIndex row, std::u16string_view, std::u16string_view, std::uint64_t found) {
   {
@@ -127,7 +129,7 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
   stop_->setObjectName("stopSearch");
   stop_->setGeometry(DialogRect(328, 17, 64, 15));
   stop_->hide();
-  connect(stop_, &QPushButton::clicked, this, [this] { flags_.stop = true; });
+  connect(stop_, &QPushButton::clicked, this, [this] { worker_.request_stop(); });
 
   list_->setObjectName("results");
   list_->setGeometry(DialogRect(20, 42, 376, 103));
@@ -160,18 +162,13 @@ SearchFilesDialog::SearchFilesDialog(const Catalogue& catalogue, QWidget* owner)
   DescribeControls(*this);
 }
 
-SearchFilesDialog::~SearchFilesDialog() {
-  flags_.closing = true;
-  flags_.stop = true;
-  if (worker_.joinable()) worker_.join();
-}
+// The search thread's own end requests its stop and waits for it.
+SearchFilesDialog::~SearchFilesDialog() = default;
 
 void SearchFilesDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   // A window restored from the task bar is not opened anew.
   if (event->spontaneous() || searching_) return;
-  flags_.stop = false;
-  flags_.closing = false;
   chosen_.reset();
   searchBox_->setText("*.*");
   results_->Clear();
@@ -187,7 +184,6 @@ void SearchFilesDialog::paintEvent(QPaintEvent*) {
 
 void SearchFilesDialog::StartSearch() {
   if (searching_) return;
-  flags_.stop = false;
   search_->hide();
   stop_->show();
   progress_->setValue(0);
@@ -197,8 +193,8 @@ void SearchFilesDialog::StartSearch() {
   foundCount_->setText("0");
   searching_ = true;
   refresh_->start();
-  worker_ = std::jthread([this, pattern = ToU16(searchBox_->text())] {
-    SearchCatalogue(catalogue_, pattern, flags_, inbox_);
+  worker_ = std::jthread([this, pattern = ToU16(searchBox_->text())](std::stop_token stop) {
+    SearchCatalogue(catalogue_, pattern, inbox_, std::move(stop));
     QMetaObject::invokeMethod(this, &SearchFilesDialog::FinishSearch, Qt::QueuedConnection);
   });
 }
@@ -226,7 +222,7 @@ void SearchFilesDialog::Choose(const QModelIndex& result) {
   if (!result.isValid()) return;
   chosen_ = results_->RowAt(result.row());
   if (searching_) {
-    flags_.stop = true;
+    worker_.request_stop();
     return;
   }
   accept();
@@ -237,8 +233,6 @@ bool SearchFilesDialog::MayClose() {
     ShowMessage(this, ToQString(desktop::kStopScanFirst), mb::kIconExclamation);
     return false;
   }
-  flags_.closing = true;
-  flags_.stop = true;
   return true;
 }
 

@@ -72,7 +72,7 @@ class SearchInbox final : public SearchObserver {
   int Percent() const { return percent_.load(std::memory_order_relaxed); }
   std::uint64_t Found() const { return found_.load(std::memory_order_relaxed); }
 
-  void OnSearchProgress(int percent) override;
+  void OnProgress(const JobProgress& progress) override;
   void OnSearchMatch(RowIndex row, std::u16string_view path, std::u16string_view size,
                      std::uint64_t found) override;
 
@@ -107,7 +107,7 @@ class SearchFilesDialog : public QDialog {
   void reject() override;
 
  protected:
-  // Every opening starts afresh: no flags set, no results, the box "*.*".
+  // Every opening starts afresh: no results, the box "*.*".
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
@@ -120,7 +120,6 @@ class SearchFilesDialog : public QDialog {
   void Choose(const QModelIndex& result);
 
   const Catalogue& catalogue_;
-  SearchFlags flags_;
   SearchInbox inbox_;
   std::unique_ptr<SearchResultModel> results_;
   bool searching_ = false;
@@ -135,7 +134,8 @@ class SearchFilesDialog : public QDialog {
   QTimer* refresh_;
   QPixmap background_;
 
-  // The search thread; declared last so that it ends before what it uses goes.
+  // The search thread, whose stop ends the search; declared last so that it
+  // ends before what it uses goes.
   std::jthread worker_;
 };
 

@@ -21,7 +21,7 @@
 
 namespace tallowin {
 
-VerifyReportDialog::VerifyReportDialog(const VerifySummary& summary, std::vector<RowIndex> notVerified,
+VerifyReportDialog::VerifyReportDialog(const SaveSummary& summary, std::vector<RowIndex> notVerified,
                                        const Catalogue& catalogue, const RowVerdicts& verdicts,
                                        VerdictRowsModel::MarkRoutine mark, std::filesystem::path bkfPath,
                                        QWidget* owner)

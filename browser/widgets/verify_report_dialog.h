@@ -10,7 +10,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "save/file_verification.h"
+#include "save/file_extraction.h"
 #include "browser/widgets/verdict_rows_model.h"
 
 class QLabel;
@@ -25,7 +25,7 @@ class VerifyReportDialog : public QDialog {
   // `notVerified`: the rows of the verification that are not verified, in
   // catalogue order. `bkfPath`, the BKF file verified, is never replaced by
   // the report.
-  VerifyReportDialog(const VerifySummary& summary, std::vector<RowIndex> notVerified, const Catalogue& catalogue,
+  VerifyReportDialog(const SaveSummary& summary, std::vector<RowIndex> notVerified, const Catalogue& catalogue,
                      const RowVerdicts& verdicts, VerdictRowsModel::MarkRoutine mark, std::filesystem::path bkfPath,
                      QWidget* owner);
 

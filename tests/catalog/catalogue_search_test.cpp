@@ -42,11 +42,11 @@ TEST(Matcher, PatternLongerThanThePathNeverMatchesWithoutAStar) {
 }
 
 TEST(Matcher, HaltedSearchMatchesNothing) {
-  SearchFlags flags;
-  flags.closing = true;
-  EXPECT_FALSE(MatchCataloguePath(kReport, u"*.doc", &flags));
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_FALSE(MatchCataloguePath(kReport, u"*.doc", stop.get_token()));
   // The simple forms are decided before any loop and so are not stopped.
-  EXPECT_TRUE(MatchCataloguePath(kReport, u"report", &flags));
+  EXPECT_TRUE(MatchCataloguePath(kReport, u"report", stop.get_token()));
 }
 
 // One table per rule of the matcher that a shell's wildcards do not have.
@@ -121,21 +121,21 @@ INSTANTIATE_TEST_SUITE_P(PatternsLongerThanThePath, Quirk,
 
 class Collector : public SearchObserver {
  public:
-  void OnSearchProgress(int percent) override { progress.push_back(percent); }
+  void OnProgress(const JobProgress& report) override { progress.push_back(report.Percent()); }
   void OnSearchMatch(RowIndex row, std::u16string_view path, std::u16string_view size,
                      std::uint64_t found) override {
     rows.push_back(row);
     paths.emplace_back(path);
     sizes.emplace_back(size);
     counts.push_back(found);
-    if (stopAfter != 0 && found == stopAfter) flags->stop = true;
+    if (stopAfter != 0 && found == stopAfter) stop.request_stop();
   }
   std::vector<int> progress;
   std::vector<RowIndex> rows;
   std::vector<std::u16string> paths, sizes;
   std::vector<std::uint64_t> counts;
   std::uint64_t stopAfter = 0;
-  SearchFlags* flags = nullptr;
+  std::stop_source stop;
 };
 
 void FillFourRows(Catalogue& catalogue) {
@@ -148,9 +148,8 @@ void FillFourRows(Catalogue& catalogue) {
 TEST(Search, ListsMatchesInRowOrderWithTheirSizes) {
   Catalogue catalogue;
   FillFourRows(catalogue);
-  SearchFlags flags;
   Collector collector;
-  EXPECT_EQ(SearchCatalogue(catalogue, u"*.doc", flags, collector), 3u);
+  EXPECT_EQ(SearchCatalogue(catalogue, u"*.doc", collector, collector.stop.get_token()), 3u);
   EXPECT_EQ(collector.rows, (std::vector<RowIndex>{0, 2, 3}));
   EXPECT_EQ(collector.sizes, (std::vector<std::u16string>{u"0", u"20", u"30"}));
   EXPECT_EQ(collector.counts, (std::vector<std::uint64_t>{1, 2, 3}));
@@ -160,20 +159,26 @@ TEST(Search, ListsMatchesInRowOrderWithTheirSizes) {
 TEST(Search, StopKeepsTheResultsFoundSoFar) {
   Catalogue catalogue;
   FillFourRows(catalogue);
-  SearchFlags flags;
   Collector collector;
-  collector.flags = &flags;
   collector.stopAfter = 1;
-  EXPECT_EQ(SearchCatalogue(catalogue, u"*.doc", flags, collector), 1u);
+  EXPECT_EQ(SearchCatalogue(catalogue, u"*.doc", collector, collector.stop.get_token()), 1u);
   EXPECT_EQ(collector.paths, (std::vector<std::u16string>{u"BKF\\S\\a.doc"}));
+}
+
+TEST(Search, AStopAskedForBeforeTheSearchBeginsLooksAtNoRow) {
+  Catalogue catalogue;
+  FillFourRows(catalogue);
+  Collector collector;
+  collector.stop.request_stop();
+  EXPECT_EQ(SearchCatalogue(catalogue, u"*.doc", collector, collector.stop.get_token()), 0u);
+  EXPECT_TRUE(collector.progress.empty());
 }
 
 TEST(Search, EmptyPatternFindsNothing) {
   Catalogue catalogue;
   FillFourRows(catalogue);
-  SearchFlags flags;
   Collector collector;
-  EXPECT_EQ(SearchCatalogue(catalogue, u"", flags, collector), 0u);
+  EXPECT_EQ(SearchCatalogue(catalogue, u"", collector, collector.stop.get_token()), 0u);
 }
 
 }  // namespace

@@ -26,12 +26,16 @@ class Loader : public SnapshotLoadObserver {
     return replacement;
   }
   void OnRowsBegin(std::u16string_view bkfPath) override { rowsBegin.emplace_back(bkfPath); }
-  void OnProgress(int percent) override { progress.push_back(percent); }
-  bool StopRequested() override { return stopAfter >= 0 && polls++ >= stopAfter; }
+  // Before a row whose percent moved; the stop once `stopAfter` rows are on
+  // their way (a small snapshot's percent moves at every row).
+  void OnProgress(const JobProgress& report) override {
+    progress.push_back(report.Percent());
+    if (stopAfter > 0 && report.done + 1 >= static_cast<std::uint64_t>(stopAfter)) stop.request_stop();
+  }
 
   std::optional<std::u16string> replacement;
-  int stopAfter = -1;  // rows to load before the stop flag is seen
-  int polls = 0;
+  int stopAfter = -1;  // rows to load before the stop is seen
+  std::stop_source stop;
   std::vector<std::u16string> asked, rowsBegin;
   std::vector<int> progress;
 };
@@ -203,13 +207,14 @@ TEST_F(SnapshotFiles, ProgressFollowsTheExpectedCountOrStaysAtZero) {
 TEST_F(SnapshotFiles, StopFlagEndsTheLoadKeepingTheRowsRead) {
   const auto file = Write(Header(u"3") + u"<BKF\\S\\a>\r\n<BKF\\S\\b>\r\n<BKF\\S\\c>\r\n");
   loader.stopAfter = 2;
-  EXPECT_EQ(LoadSnapshot(file, catalogue, loader).status, SnapshotLoadStatus::kLoaded);
+  EXPECT_EQ(LoadSnapshot(file, catalogue, loader, loader.stop.get_token()).status, SnapshotLoadStatus::kLoaded);
   EXPECT_EQ(test::Paths(catalogue), (Paths{u"BKF\\S\\a", u"BKF\\S\\b"}));
   EXPECT_TRUE(catalogue.IsRowChecked(0) && catalogue.IsRowChecked(1));
 
+  // A stop asked for before the load begins: the header is read, no row.
   Loader stopAtOnce;
-  stopAtOnce.stopAfter = 0;
-  const auto result = LoadSnapshot(file, catalogue, stopAtOnce);
+  stopAtOnce.stop.request_stop();
+  const auto result = LoadSnapshot(file, catalogue, stopAtOnce, stopAtOnce.stop.get_token());
   EXPECT_EQ(result.status, SnapshotLoadStatus::kNoData);
   EXPECT_EQ(result.message, u"No data found in backup file");
 }

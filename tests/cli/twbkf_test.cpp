@@ -229,6 +229,29 @@ TEST_F(TwbkfTest, AKilledSaveLeavesNoShortFileUnderItsName) {
   EXPECT_GT(fs::file_size(part), 0u);
 }
 
+// Ctrl-C in the middle of a file's data stops a verification or a save
+// there: the exit is 130, how far it came is said, and a save keeps nothing
+// of the file it was in.
+TEST_F(TwbkfTest, InterruptedVerifyAndSaveSayHowFarTheyCame) {
+  const fs::path bkf = HugeSparseBkf(MtfWriter().Tape());
+  Catalogue catalogue;
+  test::AppendFileRow(catalogue, u"BKF\\big.bin", {.size = std::int64_t{48} << 30, .offset = 1 << 20});
+  ASSERT_TRUE(WriteSnapshot(dir_ / "big.TWBKF", Utf16FromPath(bkf), catalogue).ok());
+
+  const auto verify = Twbkf({"verify", (dir_ / "big.TWBKF").string(), "--quiet"}, InterruptSoon);
+  EXPECT_EQ(verify.exitCode, 130) << verify.err;
+  EXPECT_NE(verify.out.find(" The verification was cancelled."), std::string::npos) << verify.out;
+  EXPECT_NE(verify.err.find("interrupted: 0 of 1 file(s) done\n"), std::string::npos) << verify.err;
+
+  fs::create_directories(dir_ / "out");
+  const auto extract =
+      Twbkf({"extract", (dir_ / "big.TWBKF").string(), "--to", (dir_ / "out").string(), "--quiet"}, InterruptSoon);
+  EXPECT_EQ(extract.exitCode, 130) << extract.err;
+  EXPECT_NE(extract.err.find("interrupted: 0 of 1 file(s) done\n"), std::string::npos) << extract.err;
+  EXPECT_FALSE(fs::exists(dir_ / "out/RecBKF/big.bin"));
+  EXPECT_FALSE(fs::exists(dir_ / "out/RecBKF/.big.bin.twbkf-part"));
+}
+
 TEST_F(TwbkfTest, InterruptBeforeAnyResultExits130) {
   const fs::path bkf = HugeSparseBkf(MtfWriter().Tape());
   const auto result = Twbkf({"scan", bkf.string(), "--snapshot", (dir_ / "s.TWBKF").string()}, InterruptSoon);

@@ -59,8 +59,7 @@ TEST(ActivityLog, RecoveryWritesEveryMarkerInOrderAsUtf16WithCrLf) {
   CBkfScanner scanner(catalogue, log, observer);
 
   LogRecoveryStart(log, Ascii(bkf));
-  ASSERT_TRUE(RunRecoveryWorker(catalogue, scanner, log, bkf));
-  scanner.Wait();
+  ASSERT_TRUE(RunRecoveryWorker(catalogue, scanner, log, bkf, {}));
   ASSERT_EQ(catalogue.CatalogueRowCount(), 2);
 
   std::u16string expected = Ascii(bkf) + u"\r\n";
@@ -87,8 +86,7 @@ TEST(ActivityLog, GenerateLogOffWritesNoFileAtAll) {
   ScanObserver observer;
   CBkfScanner scanner(catalogue, log, observer);
   LogRecoveryStart(log, Ascii(bkf));
-  ASSERT_TRUE(RunRecoveryWorker(catalogue, scanner, log, bkf));
-  scanner.Wait();
+  ASSERT_TRUE(RunRecoveryWorker(catalogue, scanner, log, bkf, {}));
   EXPECT_EQ(catalogue.CatalogueRowCount(), 2);
   EXPECT_FALSE(std::filesystem::exists(log.Path()));
 }
@@ -98,7 +96,9 @@ TEST(ActivityLog, SwitchedOnDuringAScanStartsAtTheNextLine) {
   class SwitchOn : public ScanObserver {
    public:
     explicit SwitchOn(ActivityLog& log) : log_(log) {}
-    void OnProgress(std::uint64_t, std::uint64_t) override { log_.SetGenerateLog(true); }
+    void OnProgress(const JobProgress& progress) override {
+      if (progress.done > 0) log_.SetGenerateLog(true);
+    }
 
    private:
     ActivityLog& log_;
@@ -125,8 +125,7 @@ TEST(ActivityLog, UnwritableLogNeverDisturbsTheScan) {
     test::RecordingObserver observer;
     CBkfScanner scanner(catalogue, log, observer);
     LogRecoveryStart(log, Ascii(bkf));
-    ASSERT_TRUE(RunRecoveryWorker(catalogue, scanner, log, bkf));
-    scanner.Wait();
+    ASSERT_TRUE(RunRecoveryWorker(catalogue, scanner, log, bkf, {}));
     EXPECT_EQ(test::Paths(catalogue),
               (std::vector<std::u16string>{u"BKF\\BACKUP SET 1(Main)\\D\\a.txt",
                                            u"BKF\\BACKUP SET 2(Tail)\\E\\b.txt"}));
@@ -143,7 +142,7 @@ TEST(ActivityLog, StartOnAMissingFileLogsOnlyTheScannerStart) {
   Catalogue catalogue;
   ScanObserver observer;
   CBkfScanner scanner(catalogue, log, observer);
-  EXPECT_FALSE(scanner.Start(dir / "missing.bkf"));
+  EXPECT_FALSE(scanner.Run(dir / "missing.bkf"));
   EXPECT_EQ(ReadFileBytes(log.Path()), Le(Succ(4)));
 }
 

@@ -1,7 +1,6 @@
 // How data set, directory and file blocks become catalogue paths and folders.
 #include <gtest/gtest.h>
 
-#include <atomic>
 
 #include <string>
 #include <vector>
@@ -89,8 +88,7 @@ TEST(FileBlock, FileBeforeAnySetOrDirectoryGoesUnderSetZero) {
   Catalogue catalogue;
   ScanObserver observer;
   test::MemoryReader file(writer.Bytes());
-  const std::atomic<bool> running{true};
-  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file, running);
+  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file, {});
   builder.OnFileBlock({writer.Bytes(), 0, 0}, CBkfScanner::kStreamSearchLimit);
   EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 0\\readme.txt"});
   EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\BACKUP SET 0"}));
@@ -256,8 +254,7 @@ TEST(BlockCutByTheFilledEnd, FieldsPastItCountAsEmpty) {
   Catalogue catalogue;
   ScanObserver observer;
   test::MemoryReader file({});
-  const std::atomic<bool> running{true};
-  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file, running);
+  CatalogueBuilder builder(catalogue, test::SilentLog(), observer, file, {});
   // A whole FILE block after each cut one shows the set and directory it left.
   const auto probed = [&] {
     builder.OnFileBlock({probe.Bytes(), 0, 0}, CBkfScanner::kStreamSearchLimit);

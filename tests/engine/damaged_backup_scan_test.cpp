@@ -218,8 +218,7 @@ TEST(LostFileBlock, TheScanTellsWhatTheCatalogueGaveAndWhatItListsInVain) {
   Catalogue catalogue;
   test::RecordingObserver observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  ASSERT_TRUE(scanner.Start(dir / "lost.bkf"));
-  scanner.Wait();
+  ASSERT_TRUE(scanner.Run(dir / "lost.bkf"));
   EXPECT_EQ(observer.lastTotals.rows, 6);
   EXPECT_EQ(observer.lastTotals.rowsFromSetCatalogue, 4u);
   EXPECT_EQ(observer.lastTotals.setCatalogueFilesNotFound, 1u);
@@ -285,16 +284,21 @@ TEST(HeldFile, AStoppedScanCataloguesTheFilesItHeld) {
   std::vector<std::byte> bytes = backup.Bytes();
   bytes.resize(backup.filesEnd);
   bytes.resize(4 * CBkfScanner::kWindowSize);
+  std::stop_source stop;
   class StopAtFirstWindow : public ScanObserver {
    public:
-    void OnProgress(std::uint64_t, std::uint64_t) override { scanner->Stop(); }
-    CBkfScanner* scanner = nullptr;
-  } observer;
+    explicit StopAtFirstWindow(std::stop_source& stop) : stop_(stop) {}
+    void OnProgress(const JobProgress& progress) override {
+      if (progress.done > 0) stop_.request_stop();
+    }
+
+   private:
+    std::stop_source& stop_;
+  } observer(stop);
   Catalogue catalogue;
   test::MemoryReader reader(bytes);
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  observer.scanner = &scanner;
-  EXPECT_FALSE(scanner.Scan(reader));
+  EXPECT_FALSE(scanner.Scan(reader, stop.get_token()));
   ASSERT_EQ(catalogue.CatalogueRowCount(), 6);
   EXPECT_EQ(catalogue.GetCatalogueCell(5, kCellPath), kSet + u"[lost folder 2]\\b2.txt");
 }

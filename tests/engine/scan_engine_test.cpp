@@ -318,34 +318,37 @@ std::vector<std::byte> TwoWindowsOfFiles() {
 
 TEST(Stop, TakesEffectAtTheNextWindowAndKeepsTheRowsFound) {
   Catalogue catalogue;
+  std::stop_source stop;
   class StopAfterFirstWindow : public ScanObserver {
    public:
-    void OnProgress(std::uint64_t position, std::uint64_t) override {
-      if (position == kWindow) scanner->Stop();
+    explicit StopAfterFirstWindow(std::stop_source& stop) : stop_(stop) {}
+    void OnProgress(const JobProgress& progress) override {
+      if (progress.done == kWindow) stop_.request_stop();
     }
-    CBkfScanner* scanner = nullptr;
-  } observer;
+
+   private:
+    std::stop_source& stop_;
+  } observer(stop);
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  observer.scanner = &scanner;
   MemoryReader reader(TwoWindowsOfFiles());
-  EXPECT_FALSE(scanner.Scan(reader));
+  EXPECT_FALSE(scanner.Scan(reader, stop.get_token()));
   EXPECT_EQ(test::Paths(catalogue), (Paths{u"BKF\\BACKUP SET 0\\1", u"BKF\\BACKUP SET 0\\2"}));
 }
 
 // Stops the scan that it watches as soon as `after` files are found; with 0,
-// as soon as the worker begins.
+// as soon as the scan begins.
 class StoppingObserver : public RecordingObserver {
  public:
   explicit StoppingObserver(std::uint64_t after) : after_(after) {}
   void OnSearching(std::u16string_view label) override {
     RecordingObserver::OnSearching(label);
-    if (after_ == 0) scanner->Stop();
+    if (after_ == 0) stop.request_stop();
   }
-  void OnFilesFound(std::uint64_t count) override {
-    RecordingObserver::OnFilesFound(count);
-    if (count == after_) scanner->Stop();
+  void OnProgress(const JobProgress& progress) override {
+    RecordingObserver::OnProgress(progress);
+    if (after_ != 0 && progress.files == after_) stop.request_stop();
   }
-  CBkfScanner* scanner = nullptr;
+  std::stop_source stop;
 
  private:
   std::uint64_t after_;
@@ -355,9 +358,8 @@ TEST(Stop, TakesEffectAtTheNextPositionOfTheSameWindow) {
   Catalogue catalogue;
   StoppingObserver observer(1);
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  observer.scanner = &scanner;
   MemoryReader reader(TwoWindowsOfFiles());
-  EXPECT_FALSE(scanner.Scan(reader));
+  EXPECT_FALSE(scanner.Scan(reader, observer.stop.get_token()));
   EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 0\\1"});
 }
 
@@ -369,9 +371,7 @@ TEST(Worker, StoppedScanEndsLikeAFinishedOneWithEveryRowChecked) {
   Catalogue catalogue;
   StoppingObserver observer(2);
   CBkfScanner scanner(catalogue, test::SilentLog(), observer, OpenerOf(TwoWindowsOfFiles()));
-  observer.scanner = &scanner;
-  ASSERT_TRUE(scanner.Start("backup.bkf"));
-  scanner.Wait();
+  ASSERT_TRUE(scanner.Run("backup.bkf", observer.stop.get_token()));
   EXPECT_FALSE(scanner.IsScanning());
   ASSERT_EQ(catalogue.CatalogueRowCount(), 2);
   EXPECT_TRUE(catalogue.IsRowChecked(0));
@@ -382,6 +382,25 @@ TEST(Worker, StoppedScanEndsLikeAFinishedOneWithEveryRowChecked) {
   EXPECT_GE(observer.stopped.load(), 1);
 }
 
+// The front end may ask for the stop before its thread has begun the scan:
+// the scan reads nothing and ends as a stopped one does.
+TEST(Worker, AStopAskedForBeforeTheScanBeginsEndsItAtOnce) {
+  Catalogue catalogue;
+  RecordingObserver observer;
+  CBkfScanner scanner(catalogue, test::SilentLog(), observer, OpenerOf(TwoWindowsOfFiles()));
+  std::stop_source stop;
+  stop.request_stop();
+  MemoryReader reader(TwoWindowsOfFiles());
+  EXPECT_FALSE(scanner.Scan(reader, stop.get_token()));
+  EXPECT_EQ(catalogue.CatalogueRowCount(), 0);
+  ASSERT_TRUE(scanner.Run("backup.bkf", stop.get_token()));
+  EXPECT_FALSE(scanner.IsScanning());
+  EXPECT_TRUE(observer.progress.empty());
+  EXPECT_TRUE(observer.lastTotals.stopped);
+  EXPECT_EQ(observer.finished, (std::vector<std::pair<std::int32_t, std::u16string>>{
+                                   {0, u"No data found in backup file"}}));
+}
+
 TEST(Worker, ScanWithoutRowsReportsNoData) {
   const std::vector<std::vector<std::byte>> files = {FilesAt(512, {0}),
                                                      std::vector<std::byte>(3 * kWindow),
@@ -390,23 +409,20 @@ TEST(Worker, ScanWithoutRowsReportsNoData) {
     Catalogue catalogue;
     StoppingObserver observer(i == 2 ? 0 : 99);  // the last is stopped before any file is found
     CBkfScanner scanner(catalogue, test::SilentLog(), observer, OpenerOf(files[i]));
-    observer.scanner = &scanner;
-    ASSERT_TRUE(scanner.Start("backup.bkf"));
-    scanner.Wait();
+    ASSERT_TRUE(scanner.Run("backup.bkf", observer.stop.get_token()));
     EXPECT_EQ(observer.finished, (std::vector<std::pair<std::int32_t, std::u16string>>{
                                      {0, u"No data found in backup file"}}))
         << "file " << i;
   }
 }
 
-TEST(Start, MissingFileIsReportedWithItsCauseAndNoScanRuns) {
+TEST(Run, MissingFileIsReportedWithItsCauseAndNoScanRuns) {
   test::TempDir dir;
   Catalogue catalogue;
   RecordingObserver observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  EXPECT_FALSE(scanner.Start(dir / "missing.bkf"));
+  EXPECT_FALSE(scanner.Run(dir / "missing.bkf"));
   EXPECT_FALSE(scanner.IsScanning());
-  scanner.Wait();
   EXPECT_EQ(observer.openFailed,
             std::vector<std::u16string>{
                 u"Some Error occoured while opening file. Make sure that file is not shared\n"
@@ -415,7 +431,7 @@ TEST(Start, MissingFileIsReportedWithItsCauseAndNoScanRuns) {
   EXPECT_TRUE(observer.finished.empty());
 }
 
-TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
+TEST(Run, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
   test::TempDir dir;
   MtfWriter writer;
   writer.File({.name = u"a.txt", .data = "a"}).PadTo(2048);
@@ -423,7 +439,7 @@ TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
   Catalogue catalogue;
   class Restarter : public ScanObserver {
    public:
-    void OnScanFinished(const ScanTotals&, std::u16string_view) override { restarted = scanner->Start(path); }
+    void OnScanFinished(const ScanTotals&, std::u16string_view) override { restarted = scanner->Run(path); }
     CBkfScanner* scanner = nullptr;
     std::filesystem::path path;
     bool restarted = true;
@@ -431,8 +447,7 @@ TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
   observer.scanner = &scanner;
   observer.path = dir / "a.bkf";
-  ASSERT_TRUE(scanner.Start(observer.path));
-  scanner.Wait();
+  ASSERT_TRUE(scanner.Run(observer.path));
   EXPECT_FALSE(observer.restarted);
   EXPECT_EQ(catalogue.CatalogueRowCount(), 1);
 }
@@ -441,8 +456,8 @@ TEST(Start, FromTheScansOwnThreadIsRefusedInsteadOfAborting) {
 class LockProbe : public RecordingObserver {
  public:
   explicit LockProbe(std::filesystem::path path) : path_(std::move(path)) {}
-  void OnFilesFound(std::uint64_t count) override {
-    RecordingObserver::OnFilesFound(count);
+  void OnProgress(const JobProgress& progress) override {
+    RecordingObserver::OnProgress(progress);
     CBkfFile other;
     openedDuringScan = openedDuringScan || other.Open(path_);
   }
@@ -452,7 +467,7 @@ class LockProbe : public RecordingObserver {
   std::filesystem::path path_;
 };
 
-TEST(Start, FileIsHeldExclusivelyExactlyWhileTheScanRuns) {
+TEST(Run, FileIsHeldExclusivelyExactlyWhileTheScanRuns) {
   test::TempDir dir;
   const auto path = dir / "backup.bkf";
   MtfWriter writer;
@@ -461,8 +476,7 @@ TEST(Start, FileIsHeldExclusivelyExactlyWhileTheScanRuns) {
   Catalogue catalogue;
   LockProbe observer(path);
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  ASSERT_TRUE(scanner.Start(path));
-  scanner.Wait();
+  ASSERT_TRUE(scanner.Run(path));
   EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 1(S)\\f.txt"});
   EXPECT_FALSE(observer.openedDuringScan);
   CBkfFile after;
@@ -480,8 +494,7 @@ TEST(RecoveryWorker, SecondScanNeverMixesWithTheRowsOfTheFirst) {
   ScanObserver observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
   for (const auto* name : {"first.bkf", "second.bkf"}) {
-    ASSERT_TRUE(RunRecoveryWorker(catalogue, scanner, test::SilentLog(), dir / name));
-    scanner.Wait();
+    ASSERT_TRUE(RunRecoveryWorker(catalogue, scanner, test::SilentLog(), dir / name, {}));
   }
   EXPECT_EQ(test::Paths(catalogue), Paths{u"BKF\\BACKUP SET 1(Two)\\new.txt"});
   EXPECT_EQ(test::TreePaths(catalogue), (Paths{u"BKF", u"BKF\\BACKUP SET 1(Two)"}));
@@ -517,8 +530,7 @@ TEST(LargeFile, BlocksBeyond4GiBAreFoundWithTheirTrueOffsets) {
   Catalogue catalogue;
   RecordingObserver observer;
   CBkfScanner scanner(catalogue, test::SilentLog(), observer);
-  ASSERT_TRUE(scanner.Start(path));
-  scanner.Wait();
+  ASSERT_TRUE(scanner.Run(path));
   EXPECT_EQ(test::Paths(catalogue),
             (Paths{u"BKF\\BACKUP SET 1(Big)\\near.txt", u"BKF\\BACKUP SET 1(Big)\\Far\\far.txt",
                    u"BKF\\BACKUP SET 1(Big)\\Far\\tail.txt"}));

@@ -2,14 +2,13 @@
 // catalogue brings their rows back, and their data decides each verdict.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "save/file_verification.h"
+#include "save/file_extraction.h"
 #include "tests/support/lost_files_backup.h"
 #include "tests/support/scan_helpers.h"
 
@@ -19,18 +18,17 @@ namespace {
 const std::u16string kSet = u"BKF\\BACKUP SET 1(Daily)\\";
 
 // Each file's verdict, read from `bytes` exactly as a save reads it.
-std::map<std::u16string, FileCheck> Verify(const std::vector<std::byte>& bytes) {
+std::map<std::u16string, FileReport> Verify(const std::vector<std::byte>& bytes) {
   Catalogue catalogue;
   test::ScanBytes(bytes, catalogue);
   catalogue.SetAllRowsChecked(true);
-  class Collect : public VerifyObserver {
+  class Collect : public SaveObserver {
    public:
-    void OnFileChecked(const FileCheck& check) override { checks[check.path] = check; }
-    std::map<std::u16string, FileCheck> checks;
+    void OnFileDone(const FileReport& check) override { checks[check.path] = check; }
+    std::map<std::u16string, FileReport> checks;
   } collect;
-  const std::atomic<bool> cancel{false};
   const BkfOpener opener = [&](const std::filesystem::path&) { return std::make_unique<test::MemoryReader>(bytes); };
-  VerifyCheckedFiles(catalogue, {.bkfPath = "memory.bkf", .opener = opener}, collect, cancel);
+  SaveCheckedFiles(catalogue, VerifyOnlyRequest("memory.bkf", opener), collect);
   return collect.checks;
 }
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "save/file_extraction.h"
-#include "save/file_verification.h"
 #include "catalog/file_time.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"
@@ -45,19 +44,19 @@ class RealData : public ::testing::Test {
     fs::create_directories(destination_);
     SaveObserver quiet;
     return SaveCheckedFiles(catalogue_, {.bkfPath = bkf_, .destination = destination_, .prefix = u"Rec", .opener = OpenBkfFile},
-                            quiet, cancel_);
+                            quiet, stop_.get_token());
   }
   // The verdict of every row by its file name, as the verification gives it.
-  std::map<std::string, FileCheck> Verify() {
-    class Collect : public VerifyObserver {
+  std::map<std::string, FileReport> Verify() {
+    class Collect : public SaveObserver {
      public:
-      void OnFileChecked(const FileCheck& check) override {
+      void OnFileDone(const FileReport& check) override {
         const std::u16string name = check.path.substr(check.path.rfind(u'\\') + 1);
         checks[Utf8ForDisplay(name)] = check;
       }
-      std::map<std::string, FileCheck> checks;
+      std::map<std::string, FileReport> checks;
     } collect;
-    const VerifySummary summary = VerifyCheckedFiles(catalogue_, {.bkfPath = bkf_, .opener = OpenBkfFile}, collect, cancel_);
+    const SaveSummary summary = SaveCheckedFiles(catalogue_, VerifyOnlyRequest(bkf_), collect, stop_.get_token());
     EXPECT_TRUE(summary.fatalError.empty());
     return collect.checks;
   }
@@ -65,7 +64,7 @@ class RealData : public ::testing::Test {
   // The verdicts of a save by file name; the files saved complete are not listed.
   static std::map<std::string, std::string> Problems(const SaveSummary& summary) {
     std::map<std::string, std::string> problems;
-    for (const SaveProblem& problem : summary.problems) {
+    for (const FileReport& problem : summary.problems) {
       const std::u16string name = problem.path.substr(problem.path.rfind(u'\\') + 1);
       problems[Utf8ForDisplay(name)] =
           std::string(problem.verdict ? VerdictName(*problem.verdict) : "failed") + ": " + problem.reason;
@@ -78,7 +77,7 @@ class RealData : public ::testing::Test {
   fs::path destination_ = dir_ / "out";
   MtfWriter writer_{WriterStyle::kWindowsUtility};
   Catalogue catalogue_;
-  std::atomic<bool> cancel_{false};
+  std::stop_source stop_;
 
   void SetUp() override { writer_.Tape().DataSet(u"S"); }
 };
@@ -300,22 +299,22 @@ TEST_F(RealData, AVerificationOfAllOrOfNamedRowsIgnoresTheCheckMarks) {
   writer_.FileWithStreams({.name = u"three.txt", .data = "333"});
   Scan();
   catalogue_.SetAllRowsChecked(false);
-  class Rows : public VerifyObserver {
+  class Rows : public SaveObserver {
    public:
-    void OnFileChecked(const FileCheck& check) override { rows.push_back(check.row); }
+    void OnFileDone(const FileReport& check) override { rows.push_back(check.row); }
     std::vector<RowIndex> rows;
   };
   Rows all;
-  const VerifySummary summary = VerifyRows(catalogue_, {.bkfPath = bkf_, .opener = OpenBkfFile}, RowSelection::All(),
-                                           all, cancel_);
+  const SaveSummary summary = SaveRows(catalogue_, VerifyOnlyRequest(bkf_), RowSelection::All(), all,
+                                       stop_.get_token());
   EXPECT_EQ(all.rows, (std::vector<RowIndex>{0, 1, 2}));
   EXPECT_EQ(summary.Count(FileVerdict::kDamaged), 1u);
   Rows named;
-  VerifyRows(catalogue_, {.bkfPath = bkf_, .opener = OpenBkfFile}, RowSelection::Listed({2, 7, 0, 2, -1}), named,
-             cancel_);
+  SaveRows(catalogue_, VerifyOnlyRequest(bkf_), RowSelection::Listed({2, 7, 0, 2, -1}), named,
+           stop_.get_token());
   EXPECT_EQ(named.rows, (std::vector<RowIndex>{0, 2}));
   Rows checked;
-  EXPECT_EQ(VerifyCheckedFiles(catalogue_, {.bkfPath = bkf_, .opener = OpenBkfFile}, checked, cancel_).Files(), 0u);
+  EXPECT_EQ(SaveCheckedFiles(catalogue_, VerifyOnlyRequest(bkf_), checked, stop_.get_token()).Attempted(), 0u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "save/file_extraction.h"
 #include "catalog/file_time.h"
+#include "catalog/program_texts.h"
 #include "catalog/text_convert.h"
 #include "tests/support/file_facts.h"
 #include "tests/support/memory_reader.h"
@@ -47,7 +48,7 @@ class SaveTest : public ::testing::Test {
   }
   SaveSummary Save(SaveObserver& observer, const BkfOpener& opener = OpenBkfFile) {
     return SaveCheckedFiles(catalogue_, {.bkfPath = bkf_, .destination = destination_, .prefix = u"Rec", .opener = opener},
-                            observer, cancel_);
+                            observer, stop_.get_token());
   }
   SaveSummary Save() {
     SaveObserver quiet;
@@ -70,7 +71,7 @@ class SaveTest : public ::testing::Test {
   fs::path bkf_ = dir_ / "backup.bkf";
   fs::path destination_ = dir_ / "destination";
   Catalogue catalogue_;
-  std::atomic<bool> cancel_{false};
+  std::stop_source stop_;
 };
 
 TEST_F(SaveTest, CheckedRowsAreCopiedByteForByteIntoTheirFolders) {
@@ -304,17 +305,17 @@ TEST_F(SaveTest, CancelInsideAFileRemovesItAndKeepsTheFinishedOnes) {
   // Until it is complete a file has a hidden name of its own, never its own.
   class CancelInSecond : public SaveObserver {
    public:
-    CancelInSecond(std::atomic<bool>& cancel, const fs::path& folder) : cancel_(cancel), folder_(folder) {}
-    void OnSaveProgress(std::uint64_t filesDone, std::uint64_t, std::uint64_t bytesDone, std::uint64_t) override {
-      if (filesDone != 1 || bytesDone <= 10 || cancel_) return;
+    CancelInSecond(std::stop_source& stop, const fs::path& folder) : stop_(stop), folder_(folder) {}
+    void OnProgress(const JobProgress& progress) override {
+      if (progress.files != 1 || progress.done <= 10 || stop_.stop_requested()) return;
       partWhileWriting = fs::exists(folder_ / ".second.bin.twbkf-part");
       nameWhileWriting = fs::exists(folder_ / "second.bin");
-      cancel_ = true;
+      stop_.request_stop();
     }
-    std::atomic<bool>& cancel_;
+    std::stop_source& stop_;
     fs::path folder_;
     bool partWhileWriting = false, nameWhileWriting = true;
-  } observer(cancel_, destination_ / "RecBKF/S");
+  } observer(stop_, destination_ / "RecBKF/S");
   const auto memory = [](const fs::path&) -> std::unique_ptr<BkfReader> {
     return std::make_unique<test::MemoryReader>(std::vector<std::byte>(4 << 20, std::byte{1}));
   };
@@ -348,14 +349,14 @@ TEST_F(SaveTest, AFlatSaveOfNamedRowsTakesOnlyThoseAndNeverReplacesAnything) {
 
   class Reports : public SaveObserver {
    public:
-    void OnFileSaved(const SavedFileReport& report) override { seen.push_back(report); }
-    std::vector<SavedFileReport> seen;
+    void OnFileDone(const FileReport& report) override { seen.push_back(report); }
+    std::vector<FileReport> seen;
   } observer;
   const SaveSummary summary =
       SaveRows(catalogue_,
                {.bkfPath = bkf_, .destination = destination_, .prefix = u"Rec", .opener = OpenBkfFile,
                 .layout = {.flat = true}},
-               RowSelection::Listed({2, 0, 2}), observer, cancel_);
+               RowSelection::Listed({2, 0, 2}), observer, stop_.get_token());
   EXPECT_EQ(summary.saved, 2u);
   EXPECT_TRUE(summary.folders.empty());
   EXPECT_EQ(Saved("a.txt"), "mine");
@@ -378,8 +379,8 @@ TEST_F(SaveTest, EachFileIsToldWithItsPlaceAndVerdict) {
   Row(u"BKF\\S\\gone.txt", 5, 2 * kBkfSize);
   class Reports : public SaveObserver {
    public:
-    void OnFileSaved(const SavedFileReport& report) override { seen.push_back(report); }
-    std::vector<SavedFileReport> seen;
+    void OnFileDone(const FileReport& report) override { seen.push_back(report); }
+    std::vector<FileReport> seen;
   } observer;
   Save(observer);
   ASSERT_EQ(observer.seen.size(), 2u);
@@ -398,6 +399,50 @@ TEST_F(SaveTest, MissingDestinationOrBkfFileStopsTheSaveWithAMessage) {
   const SaveSummary summary = Save();
   EXPECT_TRUE(summary.bkfUnreadable);
   EXPECT_NE(Utf8ForDisplay(SaveSummaryText(summary)).find("cannot be opened"), std::string::npos);
+}
+
+// The front end may ask for the stop before its thread has begun the save.
+TEST_F(SaveTest, AStopAskedForBeforeTheSaveBeginsSavesNothing) {
+  Row(u"BKF\\S\\a.bin", 10, 0);
+  stop_.request_stop();
+  const SaveSummary summary = Save();
+  EXPECT_TRUE(summary.cancelled);
+  EXPECT_EQ(summary.Attempted(), 0u);
+  EXPECT_TRUE(summary.folders.empty());
+  EXPECT_TRUE(fs::is_empty(destination_));
+  EXPECT_EQ(Utf8ForDisplay(SaveSummaryText(summary)),
+            "0 file(s) saved (0 verified, 0 unchecked), 0 damaged, 0 stored encrypted, 0 stored compressed, "
+            "0 incomplete, 0 failed." + std::string(tallowin::texts::kSaveCancelled));
+}
+
+// The verify-only pass goes through the same rows but makes no folder and
+// writes no file, not even into a destination it is given.
+TEST_F(SaveTest, AVerifyOnlyPassWritesNothingAnywhere) {
+  Row(u"BKF\\S\\a.bin", 10, 0);
+  Row(u"BKF\\S\\gone.bin", 5, 2 * kBkfSize);
+  class Reports : public SaveObserver {
+   public:
+    void OnFileDone(const FileReport& report) override { seen.push_back(report); }
+    std::vector<FileReport> seen;
+  } observer;
+  SaveRequest request = VerifyOnlyRequest(bkf_);
+  request.destination = destination_;
+  const SaveSummary summary = SaveCheckedFiles(catalogue_, request, observer, stop_.get_token());
+  EXPECT_TRUE(fs::is_empty(destination_));
+  EXPECT_TRUE(summary.folders.empty());
+  EXPECT_EQ(summary.Count(FileVerdict::kUnchecked), 1u);
+  EXPECT_EQ(summary.Count(FileVerdict::kSkipped), 1u);
+  EXPECT_FALSE(summary.Complete());
+  ASSERT_EQ(observer.seen.size(), 2u);
+  EXPECT_EQ(observer.seen[0].file, fs::path());
+  EXPECT_EQ(observer.seen[1].verdict, FileVerdict::kSkipped);
+  EXPECT_EQ(VerifySummaryText(summary),
+            "2 file(s): 0 verified, 0 damaged, 1 unchecked, 0 incomplete, 0 stored encrypted, "
+            "0 stored compressed, 1 skipped.");
+  // A destination that is not there is no concern of a verification.
+  fs::remove(destination_);
+  EXPECT_TRUE(SaveCheckedFiles(catalogue_, request, observer).fatalError.empty());
+  EXPECT_FALSE(fs::exists(destination_));
 }
 
 }  // namespace

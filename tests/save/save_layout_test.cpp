@@ -30,7 +30,7 @@ class SaveLayoutTest : public ::testing::Test {
     return SaveCheckedFiles(catalogue_,
                             {.bkfPath = bkf_, .destination = destination_, .prefix = u"Rec", .opener = OpenBkfFile,
                              .layout = layout, .target = target},
-                            quiet, cancel_);
+                            quiet);
   }
   // Every file below the destination, by its path there.
   std::map<std::string, std::string> Files() {
@@ -47,7 +47,6 @@ class SaveLayoutTest : public ::testing::Test {
   fs::path bkf_ = dir_ / "backup.bkf";
   fs::path destination_ = dir_ / "out";
   Catalogue catalogue_;
-  std::atomic<bool> cancel_{false};
 };
 
 TEST_F(SaveLayoutTest, StrippedFoldersGoStraightIntoTheDestinationAndNeverLoseAFileName) {

@@ -100,9 +100,7 @@ class WindowsSave : public ::testing::Test {
   }
   SaveSummary Save() {
     SaveObserver quiet;
-    const std::atomic<bool> cancel{false};
-    return SaveCheckedFiles(catalogue_, {.bkfPath = bkf_, .destination = destination_, .prefix = u"Rec"}, quiet,
-                            cancel);
+    return SaveCheckedFiles(catalogue_, {.bkfPath = bkf_, .destination = destination_, .prefix = u"Rec"}, quiet);
   }
   std::string Saved(const fs::path& relative) { return test::ReadFileBytes(destination_ / relative); }
 
@@ -241,9 +239,8 @@ TEST_F(WindowsSave, ADestinationOfNonAsciiNameIsUsedAsNamed) {
   fs::create_directories(destination);
   Row(u"BKF\\S\\a.txt", 5, 0);
   SaveObserver quiet;
-  const std::atomic<bool> cancel{false};
   const SaveSummary summary =
-      SaveCheckedFiles(catalogue_, {.bkfPath = bkf_, .destination = destination, .prefix = u"Rück-"}, quiet, cancel);
+      SaveCheckedFiles(catalogue_, {.bkfPath = bkf_, .destination = destination, .prefix = u"Rück-"}, quiet);
   ASSERT_EQ(summary.saved, 1u);
   ASSERT_EQ(summary.folders.size(), 1u);
   EXPECT_EQ(summary.folders[0], destination / fs::path(u8"Rück-BKF"));

@@ -90,13 +90,16 @@ class RecordingObserver : public ScanObserver {
     std::lock_guard lock(mutex_);
     searching.emplace_back(label);
   }
-  void OnProgress(std::uint64_t position, std::uint64_t fileSize) override {
+  // A report whose file count moved tells a file found; the others tell a
+  // window examined.
+  void OnProgress(const JobProgress& report) override {
     std::lock_guard lock(mutex_);
-    progress.emplace_back(position, fileSize);
-  }
-  void OnFilesFound(std::uint64_t count) override {
-    std::lock_guard lock(mutex_);
-    filesFound.push_back(count);
+    if (report.files != files_) {
+      files_ = report.files;
+      filesFound.push_back(report.files);
+    } else {
+      progress.emplace_back(report.done, report.total);
+    }
   }
   void OnStopped() override { ++stopped; }
   void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) override {
@@ -115,6 +118,7 @@ class RecordingObserver : public ScanObserver {
 
  private:
   std::mutex mutex_;
+  std::uint64_t files_ = 0;
 };
 
 }  // namespace tallowin::test
