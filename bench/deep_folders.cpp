@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "bench/bench_common.h"
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "browser/selection/folder_browser.h"
 #include "catalog/snapshot.h"
 #include "catalog/utf16_bytes.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "bench/bench_common.h"
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "tests/support/scan_helpers.h"
 
 namespace fs = std::filesystem;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench/bench_common.h"
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 
 namespace fs = std::filesystem;
 using namespace tallowin;

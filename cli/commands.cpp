@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "engine/snapshot_bkf_check.h"
 #include "catalog/program_texts.h"
 #include "catalog/snapshot.h"

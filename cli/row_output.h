@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "catalog/catalogue.h"
 
 namespace tallowin::cli {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/file_data.h"
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "catalog/activity_log.h"
 #include "catalog/catalogue.h"
 #include "engine/bkf_scanner.h"

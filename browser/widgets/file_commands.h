@@ -12,7 +12,7 @@
 #include <QObject>
 #include <QString>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "browser/widgets/command_guard.h"
 #include "browser/widgets/private_copies.h"
 #include "browser/widgets/recovery_session_controller.h"

@@ -12,7 +12,7 @@
 
 #include <QWidget>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "save/save_settings.h"
 #include "browser/selection/folder_index.h"
 #include "browser/widgets/catalogue_note.h"

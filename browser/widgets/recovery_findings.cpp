@@ -4,7 +4,7 @@
 #include <array>
 #include <numeric>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "browser/widgets/catalogue_note.h"
 #include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"

@@ -14,7 +14,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "save/row_verdicts.h"
 #include "browser/widgets/time_left_estimate.h"
 

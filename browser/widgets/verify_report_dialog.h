@@ -10,7 +10,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "browser/widgets/verdict_rows_model.h"
 
 class QLabel;

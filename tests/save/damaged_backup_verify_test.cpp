@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "tests/support/lost_files_backup.h"
 #include "tests/support/scan_helpers.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "catalog/file_time.h"
 #include "catalog/snapshot.h"
 #include "catalog/text_convert.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "catalog/file_time.h"
 #include "catalog/program_texts.h"
 #include "catalog/text_convert.h"

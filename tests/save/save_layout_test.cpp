@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <map>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "tests/support/test_files.h"
 
 namespace tallowin {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 #include "save/save_folder.h"
 #include "catalog/text_convert.h"
 #include "catalog/windows_files.h"

@@ -1,4 +1,4 @@
-#include "save/file_extraction.h"
+#include "save/save_rows.h"
 
 #include <algorithm>
 #include <array>
