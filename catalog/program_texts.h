@@ -16,7 +16,6 @@ inline constexpr std::u16string_view kOpenFailed =
 inline constexpr std::string_view kNotFileOrDisk = "not a regular file or disk";
 inline constexpr std::string_view kInUseElsewhere = "in use by another program";
 inline constexpr std::u16string_view kNoDataFound = u"No data found in backup file";
-inline constexpr std::u16string_view kSearching = u"Searching file, please wait...";
 inline constexpr std::u16string_view kSnapshotOpenFailed =
     u"Some problem occoured while opening file, make sure that file is not shared";
 

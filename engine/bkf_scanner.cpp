@@ -27,7 +27,7 @@ bool CBkfScanner::Run(const std::filesystem::path& bkfPath, std::stop_token stop
     observer_.OnOpenFailed(message);
     return false;
   }
-  observer_.OnSearching(texts::kSearching);
+  observer_.OnSearching();
   ScanTotals totals = ScanFile(*file, stop);  // a stopped scan ends as a finished one does
   file.reset();
   catalogue_.SetAllRowsChecked(true);

@@ -1,8 +1,8 @@
 // How a scan reports to its front end. OnStopped comes on the thread that
 // called CBkfScanner::TellStopped, everything else on the thread that runs the
 // scan, which the front end owns: a front end that draws must hand the news
-// to its own thread. The program's texts for each event are in
-// catalog/program_texts.h.
+// to its own thread. The scan gives texts only where both programs show
+// the same (an open failure, no data found); the rest each front end words.
 #pragma once
 
 #include <cstdint>
@@ -46,8 +46,8 @@ class ScanObserver : public JobObserver {
  public:
   // The BKF file could not be opened; no scan runs. `message` is the text to show.
   virtual void OnOpenFailed(std::u16string_view message) { (void)message; }
-  // The file is open and the scan begins: the searching label shows `label`.
-  virtual void OnSearching(std::u16string_view label) { (void)label; }
+  // The file is open and the scan begins.
+  virtual void OnSearching() {}
   // TellStopped was called: the progress bar and the Stop button go away.
   virtual void OnStopped() {}
   // The scan has closed the file and checked every row. With no rows,

@@ -111,6 +111,9 @@ std::u16string DataSize(std::uint64_t bytes);
 // "about 40 s left", "about 3 min left", "about 1 h 5 min left".
 std::u16string TimeLeft(double seconds);
 
+// What the searching label shows while a scan runs.
+inline constexpr std::u16string_view kSearching = u"Searching file, please wait...";
+
 // The Recovery Report.
 inline constexpr std::u16string_view kRecoveryReportTitle = u"Recovery Report";
 

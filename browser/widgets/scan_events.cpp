@@ -1,5 +1,6 @@
 #include "browser/widgets/scan_events.h"
 
+#include "browser/widgets/desktop_texts.h"
 #include "browser/widgets/text_qt.h"
 
 namespace tallowin {
@@ -25,7 +26,7 @@ ScanEvents::Progress ScanEvents::Current() const {
 
 void ScanEvents::OnOpenFailed(std::u16string_view message) { emit openFailed(ToQString(message)); }
 
-void ScanEvents::OnSearching(std::u16string_view label) { emit searching(ToQString(label)); }
+void ScanEvents::OnSearching() { emit searching(ToQString(desktop::kSearching)); }
 
 // A file found before the first window is examined is no move of the bar.
 void ScanEvents::OnProgress(const JobProgress& progress) {

@@ -33,7 +33,7 @@ class ScanEvents : public QObject, public ScanObserver {
   Progress Current() const;
 
   void OnOpenFailed(std::u16string_view message) override;
-  void OnSearching(std::u16string_view label) override;
+  void OnSearching() override;
   void OnProgress(const JobProgress& progress) override;
   void OnStopped() override;
   void OnScanFinished(const ScanTotals& totals, std::u16string_view noDataMessage) override;
@@ -42,6 +42,7 @@ class ScanEvents : public QObject, public ScanObserver {
 
  signals:
   void openFailed(const QString& message);
+  // The scan has begun: `label` is what the searching label shows.
   void searching(const QString& label);
   void stopped();
   void finished(int rowCount, const QString& noDataMessage);

@@ -1,10 +1,13 @@
 // The sizes and times that the progress line of a scan and the windows of a
 // save or a verification show: bytes in KiB, MiB or GiB as the size asks,
-// and the time left once the work has gone on long enough to tell it.
+// and the time left once the work has gone on long enough to tell it; and
+// what the searching label says when a scan begins.
 #include <QObject>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "browser/widgets/desktop_texts.h"
+#include "browser/widgets/scan_events.h"
 #include "browser/widgets/text_qt.h"
 #include "browser/widgets/time_left_estimate.h"
 
@@ -14,6 +17,14 @@ class ProgressTextsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void theSearchingLabelSaysTheScanHasBegun() {
+    ScanEvents events;
+    QSignalSpy searching(&events, &ScanEvents::searching);
+    events.OnSearching();
+    QCOMPARE(searching.count(), 1);
+    QCOMPARE(searching.first().first().toString(), QString("Searching file, please wait..."));
+  }
+
   void sizesTakeTheUnitThatSuitsThem() {
     const std::pair<std::uint64_t, const char*> sizes[] = {
         {0, "0 bytes"},          {1, "1 byte"},
